@@ -1,0 +1,40 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// What the user asked for. With no arguments the program plays the show full screen.
+struct CommandLine {
+    class UsageError : public std::runtime_error {
+        using std::runtime_error::runtime_error;
+    };
+
+    enum class Mode { play, still, capture, convert, help, version };
+    Mode mode = Mode::play;
+
+    std::string dataDir;  // --data, empty when not given
+
+    // play
+    bool window = false;
+    int scale = 2;
+    int from = 0;  // also capture
+
+    // still
+    int order = 0;
+    int row = 0;
+    double seconds = 0.0;
+    bool rgba = false;
+
+    // capture
+    int fps = 60;
+    int to = -1;  // the last order to render; -1 to the music's end
+
+    // still: the picture; capture: the directory; convert: the picture written
+    std::string output;
+    std::string input;  // convert
+
+    // Throws UsageError with a one-line reason.
+    static CommandLine parse(const std::vector<std::string>& args);
+    static const char* usage();
+};

@@ -1,0 +1,23 @@
+#include "app/LivePlay.h"
+
+#include "app/Show.h"
+#include "platform/Interrupt.h"
+#include "platform/LiveMusic.h"
+#include "platform/SdlDisplay.h"
+#include "platform/SdlKeys.h"
+
+void LivePlay::run(const Options& o) {
+    Interrupt::install();
+    SdlDisplay::Options display;
+    display.fullscreen = o.fullscreen;
+    display.scale = o.scale;
+    // The display opens first, so a machine without one gets nothing else started.
+    SdlDisplay output(display);
+    Screen screen(600, 300, output);
+    SdlKeys keys(output);
+    LiveMusic music(Module::load("Super.xm"), o.from);
+    SteadyTimer timer;
+    DemoClock clock(music, timer);
+    Show show(screen, clock, keys);
+    show.play(music);
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+
+#include "raster/Image.h"
+
+// The show rendered without a display or a sound card, on a virtual clock, frame-exact and the
+// same on every run. The scenes, the frame protocol and the order of construction are those of
+// live play; only the platform underneath differs.
+class OfflineRender {
+public:
+    // The frame the show presents when the music is at order and row and the clock reads
+    // seconds, as in an uninterrupted play from the start: the phase running at that position
+    // draws one frame. Empty when no scene draws there (past the end, say).
+    static std::unique_ptr<Image> still(int order, int row, double seconds);
+
+    struct CaptureOptions {
+        std::filesystem::path directory;
+        int fps = 60;
+        int from = 0;
+        int to = -1;  // last order rendered; -1 for the whole music
+        bool progress = true;
+    };
+    // Renders frames to directory/frame-NNNNNN.png and the music heard meanwhile to
+    // directory/music.wav. Returns the number of frames written.
+    static int capture(const CaptureOptions& options);
+};

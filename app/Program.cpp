@@ -1,0 +1,109 @@
+#include "app/Program.h"
+
+#include "app/CommandLine.h"
+#include "app/LivePlay.h"
+#include "app/OfflineRender.h"
+#include "platform/Interrupt.h"
+#include "platform/SdlDisplay.h"
+#include "raster/AssetFile.h"
+#include "raster/Image.h"
+#include "raster/LoadError.h"
+#include "raster/PngWriter.h"
+
+
+#include <filesystem>
+#include <iostream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool holdsShow(const fs::path& dir) {
+    std::error_code ec;
+    return fs::is_regular_file(dir / "Super.xm", ec);
+}
+
+// The working directory when it holds the show, else --data, else the build tree's data, else
+// the installed data. Names in messages stay relative to it.
+fs::path dataDirectory(const std::string& option) {
+    if (holdsShow(".")) return {};
+    if (!option.empty()) return option;
+    if (holdsShow(TINDREL_BUILD_DATA_DIR)) return TINDREL_BUILD_DATA_DIR;
+    return TINDREL_INSTALL_DATA_DIR;
+}
+
+int runStill(const CommandLine& cl) {
+    const auto frame = OfflineRender::still(cl.order, cl.row, cl.seconds);
+    if (!frame) {
+        std::cerr << "tindrel: the show draws no frame at order " << cl.order << " row " << cl.row << '\n';
+        return 1;
+    }
+    PngWriter::write(cl.output, *frame, cl.rgba ? PngWriter::Channels::rgba : PngWriter::Channels::rgb);
+    return 0;
+}
+
+int runCapture(const CommandLine& cl) {
+    Interrupt::install();
+    OfflineRender::CaptureOptions o;
+    o.directory = cl.output;
+    o.fps = cl.fps;
+    o.from = cl.from;
+    o.to = cl.to;
+    o.progress = true;
+    OfflineRender::capture(o);
+    return 0;
+}
+
+int runConvert(const CommandLine& cl) {
+    // The input is the user's own file, named from the working directory.
+    AssetFile::setRoot({});
+    const auto image = Image::load(cl.input.c_str());
+    PngWriter::write(cl.output, *image, PngWriter::Channels::rgb);
+    return 0;
+}
+
+} // namespace
+
+int runProgram(const std::vector<std::string>& args) {
+    CommandLine cl;
+    try {
+        cl = CommandLine::parse(args);
+    } catch (const CommandLine::UsageError& e) {
+        std::cerr << "tindrel: " << e.what() << '\n' << CommandLine::usage();
+        return 2;
+    }
+
+    try {
+        switch (cl.mode) {
+        case CommandLine::Mode::help:
+            std::cout << "tindrel: a real-time audiovisual show\n" << CommandLine::usage();
+            return 0;
+        case CommandLine::Mode::version:
+            std::cout << "tindrel " TINDREL_VERSION "\n";
+            return 0;
+        case CommandLine::Mode::convert:
+            return runConvert(cl);
+        default:
+            break;
+        }
+        AssetFile::setRoot(dataDirectory(cl.dataDir));
+        switch (cl.mode) {
+        case CommandLine::Mode::still:
+            return runStill(cl);
+        case CommandLine::Mode::capture:
+            return runCapture(cl);
+        default:
+            LivePlay::run({.fullscreen = !cl.window, .scale = cl.scale, .from = cl.from});
+            return 0;
+        }
+    } catch (const LoadError& e) {
+        std::cout << e.what() << std::endl;
+        return 255;
+    } catch (const SdlDisplay::Unavailable& e) {
+        std::cerr << "tindrel: " << e.what() << '\n';
+        return 1;
+    } catch (const std::exception& e) {
+        std::cerr << "tindrel: " << e.what() << '\n';
+        return 1;
+    }
+}

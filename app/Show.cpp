@@ -1,0 +1,28 @@
+#include "app/Show.h"
+
+#include "scenes/Scene9.h"
+
+Show::Show(Screen& screen, DemoClock& clock, Keys& keys) {
+    try {
+        scenes_.push_back(std::make_unique<Scene9>(screen, clock, keys));
+    } catch (...) {
+        while (!scenes_.empty()) scenes_.pop_back();
+        throw;
+    }
+}
+
+Show::~Show() {
+    while (!scenes_.empty()) scenes_.pop_back();
+}
+
+int Show::sceneStart(int order) const {
+    int start = 0;
+    for (const auto& scene : scenes_)
+        if (scene->orders().first <= order) start = scene->orders().first;
+    return start;
+}
+
+void Show::play(Music& music) {
+    music.play();
+    for (const auto& scene : scenes_) scene->run();
+}

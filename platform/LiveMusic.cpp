@@ -1,0 +1,87 @@
+#include "platform/LiveMusic.h"
+
+#include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+namespace {
+// Points standard error at /dev/null for its lifetime. Only used before the audio thread starts,
+// while nothing else of ours writes there.
+class QuietStderr {
+public:
+    QuietStderr() : saved_(dup(STDERR_FILENO)) {
+        const int null = open("/dev/null", O_WRONLY);
+        if (saved_ >= 0 && null >= 0) dup2(null, STDERR_FILENO);
+        if (null >= 0) close(null);
+    }
+    ~QuietStderr() {
+        if (saved_ < 0) return;
+        dup2(saved_, STDERR_FILENO);
+        close(saved_);
+    }
+    QuietStderr(const QuietStderr&) = delete;
+    QuietStderr& operator=(const QuietStderr&) = delete;
+
+private:
+    int saved_;
+};
+
+unsigned openDevice(void (*callback)(void*, Uint8*, int), void* self) {
+    SDL_AudioSpec want{};
+    want.freq = Module::sampleRate;
+    want.format = AUDIO_F32SYS;
+    want.channels = 2;
+    want.samples = LiveMusic::bufferFrames;  // a power of two: the dummy driver runs slow on others
+    want.callback = callback;
+    want.userdata = self;
+    return SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+}
+} // namespace
+
+LiveMusic::LiveMusic(std::unique_ptr<Module> module, int startOrder, bool mute) : module_(std::move(module)) {
+    if (startOrder > 0) module_->seekOrder(startOrder);
+    position_.store(module_->position());
+
+    if (!mute) {
+        // ALSA prints a page of complaints when there is no card; the one line below says it all.
+        QuietStderr quiet;
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+            device_ = openDevice(fill, this);
+            if (device_ == 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        }
+    }
+    if (device_ == 0) {
+        if (!mute) std::fputs("tindrel: no audio device; playing without sound\n", stderr);
+        // The dummy driver calls back at real-time pace, so the position keeps moving.
+        SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) device_ = openDevice(fill, this);
+        if (device_ == 0) throw std::runtime_error(std::string("cannot start the music clock: ") + SDL_GetError());
+    }
+    SDL_PauseAudioDevice(device_, 0);
+}
+
+LiveMusic::~LiveMusic() {
+    SDL_CloseAudioDevice(device_);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+void LiveMusic::play() { playing_.store(true, std::memory_order_release); }
+
+void LiveMusic::fill(void* userdata, unsigned char* stream, int bytes) {
+    auto& self = *static_cast<LiveMusic*>(userdata);
+    const auto frames = static_cast<std::size_t>(bytes) / (2 * sizeof(float));
+    if (!self.playing_.load(std::memory_order_acquire)) {
+        std::memset(stream, 0, static_cast<std::size_t>(bytes));
+        return;
+    }
+    // The previous buffer is what starts sounding now; its end is the position to report.
+    self.position_.store(self.module_->position(), std::memory_order_release);
+    float* out = reinterpret_cast<float*>(stream);
+    self.module_->render(out, frames);
+    if (self.module_->ended()) self.position_.store(Module::endPosition, std::memory_order_release);
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+// A tracker module rendered on demand at 44100 Hz, stereo, 32-bit float samples.
+// Not thread-safe: one thread renders and reads the position (the live player's audio thread,
+// or the offline renderer's only thread).
+class Module {
+public:
+    static constexpr int sampleRate = 44100;
+    // The position once the module has played out: every order and row past the show's end.
+    static constexpr std::uint32_t endPosition = 0xFFFFFFFFu;
+
+    // Reads the named file from the data directory. Throws LoadError with the name as passed:
+    // "Could not open file", or "Not a supported module file" when the player refuses it.
+    static std::unique_ptr<Module> load(const std::string& name);
+    Module(const std::string& name, std::span<const std::uint8_t> bytes);
+    ~Module();
+    Module(const Module&) = delete;
+    Module& operator=(const Module&) = delete;
+
+    // Fills up to frames stereo frames; returns how many were rendered. Fewer than asked means
+    // the module has ended: the rest of the buffer is zeroed and the position reads endPosition.
+    std::size_t render(float* interleavedStereo, std::size_t frames);
+    // Order in the low 16 bits, row in the high 16, of the audio rendered last.
+    std::uint32_t position() const;
+    bool ended() const { return ended_; }
+    // Starts rendering at the first row of an order, with notes begun earlier sounding as they would.
+    void seekOrder(int order);
+    double positionSeconds() const;
+    double durationSeconds() const;
+    int orderCount() const;
+
+private:
+    struct Player;
+    std::unique_ptr<Player> player_;
+    bool ended_ = false;
+};

@@ -1,0 +1,97 @@
+#include "raster/Image.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+Image::Image(int w, int h) : width(w), height(h) { allocate(w, h); }
+
+Image::Image(int w, int h, Borrowed) : width(w), height(h) {}
+
+void Image::allocate(int w, int h) {
+    width = w;
+    height = h;
+    storage.assign(static_cast<std::size_t>(std::max(w, 0)) * std::max(h, 0), Color());
+    buffer = storage.data();
+}
+
+namespace {
+
+// Runs op(dstRow, srcRow, count) over each row of src's overlap with dst placed at (x, y).
+// The rows are walked by pointer steps so the per-pixel loops carry no clipping tests.
+template <class RowOp>
+void forEachOverlapRow(Image& dst, int x, int y, const Image& src, RowOp op) {
+    const int x0 = std::max(x, 0);
+    const int y0 = std::max(y, 0);
+    // 64-bit so a position near INT_MAX cannot wrap the far edge into view.
+    const int x1 = static_cast<int>(std::min<long long>(static_cast<long long>(x) + src.width, dst.width));
+    const int y1 = static_cast<int>(std::min<long long>(static_cast<long long>(y) + src.height, dst.height));
+    if (y0 >= y1 || x0 >= x1) return;
+    const int count = x1 - x0;
+    Color* d = dst.pixels() + static_cast<std::size_t>(y0) * dst.width + x0;
+    const Color* s = src.pixels() + static_cast<std::size_t>(y0 - y) * src.width + (x0 - x);
+    for (int row = y0; row < y1; ++row, d += dst.width, s += src.width) op(d, s, count);
+}
+
+// Weight of a fade as the 16-bit lane holds it: truncated toward zero, low 16 bits kept.
+std::uint16_t fadeWeight(double scaled) {
+    // Past 2^63 every double is a multiple of 2^16, so 0 is the low 16 bits there too; NaN gives 0.
+    if (!(std::fabs(scaled) < 9223372036854775808.0)) return 0;
+    return static_cast<std::uint16_t>(static_cast<std::int64_t>(scaled));
+}
+
+} // namespace
+
+void Image::blit(int x, int y, const Image& src) {
+    forEachOverlapRow(*this, x, y, src, [](Color* d, const Color* s, int n) {
+        std::memcpy(d, s, static_cast<std::size_t>(n) * sizeof(Color));
+    });
+}
+
+void Image::blitKeyed(int x, int y, const Image& src, Color key) {
+    forEachOverlapRow(*this, x, y, src, [key](Color* d, const Color* s, int n) {
+        for (int i = 0; i < n; ++i)
+            if (s[i].r != key.r || s[i].g != key.g || s[i].b != key.b) d[i] = s[i];
+    });
+}
+
+void Image::blitAdd(int x, int y, const Image& src) {
+    forEachOverlapRow(*this, x, y, src, [](Color* d, const Color* s, int n) {
+        for (int i = 0; i < n; ++i) d[i] = d[i].addSaturate(s[i]);
+    });
+}
+
+void Image::blitAddScaled(int x, int y, const Image& src, int level) {
+    forEachOverlapRow(*this, x, y, src, [level](Color* d, const Color* s, int n) {
+        for (int i = 0; i < n; ++i) d[i] = d[i].addSaturate(s[i].scale(level));
+    });
+}
+
+void Image::fadeTo(Color target, float fraction) {
+    const std::uint32_t wT = fadeWeight(static_cast<double>(fraction * 256.0f));
+    const std::uint32_t wP = fadeWeight((1.0 - static_cast<double>(fraction)) * 256.0);
+    // One lane per byte: the product keeps 16 bits, the sum saturates, then the shift.
+    auto lane = [wT, wP](std::uint8_t old, std::uint8_t to) {
+        const std::uint32_t sum = ((old * wP) & 0xFFFFu) + ((to * wT) & 0xFFFFu);
+        return static_cast<std::uint8_t>(std::min<std::uint32_t>(sum, 0xFFFFu) >> 8);
+    };
+    Color* p = buffer;
+    const std::size_t n = pixelCount();
+    for (std::size_t i = 0; i < n; ++i) {
+        Color& c = p[i];
+        c = Color(lane(c.r, target.r), lane(c.g, target.g), lane(c.b, target.b), lane(c.a, target.a));
+    }
+}
+
+void Image::blitWrapRows(int x, int offset, const Image& src) {
+    if (x != 0 || width <= 0 || height <= 0) return;
+    if (src.pixelCount() < pixelCount()) return;
+    int first = offset % height;
+    if (first < 0) first += height;
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * sizeof(Color);
+    for (int j = 0; j < height; ++j) {
+        const int r = (first + j) % height;
+        std::memcpy(buffer + static_cast<std::size_t>(j) * width,
+                    src.pixels() + static_cast<std::size_t>(r) * width, rowBytes);
+    }
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "raster/Color.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+// A row-major block of pixels with the clipped whole-image operations scenes compose with.
+// Pixel (x, y) is element y × width + x; rows follow each other with no padding.
+//
+// Every blit clips the source against this image (negative positions cut the source's left or
+// top away, nothing wraps) and never reads outside either image. Sources are never this image.
+class Image {
+public:
+    Image(int width, int height);
+    virtual ~Image() = default;
+
+    // Loads a picture from the data directory, choosing the decoder by the name's last three
+    // letters in any case ("pcx", "tex"). Throws LoadError with the name as passed and one of
+    // "Could not open file", "Not a supported image file", "Error reading from file".
+    static std::unique_ptr<Image> load(const char* fileName);
+    // The same on bytes already in memory; name only picks the decoder and labels errors.
+    static std::unique_ptr<Image> decode(const std::string& name, std::span<const std::uint8_t> bytes);
+
+    Image(const Image&) = delete;
+    Image& operator=(const Image&) = delete;
+
+    Color* pixels() { return buffer; }
+    const Color* pixels() const { return buffer; }
+    Color& at(int x, int y) { return buffer[static_cast<std::size_t>(y) * width + x]; }
+    Color at(int x, int y) const { return buffer[static_cast<std::size_t>(y) * width + x]; }
+    std::size_t pixelCount() const { return static_cast<std::size_t>(width) * height; }
+
+    void blit(int x, int y, const Image& src);
+    // Skips source pixels whose red, green and blue equal the key's (alpha is not compared).
+    void blitKeyed(int x, int y, const Image& src, Color key);
+    void blitAdd(int x, int y, const Image& src);
+    // Adds src scaled by the low 8 bits of level.
+    void blitAddScaled(int x, int y, const Image& src, int level);
+    // Moves every byte, alpha included, toward target: 0 keeps the image, 1 gives target.
+    // The weights are 8.8 fixed point kept in 16 bits, so fractions outside 0..1 wrap
+    // (1.0625 turns 255 faded toward 0 into 240): callers rely on that look.
+    void fadeTo(Color target, float fraction);
+    // Fills this image with src's rows rotated up by offset (a floored modulo, so negative
+    // offsets scroll down). src is read as rows of this image's width; x other than 0 does
+    // nothing, and so does a src holding fewer pixels than this image.
+    void blitWrapRows(int x, int offset, const Image& src);
+
+    int width;
+    int height;
+
+protected:
+    // For images whose pixels live elsewhere (the screen lends its frame only while locked).
+    struct Borrowed {};
+    Image(int width, int height, Borrowed);
+    void borrow(Color* memory) { buffer = memory; }
+    // For decoders that learn the size from the file.
+    void allocate(int w, int h);
+
+private:
+    std::vector<Color> storage;
+    Color* buffer = nullptr;
+};

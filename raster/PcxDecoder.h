@@ -1,0 +1,20 @@
+#pragma once
+
+#include "raster/Image.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+// 8-bit, one-plane, run-length-encoded PCX with a 256-colour palette after marker 12 at the end.
+// Pixels come out as Color(red, green, blue, 0). Data that stops short reads as index 255.
+class PcxDecoder {
+public:
+    // Sides above this are refused rather than allocated: no picture of the show comes near it.
+    static constexpr int maxSide = 16384;
+
+    // Throws LoadError(name, "Error reading from file") for a short header, a version other
+    // than 5, a depth other than 8 bits, a missing palette marker or an impossible size.
+    static std::unique_ptr<Image> decode(const std::string& name, std::span<const std::uint8_t> bytes);
+};

@@ -1,0 +1,96 @@
+#include "platform/DemoClock.h"
+#include "platform/FixedMusic.h"
+#include "platform/Module.h"
+#include "platform/SteppedMusic.h"
+#include "raster/AssetFile.h"
+#include "raster/LoadError.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+std::string loadMessage(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+    try {
+        Module m(name, bytes);
+    } catch (const LoadError& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+std::unique_ptr<Module> showModule() {
+    AssetFile::setRoot(TINDREL_BUILD_DATA_DIR);
+    auto m = Module::load("Super.xm");
+    AssetFile::setRoot({});
+    return m;
+}
+} // namespace
+
+TEST(Music, PositionSplitsIntoOrderAndRow) {
+    struct Case {
+        std::uint32_t position;
+        int order, row;
+    };
+    for (const Case& c : {Case{(32u << 16) | 3u, 3, 32}, Case{0xFFFFFFFFu, 65535, 65535}, Case{0, 0, 0},
+                          Case{FixedMusic::pack(36, 63), 36, 63}}) {
+        FixedMusic music(c.position);
+        ManualTimer timer;
+        DemoClock clock(music, timer);
+        EXPECT_EQ(clock.order(), c.order) << std::hex << c.position;
+        EXPECT_EQ(clock.row(), c.row) << std::hex << c.position;
+    }
+}
+
+TEST(DemoClock, SecondsCountFromTheLastResetUnlessFixed) {
+    FixedMusic music;
+    ManualTimer timer(1000.25);
+    DemoClock live(music, timer);
+    live.reset();
+    EXPECT_NEAR(live.seconds(), 0.0, 1e-3);
+    timer.set(1002.75);
+    EXPECT_NEAR(live.seconds(), 2.5, 1e-3);
+
+    // Offline the timer already reads show time, so the opening scene's reset must not move it.
+    DemoClock offline(music, timer, DemoClock::Start::fixedAtZero);
+    offline.reset();
+    EXPECT_EQ(offline.seconds(), 1002.75);
+}
+
+TEST(Module, RefusesWhatIsNotAModule) {
+    EXPECT_EQ(loadMessage("Super.xm", {}), "Super.xm: Not a supported module file");
+    EXPECT_EQ(loadMessage("Super.xm", std::vector<std::uint8_t>(4000, 0x5A)), "Super.xm: Not a supported module file");
+    AssetFile::setRoot(TINDREL_BUILD_DATA_DIR "/nowhere");
+    try {
+        Module::load("Super.xm");
+        ADD_FAILURE() << "a missing module loaded";
+    } catch (const LoadError& e) {
+        EXPECT_STREQ(e.what(), "Super.xm: Could not open file");
+    }
+    AssetFile::setRoot({});
+}
+
+TEST(Module, ReadsAllBitsSetOnceItHasPlayedOut) {
+    auto module = showModule();
+    module->seekOrder(module->orderCount() - 1);
+    std::vector<float> buffer(2 * 4096);
+    int reads = 0;
+    while (module->render(buffer.data(), 4096) == 4096) ASSERT_LT(++reads, 2000) << "the module never ends";
+    EXPECT_EQ(module->position(), Module::endPosition);
+    // A read after the end gives silence, not the song again from the top.
+    EXPECT_EQ(module->render(buffer.data(), 4096), 0u);
+    EXPECT_EQ(buffer[0], 0.0f);
+}
+
+TEST(SteppedMusic, FollowsTheVirtualClockFromItsStartOrder) {
+    SteppedMusic music(showModule(), 36);
+    EXPECT_EQ(music.order(), 36);
+    EXPECT_NEAR(music.startSeconds(), 36 * 7.68, 0.01);
+    music.advanceTo(music.startSeconds() + 1.0);
+    EXPECT_TRUE(music.samples().empty()) << "nothing renders before play";
+    music.play();
+    music.advanceTo(music.startSeconds() + 1.0);
+    EXPECT_EQ(music.samples().size(), 2u * 44100);
+    EXPECT_EQ(music.order(), 36);
+    EXPECT_EQ(music.row(), 8);  // 1 s at 0.12 s a row
+}

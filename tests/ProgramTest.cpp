@@ -1,0 +1,137 @@
+// The real binary, end to end: what a user types and what comes back.
+
+#include "TestImages.h"
+#include "raster/AssetFile.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+};
+
+// Runs the program in dir (which holds no "Super.xm", so the build's data is found), with
+// extra environment settings in front.
+Outcome tindrel(const fs::path& dir, const std::string& args, const std::string& env = "") {
+    const std::string cmd = "cd '" + dir.string() + "' && " + env + " '" TINDREL_BINARY "' " + args + " 2>stderr.txt";
+    Outcome o;
+    FILE* pipe = popen(cmd.c_str(), "r");
+    if (!pipe) return o;
+    std::array<char, 4096> buf;
+    while (std::fgets(buf.data(), buf.size(), pipe)) o.out += buf.data();
+    const int raw = pclose(pipe);
+    o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return o;
+}
+
+std::string fileBytes(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// A data directory of the test's own, a copy of the build's, to break one file at a time.
+fs::path dataCopy(const std::string& name) {
+    const fs::path dir = TestImages::scratch(name);
+    fs::copy(TINDREL_BUILD_DATA_DIR, dir / "data", fs::copy_options::recursive);
+    return dir;
+}
+
+} // namespace
+
+TEST(Program, StillWritesTheClosingFlashAndFade) {
+    const fs::path dir = TestImages::scratch("still");
+    ASSERT_EQ(tindrel(dir, "still 36 0 0 white.png --rgba").status, 0);
+    const auto white = TestImages::readPng(dir / "white.png");
+    ASSERT_TRUE(white.hasAlpha);
+    ASSERT_EQ(white.width * white.height, 600 * 300);
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 600; ++x) ASSERT_EQ(white.at(x, y), Color(255, 255, 255, 0)) << x << ',' << y;
+
+    ASSERT_EQ(tindrel(dir, "still 36 32 0 half.png").status, 0);
+    const auto half = TestImages::readPng(dir / "half.png");
+    EXPECT_FALSE(half.hasAlpha);
+    AssetFile::setRoot(TINDREL_BUILD_DATA_DIR);
+    const auto picture = Image::load("Part9/background.pcx");
+    AssetFile::setRoot({});
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 600; ++x) {
+            const Color c = picture->at(x, y);
+            ASSERT_EQ(half.at(x, y), Color(c.r / 2, c.g / 2, c.b / 2, 255)) << x << ',' << y;
+        }
+
+    const auto nothing = tindrel(dir, "still 37 0 0 none.png");
+    EXPECT_EQ(nothing.status, 1);
+    EXPECT_FALSE(fs::exists(dir / "none.png"));
+}
+
+TEST(Program, CaptureIsFrameExactAndRepeatable) {
+    const fs::path dir = TestImages::scratch("capture");
+    ASSERT_EQ(tindrel(dir, "capture one --from 36 --to 36 --fps 5").status, 0);
+    ASSERT_EQ(tindrel(dir, "capture two --from 36 --to 36 --fps 5").status, 0);
+
+    int frames = 0;
+    for (const auto& entry : fs::directory_iterator(dir / "one")) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_EQ(fileBytes(entry.path()), fileBytes(dir / "two" / name)) << name;
+        frames += name.starts_with("frame-");
+    }
+    // Order 36 lasts 7.68 s: frames at 0, 0.2, ... 7.6 s, then the music has moved on.
+    EXPECT_EQ(frames, 39);
+    EXPECT_EQ(TestImages::readPng(dir / "one/frame-000000.png").at(0, 0), Color(255, 255, 255, 255));
+    // 39 frames of 0.2 s of 16-bit stereo at 44100 Hz, after a 44-byte header.
+    EXPECT_EQ(fs::file_size(dir / "one/music.wav"), 44u + 39u * 8820u * 4u);
+}
+
+TEST(Program, LoadErrorsPrintTheNameAndEndWith255) {
+    struct Case {
+        const char* what;
+        std::function<void(const fs::path& data)> breakIt;
+        const char* command;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"missing picture", [](const fs::path& d) { fs::remove(d / "Part9/background.pcx"); }, "still 36 0 0 f.png",
+         "Part9/background.pcx: Could not open file\n"},
+        {"broken picture", [](const fs::path& d) { fs::resize_file(d / "Part9/background.pcx", 100); },
+         "still 36 0 0 f.png", "Part9/background.pcx: Error reading from file\n"},
+        {"missing module", [](const fs::path& d) { fs::remove(d / "Super.xm"); }, "capture out --from 36",
+         "Super.xm: Could not open file\n"},
+        {"garbage module", [](const fs::path& d) { std::ofstream(d / "Super.xm") << "not music at all"; },
+         "capture out --from 36", "Super.xm: Not a supported module file\n"},
+    };
+    for (const Case& c : cases) {
+        const fs::path dir = dataCopy("errors");
+        c.breakIt(dir / "data");
+        const Outcome o = tindrel(dir, c.command + std::string(" --data data"));
+        EXPECT_EQ(o.out, c.message) << c.what;
+        EXPECT_EQ(o.status, 255) << c.what;
+        EXPECT_FALSE(fs::exists(dir / "f.png")) << c.what;
+    }
+}
+
+TEST(Program, WithoutADisplayNothingStarts) {
+    const fs::path dir = TestImages::scratch("nodisplay");
+    const Outcome o = tindrel(dir, "--window", "env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, "");
+    EXPECT_NE(fileBytes(dir / "stderr.txt").find("display"), std::string::npos);
+}
+
+TEST(Program, AnswersHelpVersionAndBadArguments) {
+    const fs::path dir = TestImages::scratch("help");
+    const Outcome help = tindrel(dir, "--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("still ORDER ROW SECONDS OUT.png"), std::string::npos);
+    EXPECT_EQ(tindrel(dir, "--version").out.rfind("tindrel ", 0), 0u);
+    EXPECT_EQ(tindrel(dir, "--bogus").status, 2);
+}

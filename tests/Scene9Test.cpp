@@ -1,0 +1,55 @@
+#include "TestImages.h"
+#include "app/OfflineRender.h"
+#include "raster/AssetFile.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+class Scene9Frames : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AssetFile::setRoot(TINDREL_BUILD_DATA_DIR);
+        background = Image::load("Part9/background.pcx");
+    }
+    void TearDown() override { AssetFile::setRoot({}); }
+
+    // Every pixel of the frame at order 36 and row, against want applied to the picture.
+    void expectFrame(int row, const std::function<Color(Color)>& want) {
+        auto frame = OfflineRender::still(36, row, 0.0);
+        ASSERT_TRUE(frame) << "row " << row;
+        ASSERT_EQ(frame->width, 600);
+        ASSERT_EQ(frame->height, 300);
+        for (std::size_t i = 0; i < frame->pixelCount(); ++i)
+            ASSERT_EQ(frame->pixels()[i], want(background->pixels()[i])) << "row " << row << " pixel " << i;
+    }
+
+    std::unique_ptr<Image> background;
+};
+
+// Each channel as the 8.8 weights give it: toward black by k/256, then toward white by w/256.
+std::function<Color(Color)> faded(int keep, int towardWhite) {
+    return [=](Color c) {
+        auto ch = [&](int v) {
+            const int dark = (v * keep) >> 8;
+            return (dark * (256 - towardWhite) + 255 * towardWhite) >> 8;
+        };
+        return Color(ch(c.r), ch(c.g), ch(c.b), 0);
+    };
+}
+
+} // namespace
+
+TEST_F(Scene9Frames, FlashesWhiteThenSinksTowardBlack) {
+    expectFrame(0, [](Color) { return Color(255, 255, 255, 0); });
+    expectFrame(8, faded(224, 128));   // darkened by 8/64, then half-way to white
+    expectFrame(16, faded(192, 0));    // only the darkening remains
+    expectFrame(32, [](Color c) { return Color(c.r / 2, c.g / 2, c.b / 2, 0); });
+    expectFrame(63, faded(4, 0));
+}
+
+TEST_F(Scene9Frames, DrawsNothingOutsideItsOrder) {
+    for (int order : {35, 37, 65535}) EXPECT_FALSE(OfflineRender::still(order, 0, 0.0)) << order;
+}

@@ -1,0 +1,116 @@
+#include "app/Scene.h"
+#include "platform/FixedMusic.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// The music moves on by one scripted position after every presented frame; the keys do what
+// the script says after a given frame.
+struct Rig : Display {
+    FixedMusic music;
+    ManualTimer timer;
+    DemoClock clock{music, timer};
+    ManualKeys keys;
+    Screen screen{4, 2, *this};
+    std::vector<std::pair<int, int>> positions;
+    std::function<void(int frame)> afterFrame = [](int) {};
+    int frames = 0;
+
+    explicit Rig(std::vector<std::pair<int, int>> script) : positions(std::move(script)) {
+        music.set(positions[0].first, positions[0].second);
+    }
+    void present(const Image&) override {
+        ++frames;
+        const auto& next = positions[std::min<std::size_t>(frames, positions.size() - 1)];
+        music.set(next.first, next.second);
+        afterFrame(frames);
+    }
+};
+
+// Phase a runs until row 32; phase b until order 1. Phase a composes into the screen, phase b
+// never locks it: the protocol must present both alike.
+class TwoPhases : public Scene {
+public:
+    explicit TwoPhases(Rig& rig) : Scene(rig.screen, rig.clock, rig.keys, {0, 0}) {}
+    void run() override {
+        play({{[this] { return clock.row() >= 32; },
+               [this] {
+                   log += 'a';
+                   lock().fadeTo(Color(255, 255, 255, 0), 1.0f);
+               }},
+              {[this] { return clock.order() >= 1; }, [this] { log += 'b'; }}});
+    }
+    std::string log;
+};
+
+const std::vector<std::pair<int, int>> script = {{0, 0}, {0, 10}, {0, 40}, {0, 50}, {1, 0}};
+
+} // namespace
+
+TEST(FrameProtocol, EachPhaseRunsUntilItsEndCondition) {
+    Rig rig(script);
+    TwoPhases scene(rig);
+    scene.run();
+    EXPECT_EQ(scene.log, "aabb");
+    EXPECT_EQ(rig.frames, 4);
+    EXPECT_FALSE(rig.screen.locked());
+    EXPECT_EQ(rig.keys.reads(), 6) << "one read before each phase and one after each frame";
+}
+
+TEST(FrameProtocol, EscapeEndsPhasesAsTheKeyIsRead) {
+    struct Case {
+        const char* what;
+        std::function<void(Rig&)> keys;
+        std::string log;
+    };
+    const Case cases[] = {
+        {"held from the start: no phase draws a frame", [](Rig& r) { r.keys.hold(); }, ""},
+        {"held after the first frame: the next phase ends before drawing",
+         [](Rig& r) { r.afterFrame = [&r](int) { r.keys.hold(); }; }, "a"},
+        // The tap is seen once: phase b then plays on from wherever the music is.
+        {"a short tap ends only the running phase",
+         [](Rig& r) { r.afterFrame = [&r](int f) { if (f == 1) r.keys.tap(); }; }, "abbb"},
+    };
+    for (const Case& c : cases) {
+        Rig rig(script);
+        c.keys(rig);
+        TwoPhases scene(rig);
+        scene.run();
+        EXPECT_EQ(scene.log, c.log) << c.what;
+        EXPECT_EQ(rig.frames, static_cast<int>(c.log.size())) << c.what;
+    }
+}
+
+TEST(FrameProtocol, APositionWithAllBitsSetEndsEveryPhase) {
+    Rig rig({{0xFFFF, 0xFFFF}});
+    TwoPhases scene(rig);
+    scene.run();
+    EXPECT_EQ(scene.log, "");
+    EXPECT_EQ(rig.frames, 0);
+}
+
+TEST(FrameProtocol, FramesADisplayDoesNotWantAreSkippedNotDrawn) {
+    // A still walks the music to its position: every position on the way is tested by the end
+    // conditions, so the phase running at the end is the one an uninterrupted play reaches.
+    struct Walk : Rig {
+        using Rig::Rig;
+        bool wantsFrame() override { return walked == 3; }
+        void skipFrame() override {
+            ++walked;
+            music.set(positions[walked].first, positions[walked].second);
+        }
+        int walked = 0;
+    };
+    Walk rig(script);  // the walk ends at order 0, row 50: phase b
+    rig.afterFrame = [&rig](int) { rig.keys.hold(); };
+    TwoPhases scene(rig);
+    scene.run();
+    EXPECT_EQ(scene.log, "b");
+    EXPECT_EQ(rig.frames, 1);
+}
