@@ -1,9 +1,11 @@
 #include "app/Show.h"
 
+#include "scenes/Scene1.h"
 #include "scenes/Scene9.h"
 
 Show::Show(Screen& screen, DemoClock& clock, Keys& keys) {
     try {
+        scenes_.push_back(std::make_unique<Scene1>(screen, clock, keys));
         scenes_.push_back(std::make_unique<Scene9>(screen, clock, keys));
     } catch (...) {
         while (!scenes_.empty()) scenes_.pop_back();

@@ -17,15 +17,28 @@ struct Color {
         : b(static_cast<std::uint8_t>(blue)), g(static_cast<std::uint8_t>(green)),
           r(static_cast<std::uint8_t>(red)), a(static_cast<std::uint8_t>(alpha)) {}
 
-    Color addSaturate(Color other) const;
+    // Defined here so the per-pixel loops of every effect inline them.
+    constexpr Color addSaturate(Color o) const {
+        return Color(sat(r + o.r), sat(g + o.g), sat(b + o.b), 255);
+    }
     // (this × other) >> 8 per channel, so white × white is 254, not 255.
-    Color modulate(Color other) const;
+    constexpr Color modulate(Color o) const {
+        return Color((r * o.r) >> 8, (g * o.g) >> 8, (b * o.b) >> 8, 255);
+    }
     // (this + other) >> 1 per channel; the half is dropped.
-    Color average(Color other) const;
+    constexpr Color average(Color o) const {
+        return Color((r + o.r) >> 1, (g + o.g) >> 1, (b + o.b) >> 1, 255);
+    }
     // Only the low 8 bits of level count: 255 darkens slightly, 256 acts as 0.
-    Color scale(int level) const;
+    constexpr Color scale(int level) const {
+        const int l = level & 0xFF;
+        return Color((r * l) >> 8, (g * l) >> 8, (b * l) >> 8, 255);
+    }
 
     friend constexpr bool operator==(Color, Color) = default;
+
+private:
+    static constexpr int sat(int v) { return v < 255 ? v : 255; }
 };
 
 static_assert(sizeof(Color) == 4, "an image's memory is handed to the display as 32-bit pixels");

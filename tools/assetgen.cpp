@@ -48,6 +48,10 @@ int main(int argc, char** argv) {
     }
     const fs::path out = argv[1];
     try {
+        // Additive layers stand on black, which must survive the palette exactly: black adds nothing.
+        const PaletteQuantizer::Options additive{.dithering = 0.3f, .fixed = {0x000000}};
+        writeFile(out / "Part1/logolight.pcx", pcx(600, 300, Pictures::openingLogo, additive));
+        writeFile(out / "Part1/background.pcx", pcx(600, 300, Pictures::openingSky));
         writeFile(out / "Part9/background.pcx", pcx(600, 300, Pictures::closing));
         writeFile(out / "Super.xm", writeXm(composeFirstSong()));
     } catch (const std::exception& e) {
