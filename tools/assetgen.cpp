@@ -42,11 +42,13 @@ std::vector<std::uint8_t> pcx(int width, int height, const std::function<void(Ca
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: tindrel-assetgen OUTPUT_DIR\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: tindrel-assetgen SOURCE_DIR OUTPUT_DIR\n");
         return 2;
     }
-    const fs::path out = argv[1];
+    const fs::path sources = argv[1];
+    const fs::path out = argv[2];
+    (void)sources;
     try {
         // Additive layers stand on black, which must survive the palette exactly: black adds nothing.
         const PaletteQuantizer::Options additive{.dithering = 0.3f, .fixed = {0x000000}};
