@@ -3,9 +3,13 @@
 #include "platform/DemoClock.h"
 #include "platform/Keys.h"
 #include "platform/Screen.h"
+#include "raster/LoadError.h"
 
 #include <functional>
 #include <initializer_list>
+#include <memory>
+#include <stdexcept>
+#include <utility>
 
 // A part of the show. Its constructor loads everything it will draw; run() plays it from the
 // current music position by handing its phases to the frame protocol, and returns when the last
@@ -47,6 +51,17 @@ protected:
 
     // Makes the screen's pixels the frame being composed.
     Screen& lock();
+
+    // Builds an effect on a loaded texture. An effect that refuses its texture (a wrong size)
+    // is reported against the texture's file, like any other fault in the show's data.
+    template <class E, class... Args>
+    static std::unique_ptr<E> effectOn(const char* textureName, Args&&... args) {
+        try {
+            return std::make_unique<E>(std::forward<Args>(args)...);
+        } catch (const std::invalid_argument& e) {
+            throw LoadError(textureName, e.what());
+        }
+    }
 
     Screen& screen;
     DemoClock& clock;

@@ -1,11 +1,19 @@
 #include "app/Show.h"
 
 #include "scenes/Scene1.h"
+#include "scenes/Scene2.h"
+#include "scenes/Scene3.h"
+#include "scenes/Scene6.h"
+#include "scenes/Scene8.h"
 #include "scenes/Scene9.h"
 
 Show::Show(Screen& screen, DemoClock& clock, Keys& keys) {
     try {
         scenes_.push_back(std::make_unique<Scene1>(screen, clock, keys));
+        scenes_.push_back(std::make_unique<Scene2>(screen, clock, keys));
+        scenes_.push_back(std::make_unique<Scene3>(screen, clock, keys));
+        scenes_.push_back(std::make_unique<Scene6>(screen, clock, keys));
+        scenes_.push_back(std::make_unique<Scene8>(screen, clock, keys));
         scenes_.push_back(std::make_unique<Scene9>(screen, clock, keys));
     } catch (...) {
         while (!scenes_.empty()) scenes_.pop_back();

@@ -2,6 +2,7 @@
 #include "raster/Image.h"
 #include "raster/LoadError.h"
 #include "raster/PcxDecoder.h"
+#include "raster/TextureGenerator.h"
 
 #include <cctype>
 
@@ -23,5 +24,6 @@ std::unique_ptr<Image> Image::load(const char* fileName) {
 
 std::unique_ptr<Image> Image::decode(const std::string& name, std::span<const std::uint8_t> bytes) {
     if (endsWithNoCase(name, "pcx")) return PcxDecoder::decode(name, bytes);
+    if (endsWithNoCase(name, "tex")) return TextureGenerator::decode(name, bytes);
     throw LoadError(name, "Not a supported image file");
 }

@@ -6,13 +6,16 @@
 #include "tools/PaletteQuantizer.h"
 #include "tools/PcxWriter.h"
 #include "tools/Pictures.h"
+#include "tools/TextureAssembler.h"
 #include "tools/XmWriter.h"
 
 #include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
 #include <functional>
+#include <sstream>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -39,6 +42,30 @@ std::vector<std::uint8_t> pcx(int width, int height, const std::function<void(Ca
     return PcxWriter::write(width, height, reduced.indices, reduced.palette);
 }
 
+std::string readText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (!in) throw std::runtime_error("cannot read " + path.string());
+    return text.str();
+}
+
+// Every "X.tex.txt" under the sources becomes "X.tex" at the same place under the output, so a
+// show of one's own only needs its programs dropped in. Sorted, so runs do the same work alike.
+void assembleTextures(const fs::path& sources, const fs::path& out) {
+    std::vector<fs::path> programs;
+    for (const auto& entry : fs::recursive_directory_iterator(sources)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_regular_file() && name.size() > 8 && name.ends_with(".tex.txt")) programs.push_back(entry.path());
+    }
+    std::sort(programs.begin(), programs.end());
+    for (const fs::path& program : programs) {
+        fs::path relative = fs::relative(program, sources);
+        relative.replace_extension();  // drops ".txt"
+        writeFile(out / relative, TextureAssembler::assemble(readText(program), relative.generic_string()));
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -48,13 +75,11 @@ int main(int argc, char** argv) {
     }
     const fs::path sources = argv[1];
     const fs::path out = argv[2];
-    (void)sources;
     try {
-        // Additive layers stand on black, which must survive the palette exactly: black adds nothing.
-        const PaletteQuantizer::Options additive{.dithering = 0.3f, .fixed = {0x000000}};
-        writeFile(out / "Part1/logolight.pcx", pcx(600, 300, Pictures::openingLogo, additive));
-        writeFile(out / "Part1/background.pcx", pcx(600, 300, Pictures::openingSky));
-        writeFile(out / "Part9/background.pcx", pcx(600, 300, Pictures::closing));
+        assembleTextures(sources, out);
+        for (const PictureAsset& picture : showPictures())
+            writeFile(out / picture.name, pcx(picture.width, picture.height, picture.draw,
+                                              {.dithering = picture.dithering, .fixed = picture.fixed}));
         writeFile(out / "Super.xm", writeXm(composeFirstSong()));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tindrel-assetgen: %s\n", e.what());

@@ -1,0 +1,47 @@
+// The three scenes built on warps, through the frames the show presents.
+
+#include "ShowFrames.h"
+
+using WarpScenes = ShowFrames;
+
+TEST_F(WarpScenes, Scene2FlashesEvenOrdersAndStrobesOrder7) {
+    expectAll(*frame(4, 0), white, "order 4 row 0");
+    expectAll(*frame(6, 0), white, "order 6 row 0");
+    // With the clock held still the warp draws the same layer at every row, so rows without a
+    // flash are the same frame, and flashed rows are that frame faded toward white.
+    const auto plain = frame(7, 31);
+    EXPECT_EQ(TestImages::pixelsOf(*frame(6, 40)), TestImages::pixelsOf(*plain)) << "no flash from row 32 of an even order";
+    EXPECT_EQ(TestImages::pixelsOf(*frame(5, 10)), TestImages::pixelsOf(*plain)) << "no flash in odd orders";
+    for (int row : {32, 40, 48, 56}) expectAll(*frame(7, row), white, "order 7 strobe");
+    EXPECT_EQ(TestImages::pixelsOf(*frame(7, 39)), TestImages::pixelsOf(*faded(*plain, white, 0.125f)));
+    EXPECT_EQ(TestImages::pixelsOf(*frame(4, 31)),
+              TestImages::pixelsOf(*faded(*plain, white, static_cast<float>(1.0 - 31 * 0.030303031))));
+    // The warp's output is 296 rows: the last four rows show the star picture alone.
+    expectRegion(*plain, *picture("Part2/star.pcx"), 0, 296, 600, 300, "below the warp");
+}
+
+TEST_F(WarpScenes, Scene6OpensWithAFlashAndClosesInWhite) {
+    // At its first row the blobs have no strength: the frame is the flash alone.
+    expectAll(*frame(19, 0), white, "order 19 row 0");
+    const auto background = picture("Part6/background.pcx");
+    // Above the band the background shows as it is when there is no flash, and faded toward
+    // white by row / 64 through order 22.
+    expectRegion(*frame(19, 16), *background, 0, 0, 600, 54, "order 19 row 16");
+    expectRegion(*frame(21, 40), *background, 0, 0, 600, 54, "order 21");
+    expectRegion(*frame(22, 0), *background, 0, 0, 600, 54, "order 22 row 0");
+    expectRegion(*frame(22, 32), *faded(*background, white, 0.5f), 0, 0, 600, 54, "order 22 row 32");
+    expectRegion(*frame(19, 8), *faded(*background, white, 0.5f), 0, 0, 600, 54, "order 19 row 8");
+}
+
+TEST_F(WarpScenes, Scene8FlashesOrders32And34Only) {
+    expectAll(*frame(32, 0), white, "order 32 row 0");
+    expectAll(*frame(34, 0), white, "order 34 row 0");
+    const auto background = picture("Part8/background.pcx");
+    // The warp covers columns 200 to 599, rows 0 to 295; the rest is the background alone.
+    for (auto [order, row] : {std::pair{33, 0}, std::pair{35, 5}, std::pair{32, 16}}) {
+        const auto f = frame(order, row);
+        expectRegion(*f, *background, 0, 0, 200, 300, "left panel");
+        expectRegion(*f, *background, 200, 296, 600, 300, "bottom rows");
+    }
+    expectRegion(*frame(34, 8), *faded(*background, white, 0.5f), 0, 0, 200, 300, "order 34 row 8");
+}

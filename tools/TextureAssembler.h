@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Turns a texture program's readable source into the ".tex" bytes the show loads.
+//
+// One statement a line; "#" starts a comment. The first statement gives the size:
+//     texture 256 256
+// then one generator operation a line, named as the generator names it, each parameter given
+// by name in any order and every one present:
+//     plasma red=40 green=60 blue=200 maxFreqX=3 maxFreqY=3 minAmp=40 maxAmp=90 waves=4 seed=11
+//     blur passes=2
+// Values are checked against their field's range (0..255, -128..127, 0..65535 or 32-bit).
+class TextureAssembler {
+public:
+    // Throws std::runtime_error "name:line: reason" for anything it cannot assemble.
+    static std::vector<std::uint8_t> assemble(const std::string& source, const std::string& name);
+};
