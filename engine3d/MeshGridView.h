@@ -1,0 +1,44 @@
+#pragma once
+
+#include "engine3d/Mesh.h"
+#include "engine3d/Renderer3D.h"
+
+#include <cmath>
+#include <vector>
+
+// 13 × 8 copies of one object on a grid 0.6 units apart, riding a diagonal travelling wave
+// while the whole grid bobs, each cell turned a little further than its neighbour; faces are lit
+// by how squarely they face the eye or away from it, and the grid is outlined in white.
+//
+// Each cell owns a complete copy of the object, so all 104 can be queued for one flush.
+class MeshGridView : public Renderer3D {
+public:
+    static constexpr int columns = 13;
+    static constexpr int rows = 8;
+    static constexpr int cellCount = columns * rows;
+
+    // Loads the object now and gives every cell its own copy; throws LoadError as Mesh::load
+    // does. Prints "slut!SLUT" if the copies cannot be allocated, and lets the failure end
+    // the program.
+    MeshGridView(int width, int height, const char* fileName);
+    MeshGridView(int width, int height, const Mesh& mesh);
+
+    // The base angles; cell (i, j) turns by (a − 0.12 i, b − 0.06 j, c − 0.04 i).
+    void setRotation(float a, float b, float c);
+    // t drives the wave and the bobbing.
+    void draw(float t) override;
+
+    // trunc(|255 · n.z|): facing the eye and facing away both light fully.
+    static int shadeLevel(float normalZ) { return truncLevel(std::fabs(255.0f * normalZ)); }
+
+    // Cell k = row · 13 + column.
+    const Mesh& cell(int k) const { return cells_[static_cast<std::size_t>(k)]; }
+
+private:
+    void makeCells(const Mesh& mesh);
+
+    std::vector<Mesh> cells_;
+    float a_ = 0.0f;
+    float b_ = 0.0f;
+    float c_ = 0.0f;
+};

@@ -1,0 +1,192 @@
+#include "engine3d/Renderer3D.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <utility>
+
+Renderer3D::Renderer3D(int w, int h)
+    : Image(w, h), queue_(queueStep), depth_(pixelCount(), emptyDepth),
+      jumps_(4 * (static_cast<std::size_t>(std::max(w, 0)) + 2)) {}
+
+void Renderer3D::queue(const Triangle& triangle) {
+    ++queued_;
+    if (queued_ > queueCapacity()) {
+        // Exact steps of 512, never doubled: the capacity is part of the renderer's contract.
+        queue_.reserve(queue_.size() + queueStep);
+        queue_.resize(queue_.size() + queueStep);
+    }
+    queue_[static_cast<std::size_t>(queued_ - 1)] = &triangle;
+}
+
+void Renderer3D::flush() {
+    clear();
+    for (int i = 0; i < queued_; ++i) drawTriangle(*queue_[static_cast<std::size_t>(i)]);
+    queued_ = 0;
+}
+
+void Renderer3D::clear() {
+    std::fill_n(pixels(), pixelCount(), Color(0, 0, 0, 0));
+    std::fill(depth_.begin(), depth_.end(), emptyDepth);
+}
+
+void Renderer3D::projectAndQueue(Mesh& mesh, float depthScale) {
+    for (Vector3& v : mesh.viewPoints()) {
+        v = v * depthScale;
+        v.project(width, height);
+    }
+    for (const Triangle& t : mesh.triangles()) queue(t);
+}
+
+namespace {
+
+bool drawable(const Vector3& p) {
+    return std::isfinite(p.z) && std::fabs(p.x) <= Renderer3D::coordinateLimit &&
+           std::fabs(p.y) <= Renderer3D::coordinateLimit;  // false for NaN as well
+}
+
+// Per-row steps of one edge: x in 16.16 fixed point, depth in float. The differences are
+// truncated before dividing, as the rows themselves are truncated: there is no sub-pixel
+// correction anywhere. The x step is kept in 64 bits: with coordinates up to ±32767 a
+// difference shifted by 16 no longer fits 32, and the wider type gives the same value wherever
+// the narrow one would not have overflowed.
+struct EdgeStep {
+    std::int64_t x = 0;
+    float z = 0.0f;
+};
+
+EdgeStep edgeStep(const Vector3& from, const Vector3& to) {
+    const int dx = static_cast<int>(to.x - from.x);
+    const int dy = static_cast<int>(to.y - from.y);
+    if (dy == 0) return {};
+    return {(std::int64_t{dx} * 65536) / dy, (to.z - from.z) / static_cast<float>(dy)};
+}
+
+} // namespace
+
+void Renderer3D::drawTriangle(const Triangle& triangle) {
+    Vector3 p0 = *triangle.viewVertex[0];
+    Vector3 p1 = *triangle.viewVertex[1];
+    Vector3 p2 = *triangle.viewVertex[2];
+    if (!drawable(p0) || !drawable(p1) || !drawable(p2)) return;
+    const Color color = triangle.shade;
+
+    // Three compare-exchanges; points on the same row keep their order.
+    if (p1.y < p0.y) std::swap(p0, p1);
+    if (p2.y < p0.y) std::swap(p0, p2);
+    if (p2.y < p1.y) std::swap(p1, p2);
+
+    const EdgeStep upper = edgeStep(p0, p1);
+    const EdgeStep lower = edgeStep(p1, p2);
+    // Runs from p2 back to p0; both differences change sign, so it steps like p0 → p2.
+    const EdgeStep longEdge = edgeStep(p2, p0);
+
+    const int y0 = static_cast<int>(p0.y);
+    const int y1 = static_cast<int>(p1.y);
+    const int y2 = static_cast<int>(p2.y);
+
+    std::int64_t xa = std::int64_t{static_cast<int>(p0.x)} * 65536;
+    std::int64_t xb = xa;
+    float za = p0.z;
+    float zb = p0.z;
+    for (int y = y0; y < y1; ++y) {
+        if (y >= height) return;  // rows only grow from here on
+        drawSpan(static_cast<int>(xa >> 16), static_cast<int>(xb >> 16), za, zb, y, color);
+        xa += upper.x;
+        za += upper.z;
+        xb += longEdge.x;
+        zb += longEdge.z;
+    }
+
+    xa = std::int64_t{static_cast<int>(p1.x)} * 65536;
+    za = p1.z;
+    for (int y = y1; y < y2; ++y) {
+        if (y >= height) return;
+        drawSpan(static_cast<int>(xa >> 16), static_cast<int>(xb >> 16), za, zb, y, color);
+        xa += lower.x;
+        za += lower.z;
+        xb += longEdge.x;
+        zb += longEdge.z;
+    }
+}
+
+void Renderer3D::drawSpan(int x0, int x1, float z0, float z1, int y, Color color) {
+    if (y >= height || y < 0) return;
+    if (x0 > x1) {
+        std::swap(x0, x1);
+        std::swap(z0, z1);
+    }
+    if (x0 == x1) return;
+    const float dz = (z1 - z0) / static_cast<float>(x1 - x0);
+    if (x0 < 0) {
+        z0 = z0 - static_cast<float>(x0) * dz;  // the depth at column 0
+        x0 = 0;
+    } else if (x0 > width) {
+        return;
+    }
+    if (x1 < 0) return;
+    if (x1 > width) x1 = width;
+
+    const std::size_t row = static_cast<std::size_t>(y) * width;
+    Color* px = pixels() + row;
+    float* d = depth_.data() + row;
+    float z = z0;
+    for (int x = x0; x < x1; ++x) {
+        if (z < d[x]) {
+            d[x] = z;
+            px[x] = color;
+        }
+        z += dz;
+    }
+}
+
+void Renderer3D::outline() {
+    // A tested pixel (x, y) with a jump from above whitens (x, y − 1 … y + 1); one with a jump
+    // from the left whitens (x − 1 … x + 1, y). Only depth is read, so the order of visiting
+    // cannot matter, and each pixel can instead ask whether any of the six jumps that reach it
+    // fired: from above at (x, y − 1), (x, y), (x, y + 1), from the left at (x − 1, y), (x, y),
+    // (x + 1, y). Every loop below then runs without branches and vectorises, where painting
+    // jump by jump stalled on a mispredicted branch at every band edge.
+    if (width < 3 || height < 3) return;
+    const std::size_t w = static_cast<std::size_t>(width);
+    std::fill(jumps_.begin(), jumps_.end(), 0u);
+    // Four rows of flags, each padded by one entry at both ends so x − 1 and x + 1 stay inside.
+    // Untested pixels (the outermost rows and columns) keep flag 0.
+    std::uint32_t* upAbove = jumps_.data() + 1;   // jumps from above found in row y − 1
+    std::uint32_t* upHere = upAbove + (w + 2);    // ... in row y
+    std::uint32_t* upBelow = upHere + (w + 2);    // ... in row y + 1
+    std::uint32_t* fromLeft = upBelow + (w + 2);  // jumps from the left in row y
+    const std::uint32_t* fromLeftBefore = fromLeft - 1;  // entry x is the one for x − 1
+    const std::uint32_t* fromLeftAfter = fromLeft + 1;   // entry x is the one for x + 1
+    auto jump = [](float a, float b) { return std::fabs(a - b) > outlineThreshold ? 1u : 0u; };
+
+    for (int y = 0; y < height; ++y) {
+        if (y + 1 <= height - 2) {
+            const float* d = depth_.data() + static_cast<std::size_t>(y + 1) * w;
+            const float* above = d - w;
+            for (std::size_t x = 1; x + 1 < w; ++x) upBelow[x] = jump(d[x], above[x]);
+        } else {
+            std::fill_n(upBelow, w, 0u);
+        }
+        if (y >= 1 && y <= height - 2) {
+            const float* d = depth_.data() + static_cast<std::size_t>(y) * w;
+            for (std::size_t x = 1; x + 1 < w; ++x) fromLeft[x] = jump(d[x], d[x - 1]);
+        } else {
+            std::fill_n(fromLeft, w, 0u);
+        }
+        Color* px = pixels() + static_cast<std::size_t>(y) * w;
+        for (std::size_t x = 0; x < w; ++x) {
+            const std::uint32_t hit =
+                upAbove[x] | upHere[x] | upBelow[x] | fromLeftBefore[x] | fromLeft[x] | fromLeftAfter[x];
+            // As a 32-bit word, so the select needs no branch: all ones is white with alpha 255.
+            std::uint32_t bits;
+            std::memcpy(&bits, &px[x], sizeof bits);
+            bits = hit ? 0xFFFFFFFFu : bits;
+            std::memcpy(static_cast<void*>(&px[x]), &bits, sizeof bits);
+        }
+        std::uint32_t* reused = upAbove;
+        upAbove = upHere;
+        upHere = upBelow;
+        upBelow = reused;
+    }
+}
