@@ -35,8 +35,9 @@ const char* CommandLine::usage() {
            "      plays the show (full screen unless --window; Escape ends it)\n"
            "  tindrel still ORDER ROW SECONDS OUT.png [--rgba] [--data DIR]\n"
            "      writes the frame shown when the music is at ORDER and ROW and the clock at SECONDS\n"
-           "  tindrel capture DIR [--fps N] [--from ORDER] [--to ORDER] [--data DIR]\n"
+           "  tindrel capture DIR [--fps N] [--from ORDER] [--to ORDER] [--audio-only] [--data DIR]\n"
            "      renders the show frame by frame to DIR/frame-NNNNNN.png and DIR/music.wav\n"
+           "      (--audio-only: the music alone, no frames)\n"
            "  tindrel convert IN OUT.png\n"
            "      decodes any picture the show can load and writes it as PNG\n"
            "  tindrel --help | --version\n";
@@ -60,6 +61,7 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
         else if (a == "--fps") cl.fps = toInt(value(), "--fps", 1, 1000);
         else if (a == "--data") cl.dataDir = value();
         else if (a == "--rgba") cl.rgba = true;
+        else if (a == "--audio-only") cl.audioOnly = true;
         else if (a.size() > 1 && a[0] == '-' && (a[1] < '0' || a[1] > '9')) throw UsageError("unknown option " + a);
         else positional.push_back(a);
     }

@@ -29,6 +29,7 @@ struct CommandLine {
     // capture
     int fps = 60;
     int to = -1;  // the last order to render; -1 to the music's end
+    bool audioOnly = false;  // only music.wav, no frames
 
     // still: the picture; capture: the directory; convert: the picture written
     std::string output;

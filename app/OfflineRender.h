@@ -20,9 +20,12 @@ public:
         int fps = 60;
         int from = 0;
         int to = -1;  // last order rendered; -1 for the whole music
+        bool audioOnly = false;
         bool progress = true;
     };
     // Renders frames to directory/frame-NNNNNN.png and the music heard meanwhile to
-    // directory/music.wav. Returns the number of frames written.
+    // directory/music.wav. Returns the number of frames written. With audioOnly no scene runs:
+    // music.wav holds the music from the start of order from to the end of order to, and no
+    // frame is written.
     static int capture(const CaptureOptions& options);
 };

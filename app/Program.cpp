@@ -49,6 +49,7 @@ int runCapture(const CommandLine& cl) {
     o.fps = cl.fps;
     o.from = cl.from;
     o.to = cl.to;
+    o.audioOnly = cl.audioOnly;
     o.progress = true;
     OfflineRender::capture(o);
     return 0;

@@ -29,6 +29,11 @@ TEST(CommandLine, ReadsEachMode) {
     EXPECT_EQ(capture.output, "out");
     EXPECT_EQ(capture.fps, 30);
     EXPECT_EQ(capture.to, 3);
+    EXPECT_FALSE(capture.audioOnly);
+    const auto music = CommandLine::parse({"capture", "out", "--audio-only", "--from", "36"});
+    EXPECT_EQ(music.mode, Mode::capture);
+    EXPECT_TRUE(music.audioOnly);
+    EXPECT_EQ(music.from, 36);
 
     const auto convert = CommandLine::parse({"convert", "a.pcx", "a.png"});
     EXPECT_EQ(convert.mode, Mode::convert);

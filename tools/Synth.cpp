@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -18,7 +20,7 @@ constexpr int a4 = 58;
 // xorshift32: tiny, and the same numbers on every machine and every run.
 class Noise {
 public:
-    explicit Noise(std::uint32_t seed) : state_(seed) {}
+    explicit Noise(std::uint32_t seed) : state_(seed == 0 ? 0x2545F491u : seed) {}
     double next() {
         state_ ^= state_ << 13;
         state_ ^= state_ >> 17;
@@ -31,12 +33,12 @@ private:
 };
 
 // Trapezoidal state-variable filter: stays stable right up to the top of the band, which the
-// hats need.
+// hats need, and takes a new cutoff on any frame without a click.
 class Filter {
 public:
-    Filter(double cutoffHz, double q) {
-        const double g = std::tan(std::numbers::pi * cutoffHz / rate);
-        k_ = 1.0 / q;
+    explicit Filter(double q) : k_(1.0 / q) {}
+    void tune(double cutoffHz) {
+        const double g = std::tan(std::numbers::pi * std::min(cutoffHz, 0.49 * rate) / rate);
         a1_ = 1.0 / (1.0 + g * (g + k_));
         a2_ = g * a1_;
         a3_ = g * a2_;
@@ -54,76 +56,193 @@ public:
     double low = 0.0, band = 0.0, high = 0.0;
 
 private:
-    double k_, a1_, a2_, a3_;
+    double k_;
+    double a1_ = 0.0, a2_ = 0.0, a3_ = 0.0;
     double s1_ = 0.0, s2_ = 0.0;
 };
 
-int frames(double seconds) { return static_cast<int>(std::lround(seconds * rate)); }
-double seconds(int frame) { return frame / rate; }
-
-// One-shot sounds end at exactly zero so nothing clicks when the sample runs out.
-void fadeTail(std::vector<double>& x, double seconds) {
-    const int n = std::min(frames(seconds), static_cast<int>(x.size()));
-    for (int i = 0; i < n; ++i) x[x.size() - 1 - static_cast<std::size_t>(i)] *= static_cast<double>(i) / n;
+[[noreturn]] void refuse(const Recipe& recipe, const std::string& what) {
+    throw std::invalid_argument("instrument " + recipe.name + ": " + what);
 }
 
-std::vector<std::int16_t> toPcm(const std::vector<double>& x, double peak = 0.9) {
+double seconds(std::size_t frame) { return static_cast<double>(frame) / rate; }
+
+// Partial amplitudes of the classic shapes; summing them as sines keeps the wave band-limited.
+double partial(Wave wave, int h) {
+    const bool odd = h % 2 == 1;
+    switch (wave) {
+    case Wave::sine: return h == 1 ? 1.0 : 0.0;
+    case Wave::saw: return (odd ? 1.0 : -1.0) / h;
+    case Wave::square: return odd ? 1.0 / h : 0.0;
+    case Wave::triangle: return odd ? ((h / 2) % 2 == 0 ? 1.0 : -1.0) / (static_cast<double>(h) * h) : 0.0;
+    default: return 0.0;
+    }
+}
+
+double cutoffAt(const Layer& layer, double t) {
+    if (layer.sweepSeconds <= 0.0) return layer.cutoff;
+    const double along = std::min(t, layer.sweepSeconds) / layer.sweepSeconds;
+    return layer.cutoff * std::pow(layer.sweepTo / layer.cutoff, along);
+}
+
+double toneFilterGain(const Layer& layer, double hz, double cutoff) {
+    if (layer.filter == FilterType::none) return 1.0;
+    const double r = hz / cutoff;
+    if (layer.q <= 0.0) return 1.0 / std::sqrt(1.0 + r * r);
+    return 1.0 / std::sqrt((1.0 - r * r) * (1.0 - r * r) + (r / layer.q) * (r / layer.q));
+}
+
+double envelopeAt(const Layer& layer, double t) {
+    double level = layer.attack > 0.0 ? std::min(1.0, t / layer.attack) : 1.0;
+    if (layer.decay > 0.0) level *= std::exp(-t / layer.decay);
+    return level;
+}
+
+std::vector<double> envelopeOf(const Layer& layer, std::size_t frames) {
+    std::vector<double> level(frames);
+    for (std::size_t n = 0; n < frames; ++n) level[n] = envelopeAt(layer, seconds(n));
+    return level;
+}
+
+std::vector<double> cutoffOf(const Layer& layer, std::size_t frames) {
+    std::vector<double> hz(frames);
+    for (std::size_t n = 0; n < frames; ++n) hz[n] = cutoffAt(layer, seconds(n));
+    return hz;
+}
+
+// A loop's partials are whole multiples of rate / loopFrames, so their phase is taken from the
+// frame's place in the loop by integer arithmetic: frame n and frame n + loopFrames get the very
+// same bits, and the frames before the loop continue into it without a seam.
+void addLoopedTone(std::vector<double>& x, const Layer& layer, const Recipe& recipe) {
+    const std::int64_t loop = recipe.loopFrames;
+    const std::int64_t cycles = recipe.loopCycles + layer.detune;
+    const double fundamental = static_cast<double>(cycles) * rate / static_cast<double>(loop);
+    const std::vector<double> envelope = envelopeOf(layer, x.size());
+    const std::vector<double> cutoff = cutoffOf(layer, x.size());
+    Noise phases(layer.seed);
+    for (int h = 1; h * fundamental < std::min(layer.top, 0.45 * rate); ++h) {
+        const double amplitude = layer.level * partial(layer.wave, h);
+        const double phase = layer.seed != 0 ? std::numbers::pi * phases.next() : 0.0;
+        if (amplitude == 0.0) continue;
+        const std::int64_t step = h * cycles;
+        for (std::size_t n = 0; n < x.size(); ++n) {
+            const std::int64_t m = static_cast<std::int64_t>(n) - recipe.attackFrames;
+            const std::int64_t at = ((step * m) % loop + loop) % loop;
+            const double gain = toneFilterGain(layer, h * fundamental, cutoff[n]) * envelope[n];
+            x[n] += amplitude * gain * std::sin(twoPi * static_cast<double>(at) / static_cast<double>(loop) + phase);
+        }
+    }
+}
+
+void addOneShotTone(std::vector<double>& x, const Layer& layer) {
+    // The frequency of each frame, then the running phase in cycles, kept below one.
+    std::vector<double> hz(x.size()), cycle(x.size());
+    double position = 0.0;
+    for (std::size_t n = 0; n < x.size(); ++n) {
+        const double t = seconds(n);
+        double f = layer.hz;
+        for (const Layer::Drop& drop : layer.drops) f += drop.hz * std::exp(-t / drop.seconds);
+        hz[n] = f;
+        cycle[n] = position;
+        position += f / rate;
+        position -= std::floor(position);
+    }
+    const std::vector<double> envelope = envelopeOf(layer, x.size());
+    const std::vector<double> cutoff = cutoffOf(layer, x.size());
+    Noise phases(layer.seed);
+    for (int h = 1; h * layer.hz < std::min(layer.top, 0.45 * rate); ++h) {
+        const double amplitude = layer.level * partial(layer.wave, h);
+        const double phase = layer.seed != 0 ? std::numbers::pi * phases.next() : 0.0;
+        if (amplitude == 0.0) continue;
+        for (std::size_t n = 0; n < x.size(); ++n) {
+            const double f = h * hz[n];
+            if (f >= 0.45 * rate) continue;
+            const double damping = layer.damping > 0.0 ? std::exp(-layer.damping * (h - 1) * seconds(n)) : 1.0;
+            const double gain = toneFilterGain(layer, f, cutoff[n]) * envelope[n] * damping;
+            x[n] += amplitude * gain * std::sin(twoPi * (h * cycle[n]) + phase);
+        }
+    }
+}
+
+// Inharmonic square waves, as cymbal circuits have always used.
+class Metal {
+public:
+    double next() {
+        static constexpr double partials[] = {587.0, 845.0, 1031.0, 1442.0, 1677.0, 2205.0};
+        double sum = 0.0;
+        for (std::size_t p = 0; p < std::size(partials); ++p) {
+            phases_[p] += partials[p] / rate;
+            phases_[p] -= std::floor(phases_[p]);
+            sum += phases_[p] < 0.5 ? 1.0 : -1.0;
+        }
+        return sum / static_cast<double>(std::size(partials));
+    }
+
+private:
+    double phases_[6] = {};
+};
+
+void addFiltered(std::vector<double>& x, const Layer& layer) {
+    Noise noise(layer.seed);
+    Metal metal;
+    Filter filter(layer.q > 0.0 ? layer.q : std::numbers::sqrt2 / 2.0);
+    const bool sweeping = layer.sweepSeconds > 0.0;
+    if (layer.filter != FilterType::none) filter.tune(layer.cutoff);
+    for (std::size_t n = 0; n < x.size(); ++n) {
+        const double t = seconds(n);
+        const double source = layer.wave == Wave::noise ? noise.next() : metal.next();
+        double out = source;
+        if (layer.filter != FilterType::none) {
+            if (sweeping && t <= layer.sweepSeconds + 1.0 / rate) filter.tune(cutoffAt(layer, t));
+            filter.run(source);
+            out = layer.filter == FilterType::lowPass ? filter.low
+                  : layer.filter == FilterType::highPass ? filter.high
+                                                          : filter.band;
+        }
+        x[n] += layer.level * envelopeAt(layer, t) * out;
+    }
+}
+
+void check(const Recipe& recipe) {
+    if (recipe.bits != 8 && recipe.bits != 16) refuse(recipe, "samples are 8 or 16 bits");
+    if (recipe.looped()) {
+        if (recipe.loopCycles <= 0 || recipe.attackFrames < 0) refuse(recipe, "a loop needs cycles and a start");
+        const double settled = seconds(static_cast<std::size_t>(recipe.attackFrames));
+        for (const Layer& layer : recipe.layers) {
+            if (layer.wave == Wave::noise || layer.wave == Wave::metal)
+                refuse(recipe, "noise never repeats; a loop takes tones only");
+            if (!layer.drops.empty() || layer.decay > 0.0 || layer.damping > 0.0)
+                refuse(recipe, "a loop holds its level and pitch; shape it with the volume envelope");
+            if (layer.attack > settled || layer.sweepSeconds > settled)
+                refuse(recipe, "attack and sweep must be over before the loop starts");
+            if (recipe.loopCycles + layer.detune <= 0) refuse(recipe, "detune leaves no cycles in the loop");
+        }
+    } else {
+        if (!(recipe.seconds > 0.0 && recipe.seconds <= 30.0))
+            refuse(recipe, "a one-shot lasts more than 0 and at most 30 seconds");
+        for (const Layer& layer : recipe.layers)
+            if ((layer.wave != Wave::noise && layer.wave != Wave::metal) && !(layer.hz > 0.0))
+                refuse(recipe, "a one-shot tone needs its frequency");
+    }
+    for (const Layer& layer : recipe.layers) {
+        const bool tone = layer.wave != Wave::noise && layer.wave != Wave::metal;
+        if (tone && layer.filter != FilterType::none && layer.filter != FilterType::lowPass)
+            refuse(recipe, "tones take a low-pass filter only");
+        if (layer.filter != FilterType::none && !(layer.cutoff > 0.0)) refuse(recipe, "a filter needs its cutoff");
+        if (layer.sweepSeconds > 0.0 && (layer.filter == FilterType::none || !(layer.sweepTo > 0.0)))
+            refuse(recipe, "a sweep needs a filter and where it goes");
+    }
+}
+
+template <typename T>
+std::vector<T> quantise(const std::vector<double>& x, double peak, long full) {
     double top = 1e-12;
     for (const double v : x) top = std::max(top, std::fabs(v));
-    const double scale = peak * 32767.0 / top;
-    std::vector<std::int16_t> pcm(x.size());
+    const double scale = peak * static_cast<double>(full) / top;
+    std::vector<T> pcm(x.size());
     for (std::size_t i = 0; i < x.size(); ++i)
-        pcm[i] = static_cast<std::int16_t>(std::clamp(std::lround(x[i] * scale), -32768L, 32767L));
+        pcm[i] = static_cast<T>(std::clamp(std::lround(x[i] * scale), -full - 1, full));
     return pcm;
-}
-
-XmInstrument instrument(std::string name, XmSample sample) {
-    XmInstrument result;
-    sample.name = name;
-    result.name = std::move(name);
-    result.samples.push_back(std::move(sample));
-    return result;
-}
-
-XmSample drumSample(const std::vector<double>& x, int volume, int panning) {
-    XmSample sample;
-    sample.pcm16 = toPcm(x);
-    sample.volume = volume;
-    sample.panning = panning;
-    tune(sample, noteHz(XmNote::c4));
-    return sample;
-}
-
-XmSample loopedSample(const std::vector<double>& x, std::size_t loopStart, int volume, double recordedHz) {
-    XmSample sample;
-    sample.pcm16 = toPcm(x);
-    sample.loop = XmLoop::forward;
-    sample.loopStart = static_cast<std::uint32_t>(loopStart);
-    sample.loopLength = static_cast<std::uint32_t>(x.size() - loopStart);
-    sample.volume = volume;
-    tune(sample, recordedHz);
-    return sample;
-}
-
-// Sawtooth partials alternate in sign; summing them as sines keeps the wave band-limited.
-double sawPartial(int harmonic) { return (harmonic % 2 == 1 ? 1.0 : -1.0) / harmonic; }
-
-// Gain of a resonant two-pole low-pass at the given frequency.
-double lowPassGain(double hz, double cutoffHz, double q) {
-    const double r = hz / cutoffHz;
-    return 1.0 / std::sqrt((1.0 - r * r) * (1.0 - r * r) + (r / q) * (r / q));
-}
-
-// Adds a detuned sawtooth whose every partial completes whole cycles in loopFrames.
-void addLoopedSaw(std::vector<double>& x, int cycles, double amplitude, double maxHz, double cutoffHz, Noise& phases) {
-    const double loopFrames = static_cast<double>(x.size());
-    const double fundamental = cycles * rate / loopFrames;
-    for (int h = 1; h * fundamental < maxHz; ++h) {
-        const double gain = amplitude * sawPartial(h) / std::sqrt(1.0 + std::pow(h * fundamental / cutoffHz, 2.0));
-        const double phase = std::numbers::pi * phases.next();
-        const double step = twoPi * h * cycles / loopFrames;
-        for (std::size_t n = 0; n < x.size(); ++n) x[n] += gain * std::sin(step * static_cast<double>(n) + phase);
-    }
 }
 
 } // namespace
@@ -140,171 +259,58 @@ void tune(XmSample& sample, double recordedHz) {
     sample.finetune = std::clamp(static_cast<int>(std::lround((transpose - whole) * 128.0)), -128, 127);
 }
 
-XmInstrument kick() {
-    std::vector<double> x(static_cast<std::size_t>(frames(0.42)));
-    Noise noise(0x6B1C4u);
-    double phase = 0.0;
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        const double t = seconds(static_cast<int>(i));
-        // The drop from a knock to a low hum is what the ear hears as a kick.
-        const double hz = 46.0 + 120.0 * std::exp(-t / 0.035) + 260.0 * std::exp(-t / 0.005);
-        phase += twoPi * hz / rate;
-        const double body = std::sin(phase) * std::exp(-t / 0.16);
-        const double click = noise.next() * std::exp(-t / 0.0015) * 0.35;
-        x[i] = std::tanh(1.6 * (body + click));
+XmInstrument render(const Recipe& recipe) {
+    check(recipe);
+    const std::size_t length = recipe.looped() ? static_cast<std::size_t>(recipe.attackFrames + recipe.loopFrames)
+                                               : static_cast<std::size_t>(std::lround(recipe.seconds * rate));
+    std::vector<double> x(length, 0.0);
+    for (const Layer& layer : recipe.layers) {
+        if (layer.wave == Wave::noise || layer.wave == Wave::metal)
+            addFiltered(x, layer);
+        else if (recipe.looped())
+            addLoopedTone(x, layer, recipe);
+        else
+            addOneShotTone(x, layer);
     }
-    fadeTail(x, 0.03);
-    return instrument("kick", drumSample(x, 64, 128));
-}
-
-XmInstrument snare() {
-    std::vector<double> x(static_cast<std::size_t>(frames(0.32)));
-    Noise noise(0x5AA4Eu);
-    Filter rattle(1800.0, 0.6);
-    double phase1 = 0.0, phase2 = 0.0;
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        const double t = seconds(static_cast<int>(i));
-        phase1 += twoPi * (182.0 + 50.0 * std::exp(-t / 0.012)) / rate;
-        phase2 += twoPi * 331.0 / rate;
-        const double body = std::sin(phase1) * std::exp(-t / 0.045) + 0.45 * std::sin(phase2) * std::exp(-t / 0.03);
-        rattle.run(noise.next());
-        const double wires = rattle.high * std::exp(-t / 0.09) * std::min(1.0, t / 0.0015);
-        x[i] = 0.8 * body + 0.9 * wires;
+    if (recipe.drive > 0.0) {
+        // A function of the value alone, so a loop stays a loop.
+        double top = 1e-12;
+        for (const double v : x) top = std::max(top, std::fabs(v));
+        for (double& v : x) v = std::tanh(recipe.drive * v / top);
     }
-    fadeTail(x, 0.04);
-    return instrument("snare", drumSample(x, 56, 128));
-}
-
-namespace {
-// Metal ringing over filtered noise; the decay sets closed hat, open hat or cymbal.
-std::vector<double> metal(double length, double decay, double cutoffHz, std::uint32_t seed, double ring) {
-    std::vector<double> x(static_cast<std::size_t>(frames(length)));
-    Noise noise(seed);
-    Filter hiss(cutoffHz, 0.7);
-    Filter shimmer(cutoffHz * 1.35, 2.0);
-    // Inharmonic square waves, as cymbal circuits have always used.
-    static constexpr double partials[] = {587.0, 845.0, 1031.0, 1442.0, 1677.0, 2205.0};
-    double phases[std::size(partials)] = {};
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        const double t = seconds(static_cast<int>(i));
-        double square = 0.0;
-        for (std::size_t p = 0; p < std::size(partials); ++p) {
-            phases[p] += partials[p] / rate;
-            square += std::fmod(phases[p], 1.0) < 0.5 ? 1.0 : -1.0;
-        }
-        hiss.run(noise.next());
-        shimmer.run(square / std::size(partials));
-        const double envelope = std::exp(-t / decay) * std::min(1.0, t / 0.001);
-        x[i] = (hiss.high + ring * shimmer.band) * envelope;
+    if (!recipe.looped() && recipe.fade > 0.0) {
+        // One-shots end at exactly zero so nothing clicks when the sample runs out.
+        const auto n = std::min(static_cast<std::size_t>(std::lround(recipe.fade * rate)), x.size());
+        for (std::size_t i = 0; i < n; ++i) x[x.size() - 1 - i] *= static_cast<double>(i) / static_cast<double>(n);
     }
-    fadeTail(x, std::min(0.1, length / 4));
-    return x;
-}
-} // namespace
 
-XmInstrument closedHat() { return instrument("closed hat", drumSample(metal(0.09, 0.02, 7500.0, 0xC105Eu, 0.5), 40, 150)); }
-
-XmInstrument openHat() { return instrument("open hat", drumSample(metal(0.45, 0.13, 7000.0, 0x09E4u, 0.6), 36, 150)); }
-
-XmInstrument crash() { return instrument("crash", drumSample(metal(2.0, 0.55, 3800.0, 0xC7A54u, 0.9), 48, 100)); }
-
-XmInstrument bass() {
-    // One cycle is a whole number of frames, so the held part loops on a single cycle.
-    constexpr int period = 802;
-    constexpr int attackCycles = 12;
-    constexpr double fundamental = rate / period;
-    const int attack = attackCycles * period;
-    std::vector<double> x(static_cast<std::size_t>(attack + period));
-    const double tau = 0.05;
-    const double settled = std::exp(-seconds(attack) / tau);
-    for (int n = 0; n < static_cast<int>(x.size()); ++n) {
-        // The filter closes from bright to round, reaching its resting point exactly at the loop.
-        const double sweep = n < attack ? (std::exp(-seconds(n) / tau) - settled) / (1.0 - settled) : 0.0;
-        const double cutoff = 420.0 + 1500.0 * sweep;
-        double v = 0.0;
-        for (int h = 1; h <= 64; ++h) {
-            const double gain = sawPartial(h) * lowPassGain(h * fundamental, cutoff, 1.3) * (h == 1 ? 1.6 : 1.0);
-            v += gain * std::sin(twoPi * h * n / period);
-        }
-        x[static_cast<std::size_t>(n)] = v;
-    }
-    double top = 0.0;
-    for (const double v : x) top = std::max(top, std::fabs(v));
-    // A touch of saturation for warmth; a function of the wave alone keeps the cycle periodic.
-    for (double& v : x) v = std::tanh(1.4 * v / top);
-
-    XmInstrument result = instrument("bass", loopedSample(x, static_cast<std::size_t>(attack), 52, fundamental));
-    result.volumeEnvelope.points = {{0, 64}, {12, 54}, {18, 0}};
-    result.volumeEnvelope.sustain = 1;
-    result.fadeout = 0x800;
-    return result;
-}
-
-XmInstrument pad() {
-    // 1.5 s loop: three saws at 329, 330 and 331 cycles beat slowly against each other, and each
-    // comes back to its starting phase exactly at the loop point.
-    constexpr int loopFrames = 66150;
-    constexpr int cycles = 330;
-    std::vector<double> x(static_cast<std::size_t>(loopFrames));
-    Noise phases(0x9AD5u);
-    for (const int detune : {-1, 0, 1}) addLoopedSaw(x, cycles + detune, 1.0, 7000.0, 1600.0, phases);
-    const double step = twoPi * (cycles / 2) / loopFrames;
-    for (std::size_t n = 0; n < x.size(); ++n) x[n] += 0.35 * std::sin(step * static_cast<double>(n));
-
-    XmInstrument result = instrument("pad", loopedSample(x, 0, 40, cycles * rate / loopFrames));
-    result.volumeEnvelope.points = {{0, 0}, {30, 64}, {110, 50}, {190, 0}};
-    result.volumeEnvelope.sustain = 2;
-    result.fadeout = 0x180;
-    return result;
-}
-
-XmInstrument lead() {
-    // 0.5 s loop holding 294 and 295 cycles: about D-5, with a two-hertz shimmer.
-    constexpr int loopFrames = 22050;
-    constexpr int cycles = 294;
-    std::vector<double> x(static_cast<std::size_t>(loopFrames));
-    for (const int detune : {0, 1}) {
-        const double fundamental = (cycles + detune) * rate / loopFrames;
-        for (int h = 1; h * fundamental < 9000.0; ++h) {
-            // Saw and square blended: the odd partials carry it, the even ones soften it.
-            const double partial = 0.6 * sawPartial(h) + (h % 2 == 1 ? 0.4 / h : 0.0);
-            const double gain = partial / std::sqrt(1.0 + std::pow(h * fundamental / 3200.0, 2.0));
-            const double stepPerFrame = twoPi * h * (cycles + detune) / loopFrames;
-            for (std::size_t n = 0; n < x.size(); ++n) x[n] += gain * std::sin(stepPerFrame * static_cast<double>(n));
-        }
-    }
-    XmInstrument result = instrument("lead", loopedSample(x, 0, 44, cycles * rate / loopFrames));
-    result.volumeEnvelope.points = {{0, 0}, {2, 64}, {30, 46}, {44, 0}};
-    result.volumeEnvelope.sustain = 2;
-    result.fadeout = 0x400;
-    result.vibratoType = 0;
-    result.vibratoSweep = 60;
-    result.vibratoDepth = 3;
-    result.vibratoRate = 18;
-    return result;
-}
-
-XmInstrument pluck() {
-    const double fundamental = noteHz(a4);
-    std::vector<double> x(static_cast<std::size_t>(frames(0.7)));
-    for (int h = 1; h * fundamental < 10000.0; ++h) {
-        const double step = twoPi * h * fundamental / rate;
-        // Upper partials die first, as on a plucked string.
-        const double decay = 3.5 + 1.8 * (h - 1);
-        const double gain = std::pow(1.0 / h, 0.9);
-        for (std::size_t n = 0; n < x.size(); ++n) {
-            const double t = seconds(static_cast<int>(n));
-            x[n] += gain * std::exp(-decay * t) * std::sin(step * static_cast<double>(n));
-        }
-    }
-    for (std::size_t n = 0; n < x.size(); ++n) x[n] *= std::min(1.0, seconds(static_cast<int>(n)) / 0.002);
-    fadeTail(x, 0.03);
     XmSample sample;
-    sample.pcm16 = toPcm(x);
-    sample.volume = 44;
-    sample.panning = 110;
-    tune(sample, fundamental);
-    return instrument("pluck", std::move(sample));
+    sample.name = recipe.name.substr(0, 22);
+    if (recipe.bits == 16)
+        sample.pcm16 = quantise<std::int16_t>(x, recipe.peak, 32767);
+    else
+        sample.pcm8 = quantise<std::int8_t>(x, recipe.peak, 127);
+    sample.volume = recipe.volume;
+    sample.panning = recipe.panning;
+    if (recipe.looped()) {
+        sample.loop = XmLoop::forward;
+        sample.loopStart = static_cast<std::uint32_t>(recipe.attackFrames);
+        sample.loopLength = static_cast<std::uint32_t>(recipe.loopFrames);
+        tune(sample, recipe.loopCycles * rate / recipe.loopFrames);
+    } else {
+        tune(sample, recipe.pitchHz > 0.0 ? recipe.pitchHz : noteHz(XmNote::c4));
+    }
+
+    XmInstrument result;
+    result.name = recipe.name.substr(0, 22);
+    result.samples.push_back(std::move(sample));
+    result.volumeEnvelope = recipe.volumeEnvelope;
+    result.fadeout = recipe.fadeout;
+    result.vibratoType = recipe.vibratoType;
+    result.vibratoSweep = recipe.vibratoSweep;
+    result.vibratoDepth = recipe.vibratoDepth;
+    result.vibratoRate = recipe.vibratoRate;
+    return result;
 }
 
 } // namespace synth

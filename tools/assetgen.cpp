@@ -2,10 +2,11 @@
 // drawn with cairo and reduced to 256 colours, and the music module. Same output on every run.
 
 #include "tools/Canvas.h"
-#include "tools/FirstSong.h"
+#include "tools/SongSource.h"
 #include "tools/PaletteQuantizer.h"
 #include "tools/PcxWriter.h"
 #include "tools/Pictures.h"
+#include "tools/ShowObjects.h"
 #include "tools/TextureAssembler.h"
 #include "tools/XmWriter.h"
 
@@ -77,10 +78,11 @@ int main(int argc, char** argv) {
     const fs::path out = argv[2];
     try {
         assembleTextures(sources, out);
+        for (const auto& [name, bytes] : showObjects()) writeFile(out / name, bytes);
         for (const PictureAsset& picture : showPictures())
             writeFile(out / picture.name, pcx(picture.width, picture.height, picture.draw,
                                               {.dithering = picture.dithering, .fixed = picture.fixed}));
-        writeFile(out / "Super.xm", writeXm(composeFirstSong()));
+        writeFile(out / "Super.xm", writeXm(compileSong(sources / "music" / "super.song")));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tindrel-assetgen: %s\n", e.what());
         return 1;
