@@ -3,7 +3,10 @@
 #include "scenes/Scene1.h"
 #include "scenes/Scene2.h"
 #include "scenes/Scene3.h"
+#include "scenes/Scene4.h"
+#include "scenes/Scene5.h"
 #include "scenes/Scene6.h"
+#include "scenes/Scene7.h"
 #include "scenes/Scene8.h"
 #include "scenes/Scene9.h"
 
@@ -12,7 +15,10 @@ Show::Show(Screen& screen, DemoClock& clock, Keys& keys) {
         scenes_.push_back(std::make_unique<Scene1>(screen, clock, keys));
         scenes_.push_back(std::make_unique<Scene2>(screen, clock, keys));
         scenes_.push_back(std::make_unique<Scene3>(screen, clock, keys));
+        scenes_.push_back(std::make_unique<Scene4>(screen, clock, keys));
+        scenes_.push_back(std::make_unique<Scene5>(screen, clock, keys));
         scenes_.push_back(std::make_unique<Scene6>(screen, clock, keys));
+        scenes_.push_back(std::make_unique<Scene7>(screen, clock, keys));
         scenes_.push_back(std::make_unique<Scene8>(screen, clock, keys));
         scenes_.push_back(std::make_unique<Scene9>(screen, clock, keys));
     } catch (...) {

@@ -2,11 +2,14 @@
 
 #include "effects/BlobWarp.h"
 #include "effects/LightSpot.h"
+#include "effects/Tunnel.h"
 #include "effects/WaveWarp.h"
 #include "raster/AssetFile.h"
 #include "raster/Image.h"
 
 #include <benchmark/benchmark.h>
+
+#include <cstring>
 
 namespace {
 
@@ -77,3 +80,33 @@ BENCHMARK(BM_LightSpot);
 BENCHMARK(BM_BlobWarp);
 BENCHMARK(BM_WaveWarp);
 BENCHMARK(BM_Texture)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+namespace {
+
+// The tunnel writes 212 × 292 pixels: its baseline is a copy of that many.
+void BM_MemcpyTunnelSize(benchmark::State& state) {
+    Image src(212, 292), dst(212, 292);
+    fill(src);
+    for (auto _ : state) {
+        std::memcpy(dst.pixels(), src.pixels(), dst.pixelCount() * sizeof(Color));
+        benchmark::DoNotOptimize(dst.pixels());
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_Tunnel(benchmark::State& state) {
+    Image texture(256, 256);
+    fill(texture);
+    Tunnel tunnel(212, 292, texture);
+    float t = 0.0f;
+    for (auto _ : state) {
+        tunnel.draw(t += 0.016f);
+        benchmark::DoNotOptimize(tunnel.pixels());
+        benchmark::ClobberMemory();
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_MemcpyTunnelSize);
+BENCHMARK(BM_Tunnel);

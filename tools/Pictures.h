@@ -36,6 +36,18 @@ void credits(Canvas& canvas);
 // seam and cross-fade into each other.
 void dots(Canvas& canvas);
 void dots2(Canvas& canvas);
+// Part4/background.pcx: a dark horizon and floor grid for the tumbling star, a calm pane on the right
+// for the three arrows.
+void starHorizon(Canvas& canvas);
+// Part5/background.pcx: faint swells and a lattice behind the riding cubes.
+void waveBackdrop(Canvas& canvas);
+// Part5/gubbe.pcx: the night owl, a DJ standing at the left, on the exact key colour (4, 252, 4).
+void nightOwl(Canvas& canvas);
+// Part7/background.pcx: a lit stage for the wobbling object on the left, a rimmed window for the
+// tunnel on the right.
+void stage(Canvas& canvas);
+// Part7/disco.pcx: a mirror ball, its beams and thrown spots on pure black, added over the tunnel.
+void mirrorBall(Canvas& canvas);
 // Part6/background.pcx: rails and small type above and below the warp band.
 void warpFrame(Canvas& canvas);
 // Part6/logo.pcx: the name as a bright strip on pure black, added at the foot of the frame.

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "effects/Effect.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+// Three overlaid tunnels wandering over a polar lookup table. The table, twice the output's
+// size each way, holds a depth and an angle per position (a 16-norm distance, so the tunnel's
+// cross-section is a square with soft corners, both bent by fixed wobbles). A frame lays three
+// output-sized windows over it, shifted by sine motions, sums their depths and angles, adds a
+// time scroll and reads the texture there: table reads, adds and texel copies only.
+//
+// The motion frequencies are drawn from the shared random sequence, seeded with 2, so building
+// a tunnel moves that sequence on. The texture is 256 × 256, borrowed, and must outlive it.
+class Tunnel : public Effect {
+public:
+    static constexpr int tunnels = 3;
+
+    struct Entry {
+        std::int32_t depth;
+        std::int32_t angle;
+    };
+
+    // Throws std::invalid_argument for a texture that is not 256 × 256 or an empty output.
+    Tunnel(int width, int height, const Image& texture);
+    void draw(float t) override;
+
+    const Entry& entry(int column, int row) const { return table_[static_cast<std::size_t>(row) * 2 * width + column]; }
+    float freqX(int k) const { return freqX_[k]; }
+    float freqY(int k) const { return freqY_[k]; }
+
+private:
+    const Color* texture_;
+    std::vector<Entry> table_;
+    std::array<float, tunnels> freqX_{};
+    std::array<float, tunnels> freqY_{};
+};
