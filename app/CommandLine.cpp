@@ -31,15 +31,20 @@ double toSeconds(const std::string& text) {
 
 const char* CommandLine::usage() {
     return "usage:\n"
-           "  tindrel [--window] [--scale N] [--from ORDER] [--data DIR]\n"
-           "      plays the show (full screen unless --window; Escape ends it)\n"
+           "  tindrel [--window] [--scale N] [--from ORDER] [--loop] [--mute] [--data DIR]\n"
+           "      plays the show, full screen unless --window (a window N times 600 x 300, default 2);\n"
+           "      --from starts the music at that order, --loop plays again until Escape, --mute\n"
+           "      keeps the timing without sound. Escape, closing the window or Ctrl-C ends it.\n"
            "  tindrel still ORDER ROW SECONDS OUT.png [--rgba] [--data DIR]\n"
            "      writes the frame shown when the music is at ORDER and ROW and the clock at SECONDS\n"
-           "  tindrel capture DIR [--fps N] [--from ORDER] [--to ORDER] [--audio-only] [--data DIR]\n"
-           "      renders the show frame by frame to DIR/frame-NNNNNN.png and DIR/music.wav\n"
-           "      (--audio-only: the music alone, no frames)\n"
+           "  tindrel capture DIR [--fps N] [--from ORDER] [--to ORDER] [--video FILE.mp4] [--audio-only]\n"
+           "      renders the show frame-exact to DIR/frame-NNNNNN.png and DIR/music.wav (default 60 fps);\n"
+           "      --video encodes frames and music into one H.264/AAC file with ffmpeg instead of PNGs;\n"
+           "      --audio-only renders the music alone\n"
+           "  tindrel sheet OUT.png [--data DIR]\n"
+           "      a contact sheet: one labelled frame from each of the nine scenes\n"
            "  tindrel convert IN OUT.png\n"
-           "      decodes any picture the show can load and writes it as PNG\n"
+           "      decodes any picture the show can load (.pcx, .tex) and writes it as PNG\n"
            "  tindrel --help | --version\n";
 }
 
@@ -62,6 +67,9 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
         else if (a == "--data") cl.dataDir = value();
         else if (a == "--rgba") cl.rgba = true;
         else if (a == "--audio-only") cl.audioOnly = true;
+        else if (a == "--video") cl.video = value();
+        else if (a == "--loop") cl.loop = true;
+        else if (a == "--mute") cl.mute = true;
         else if (a.size() > 1 && a[0] == '-' && (a[1] < '0' || a[1] > '9')) throw UsageError("unknown option " + a);
         else positional.push_back(a);
     }
@@ -84,6 +92,11 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
         cl.mode = Mode::capture;
         cl.output = positional[1];
         if (cl.to >= 0 && cl.to < cl.from) throw UsageError("--to must not come before --from");
+        if (cl.audioOnly && !cl.video.empty()) throw UsageError("--audio-only and --video do not go together");
+    } else if (positional[0] == "sheet") {
+        expect(2, "sheet OUT.png");
+        cl.mode = Mode::sheet;
+        cl.output = positional[1];
     } else if (positional[0] == "convert") {
         expect(3, "convert IN OUT.png");
         cl.mode = Mode::convert;

@@ -10,7 +10,7 @@ struct CommandLine {
         using std::runtime_error::runtime_error;
     };
 
-    enum class Mode { play, still, capture, convert, help, version };
+    enum class Mode { play, still, capture, convert, sheet, help, version };
     Mode mode = Mode::play;
 
     std::string dataDir;  // --data, empty when not given
@@ -19,6 +19,8 @@ struct CommandLine {
     bool window = false;
     int scale = 2;
     int from = 0;  // also capture
+    bool loop = false;  // play again from the start until Escape
+    bool mute = false;
 
     // still
     int order = 0;
@@ -30,8 +32,9 @@ struct CommandLine {
     int fps = 60;
     int to = -1;  // the last order to render; -1 to the music's end
     bool audioOnly = false;  // only music.wav, no frames
+    std::string video;       // --video FILE.mp4: frames and music through ffmpeg into one file
 
-    // still: the picture; capture: the directory; convert: the picture written
+    // still, sheet: the picture; capture: the directory; convert: the picture written
     std::string output;
     std::string input;  // convert
 

@@ -15,9 +15,14 @@ void LivePlay::run(const Options& o) {
     SdlDisplay output(display);
     Screen screen(600, 300, output);
     SdlKeys keys(output);
-    LiveMusic music(Module::load("Super.xm"), o.from);
+    LiveMusic music(Module::load("Super.xm"), o.from, o.mute);
     SteadyTimer timer;
     DemoClock clock(music, timer);
     Show show(screen, clock, keys);
     show.play(music);
+    // The show ran to the music's end rather than to Escape: play it again from the top.
+    while (o.loop && music.position() == Module::endPosition && !keys.escape()) {
+        music.restart();
+        show.play(music);
+    }
 }

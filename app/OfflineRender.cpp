@@ -1,7 +1,10 @@
 #include "app/OfflineRender.h"
 
 #include "app/Show.h"
+#include "app/ProgressBar.h"
+#include "app/Subprocess.h"
 #include "platform/FixedMusic.h"
+#include "platform/Interrupt.h"
 #include "platform/Module.h"
 #include "platform/SteppedMusic.h"
 #include "platform/WavWriter.h"
@@ -10,6 +13,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
+#include <stdexcept>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -67,49 +72,85 @@ private:
     ManualKeys& keys_;
 };
 
-// Writes each frame, then moves the virtual clock and the music on by one frame's time.
+// Where a capture's frames go.
+class FrameSink {
+public:
+    virtual ~FrameSink() = default;
+    virtual void frame(const Image& image, int index) = 0;
+};
+
+// Numbered PNG files, compressed fast: a long capture is bound by writing them.
+class PngFrames : public FrameSink {
+public:
+    explicit PngFrames(std::filesystem::path directory) : directory_(std::move(directory)) {}
+    void frame(const Image& image, int index) override {
+        char name[32];
+        std::snprintf(name, sizeof name, "frame-%06d.png", index);
+        PngWriter::write(directory_ / name, image, PngWriter::Channels::rgb, PngWriter::fast);
+    }
+
+private:
+    std::filesystem::path directory_;
+};
+
+// Raw frames piped into ffmpeg, encoded as H.264 into a silent video beside the output; the
+// music joins it once the capture is over, since it is only complete then.
+class VideoFrames : public FrameSink {
+public:
+    VideoFrames(const std::filesystem::path& video, int fps)
+        : silent_(video.string() + ".partial.mp4"),
+          ffmpeg_({"ffmpeg", "-y", "-loglevel", "error", "-f", "rawvideo", "-pix_fmt", "bgra", "-s",
+                   std::to_string(frameWidth) + "x" + std::to_string(frameHeight), "-r", std::to_string(fps), "-i", "-",
+                   "-an", "-c:v", "libx264", "-preset", "veryfast", "-crf", "16", "-pix_fmt", "yuv420p",
+                   silent_.string()},
+                  true) {}
+    void frame(const Image& image, int) override {
+        // The pixels' memory order is ffmpeg's bgra.
+        if (!ffmpeg_.write(image.pixels(), image.pixelCount() * sizeof(Color)))
+            throw std::runtime_error("ffmpeg stopped taking frames");
+    }
+    void finish(const std::filesystem::path& music, const std::filesystem::path& video) {
+        if (ffmpeg_.wait() != 0) throw std::runtime_error("ffmpeg could not encode the frames");
+        Subprocess mux({"ffmpeg", "-y", "-loglevel", "error", "-i", silent_.string(), "-i", music.string(), "-c:v",
+                        "copy", "-c:a", "aac", "-b:a", "192k", "-shortest", "-movflags", "+faststart", video.string()},
+                       false);
+        const int status = mux.wait();
+        std::error_code ec;
+        std::filesystem::remove(silent_, ec);
+        if (status != 0) throw std::runtime_error("ffmpeg could not write " + video.string());
+    }
+
+private:
+    std::filesystem::path silent_;
+    Subprocess ffmpeg_;
+};
+
+// Hands each frame to the sink, then moves the virtual clock and the music on by one frame's
+// time; holds Escape once the music is past the last order wanted or a signal asks to stop.
 class CaptureDisplay : public Display {
 public:
-    CaptureDisplay(const OfflineRender::CaptureOptions& o, SteppedMusic& music, ManualTimer& timer, ManualKeys& keys,
-                   double endSeconds)
-        : o_(o), music_(music), timer_(timer), keys_(keys), endSeconds_(endSeconds),
-          started_(std::chrono::steady_clock::now()) {}
+    CaptureDisplay(const OfflineRender::CaptureOptions& o, FrameSink& sink, SteppedMusic& music, ManualTimer& timer,
+                   ManualKeys& keys, ProgressBar& progress)
+        : o_(o), sink_(sink), music_(music), timer_(timer), keys_(keys), progress_(progress) {}
 
     void present(const Image& frame) override {
-        char name[32];
-        std::snprintf(name, sizeof name, "frame-%06d.png", frames);
-        PngWriter::write(o_.directory / name, frame);
+        sink_.frame(frame, frames);
         ++frames;
         timer_.set(music_.startSeconds() + static_cast<double>(frames) / o_.fps);
         music_.advanceTo(timer_.seconds());
         if (music_.position() == Module::endPosition || (o_.to >= 0 && music_.order() > o_.to)) keys_.hold();
-        if (o_.progress) report(false);
-    }
-
-    // A terminal sees the line rewritten as frames go by; a log gets only the final line.
-    void report(bool last) {
-        const auto now = std::chrono::steady_clock::now();
-        if (!last && (!isatty(STDERR_FILENO) || now - lastReport_ < std::chrono::milliseconds(200))) return;
-        lastReport_ = now;
-        const double elapsed = std::chrono::duration<double>(now - started_).count();
-        const double fps = elapsed > 0 ? frames / elapsed : 0.0;
-        const double total = (endSeconds_ - music_.startSeconds()) * o_.fps;
-        std::fprintf(stderr, "\rcapture: %d of about %.0f frames, %.1f frames/s, order %d row %d   ", frames,
-                     total, fps, music_.order() & 0xFFFF, music_.row() & 0xFFFF);
-        if (last) std::fputc('\n', stderr);
-        std::fflush(stderr);
+        if (o_.progress) progress_.update(frames);
     }
 
     int frames = 0;
 
 private:
     const OfflineRender::CaptureOptions& o_;
+    FrameSink& sink_;
     SteppedMusic& music_;
     ManualTimer& timer_;
     ManualKeys& keys_;
-    double endSeconds_;
-    std::chrono::steady_clock::time_point started_;
-    std::chrono::steady_clock::time_point lastReport_{};
+    ProgressBar& progress_;
 };
 
 // Where the render stops, in show seconds, for the progress report's estimate.
@@ -152,12 +193,12 @@ std::unique_ptr<Image> OfflineRender::still(int order, int row, double seconds) 
     return std::move(display.kept);
 }
 
-int OfflineRender::capture(const CaptureOptions& o) {
+OfflineRender::CaptureResult OfflineRender::capture(const CaptureOptions& o) {
     std::filesystem::create_directories(o.directory);
     const double end = endSeconds(o.to);
     if (o.audioOnly) {
         captureMusic(o, end);
-        return 0;
+        return {0, Interrupt::requested()};
     }
 
     ManualKeys keys;
@@ -165,13 +206,26 @@ int OfflineRender::capture(const CaptureOptions& o) {
     // The display needs the music to step it; both are ready before the first frame.
     SteppedMusic music(Module::load("Super.xm"), o.from);
     timer.set(music.startSeconds());
-    CaptureDisplay display(o, music, timer, keys, end);
+    std::unique_ptr<FrameSink> sink;
+    VideoFrames* video = nullptr;
+    if (o.video.empty()) {
+        sink = std::make_unique<PngFrames>(o.directory);
+    } else {
+        auto encoder = std::make_unique<VideoFrames>(o.video, o.fps);
+        video = encoder.get();
+        sink = std::move(encoder);
+    }
+    ProgressBar progress("capture", std::ceil((end - music.startSeconds()) * o.fps), "frames");
+    CaptureDisplay display(o, *sink, music, timer, keys, progress);
     Screen screen(frameWidth, frameHeight, display);
     DemoClock clock(music, timer, DemoClock::Start::fixedAtZero);
     Show show(screen, clock, keys);
     show.play(music);
 
-    WavWriter::write(o.directory / "music.wav", music.samples(), Module::sampleRate);
-    if (o.progress) display.report(true);
-    return display.frames;
+    const std::filesystem::path wav = o.directory / "music.wav";
+    WavWriter::write(wav, music.samples(), Module::sampleRate);
+    if (video) video->finish(wav, o.video);
+    const bool interrupted = Interrupt::requested();
+    if (o.progress) progress.finish(display.frames, interrupted ? "stopped early" : "");
+    return {display.frames, interrupted};
 }

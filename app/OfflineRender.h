@@ -1,7 +1,7 @@
 #pragma once
 
 #include <filesystem>
-#include <optional>
+#include <memory>
 
 #include "raster/Image.h"
 
@@ -21,11 +21,18 @@ public:
         int from = 0;
         int to = -1;  // last order rendered; -1 for the whole music
         bool audioOnly = false;
+        // When set, the frames go to ffmpeg instead of PNG files and come out muxed with the
+        // music as one H.264/AAC video at the frame rate.
+        std::filesystem::path video;
         bool progress = true;
     };
-    // Renders frames to directory/frame-NNNNNN.png and the music heard meanwhile to
-    // directory/music.wav. Returns the number of frames written. With audioOnly no scene runs:
-    // music.wav holds the music from the start of order from to the end of order to, and no
-    // frame is written.
-    static int capture(const CaptureOptions& options);
+    struct CaptureResult {
+        int frames = 0;
+        bool interrupted = false;  // SIGINT or SIGTERM stopped it before the end
+    };
+    // Renders frames to directory/frame-NNNNNN.png (or the video) and the music heard meanwhile
+    // to directory/music.wav. With audioOnly no scene runs: music.wav holds the music from the
+    // start of order from to the end of order to, and no frame is written. Throws
+    // std::runtime_error when an output cannot be written or ffmpeg fails.
+    static CaptureResult capture(const CaptureOptions& options);
 };

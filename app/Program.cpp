@@ -1,6 +1,8 @@
 #include "app/Program.h"
 
 #include "app/CommandLine.h"
+#include "app/ContactSheet.h"
+#include "app/Subprocess.h"
 #include "app/LivePlay.h"
 #include "app/OfflineRender.h"
 #include "platform/Interrupt.h"
@@ -9,7 +11,6 @@
 #include "raster/Image.h"
 #include "raster/LoadError.h"
 #include "raster/PngWriter.h"
-
 
 #include <filesystem>
 #include <iostream>
@@ -23,12 +24,22 @@ bool holdsShow(const fs::path& dir) {
     return fs::is_regular_file(dir / "Super.xm", ec);
 }
 
-// The working directory when it holds the show, else --data, else the build tree's data, else
-// the installed data. Names in messages stay relative to it.
+// The installed data, found from where the program itself is, so an installed copy works from
+// any folder and wherever the installation was moved.
+fs::path besideProgram() {
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::path() : exe.parent_path().parent_path() / "share" / "tindrel";
+}
+
+// The working directory when it holds the show, else --data, else the installation next to the
+// program, else the build tree's data, else the configured installation. Names in messages
+// stay relative to it.
 fs::path dataDirectory(const std::string& option) {
     if (holdsShow(".")) return {};
     if (!option.empty()) return option;
-    if (holdsShow(TINDREL_BUILD_DATA_DIR)) return TINDREL_BUILD_DATA_DIR;
+    for (const fs::path& candidate : {besideProgram(), fs::path(TINDREL_BUILD_DATA_DIR)})
+        if (!candidate.empty() && holdsShow(candidate)) return candidate;
     return TINDREL_INSTALL_DATA_DIR;
 }
 
@@ -50,8 +61,19 @@ int runCapture(const CommandLine& cl) {
     o.from = cl.from;
     o.to = cl.to;
     o.audioOnly = cl.audioOnly;
+    o.video = cl.video;
     o.progress = true;
-    OfflineRender::capture(o);
+    if (!o.video.empty() && !Subprocess::available("ffmpeg")) {
+        std::cerr << "tindrel: --video needs ffmpeg, which is not installed; on Debian: apt-get install ffmpeg\n";
+        return 1;
+    }
+    // A signal stops the capture cleanly: every frame written is whole, the music is saved to
+    // where it got, and the status says it did not finish (128 + SIGINT, as shells report it).
+    return OfflineRender::capture(o).interrupted ? 130 : 0;
+}
+
+int runSheet(const CommandLine& cl) {
+    PngWriter::write(cl.output, *ContactSheet::make());
     return 0;
 }
 
@@ -93,8 +115,10 @@ int runProgram(const std::vector<std::string>& args) {
             return runStill(cl);
         case CommandLine::Mode::capture:
             return runCapture(cl);
+        case CommandLine::Mode::sheet:
+            return runSheet(cl);
         default:
-            LivePlay::run({.fullscreen = !cl.window, .scale = cl.scale, .from = cl.from});
+            LivePlay::run({.fullscreen = !cl.window, .scale = cl.scale, .from = cl.from, .loop = cl.loop, .mute = cl.mute});
             return 0;
         }
     } catch (const LoadError& e) {

@@ -72,6 +72,14 @@ LiveMusic::~LiveMusic() {
 
 void LiveMusic::play() { playing_.store(true, std::memory_order_release); }
 
+void LiveMusic::restart() {
+    // The audio thread renders from the module: hold it off while the module moves.
+    SDL_LockAudioDevice(device_);
+    module_->seekOrder(0);
+    position_.store(module_->position(), std::memory_order_release);
+    SDL_UnlockAudioDevice(device_);
+}
+
 void LiveMusic::fill(void* userdata, unsigned char* stream, int bytes) {
     auto& self = *static_cast<LiveMusic*>(userdata);
     const auto frames = static_cast<std::size_t>(bytes) / (2 * sizeof(float));

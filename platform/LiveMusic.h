@@ -24,6 +24,8 @@ public:
     LiveMusic& operator=(const LiveMusic&) = delete;
 
     void play() override;
+    // Back to the first order, playing: a looping show starts over.
+    void restart();
     std::uint32_t position() override { return position_.load(std::memory_order_acquire); }
 
 private:

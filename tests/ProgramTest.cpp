@@ -135,3 +135,34 @@ TEST(Program, AnswersHelpVersionAndBadArguments) {
     EXPECT_EQ(tindrel(dir, "--version").out.rfind("tindrel ", 0), 0u);
     EXPECT_EQ(tindrel(dir, "--bogus").status, 2);
 }
+
+TEST(Program, SheetShowsTheNineScenes) {
+    const fs::path dir = TestImages::scratch("sheet");
+    ASSERT_EQ(tindrel(dir, "sheet one.png").status, 0);
+    ASSERT_EQ(tindrel(dir, "sheet two.png").status, 0);
+    EXPECT_EQ(fileBytes(dir / "one.png"), fileBytes(dir / "two.png"));
+    const auto sheet = TestImages::readPng(dir / "one.png");
+    EXPECT_EQ(sheet.width, 948);
+    EXPECT_EQ(sheet.height, 602);
+}
+
+TEST(Program, CaptureMakesAVideoWithFfmpegAndSaysSoWithout) {
+    const fs::path dir = TestImages::scratch("video");
+    const Outcome without = tindrel(dir, "capture out --from 36 --video v.mp4", "env PATH=/nonexistent");
+    EXPECT_EQ(without.status, 1);
+    EXPECT_NE(fileBytes(dir / "stderr.txt").find("apt-get install ffmpeg"), std::string::npos);
+    if (std::system("command -v ffmpeg >/dev/null 2>&1 && command -v ffprobe >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "ffmpeg is not installed";
+
+    ASSERT_EQ(tindrel(dir, "capture out --from 36 --to 36 --fps 10 --video v.mp4").status, 0);
+    EXPECT_FALSE(fs::exists(dir / "out/frame-000000.png")) << "frames go to the video, not to files";
+    const std::string probe = "cd '" + dir.string() +
+                              "' && ffprobe -v error -show_entries stream=codec_name:format=duration -of csv=p=0 v.mp4 > probe.txt";
+    ASSERT_EQ(std::system(probe.c_str()), 0);
+    const std::string streams = fileBytes(dir / "probe.txt");
+    EXPECT_NE(streams.find("h264"), std::string::npos) << streams;
+    EXPECT_NE(streams.find("aac"), std::string::npos) << streams;
+    // Order 36 lasts 7.68 s; 77 frames at 10 fps.
+    const double duration = std::stod(streams.substr(streams.rfind('\n', streams.size() - 2) + 1));
+    EXPECT_NEAR(duration, 7.7, 0.15) << streams;
+}

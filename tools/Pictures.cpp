@@ -439,6 +439,7 @@ void Pictures::burst(Canvas& c) {
             cairo_move_to(cr, cx, cy);
             cairo_line_to(cr, tx, ty);
             cairo_stroke(cr);
+            cairo_pattern_destroy(spine);
         }
     }
 
@@ -450,6 +451,7 @@ void Pictures::burst(Canvas& c) {
     cairo_set_source(cr, core);
     cairo_arc(cr, cx, cy, 11, 0, 2 * pi);
     cairo_fill(cr);
+    cairo_pattern_destroy(core);
     c.setColor(0x2a0f3a, 0.8);
     cairo_set_line_width(cr, 1.5);
     cairo_arc(cr, cx, cy, 11, 0, 2 * pi);
@@ -830,6 +832,7 @@ void Pictures::sidePanel(Canvas& c) {
     cairo_set_source(cr, sun);
     cairo_arc(cr, ox, oy, 10, 0, 2 * pi);
     cairo_fill(cr);
+    cairo_pattern_destroy(sun);
     // A grid of diamonds shrinking downward draws the eye back up to the name.
     for (int j = 0; j < 8; ++j)
         for (int i = 0; i < 6; ++i) {
@@ -1478,6 +1481,7 @@ void Pictures::stage(Canvas& c) {
     addStop(top, 1, 0x1a1648);
     cairo_set_source(cr, top);
     cairo_fill_preserve(cr);
+    cairo_pattern_destroy(top);
     c.setColor(0x5fe0ff, 0.85);
     cairo_set_line_width(cr, 1.5);
     cairo_stroke(cr);
@@ -1670,6 +1674,32 @@ void Pictures::mirrorBall(Canvas& c) {
             cairo_fill(cr);
         }
     }
+}
+
+void Pictures::icon(Canvas& c) {
+    cairo_t* cr = c.cr();
+    const double w = c.width();
+    // A square tile of night sky: it reads on light and dark desktops alike.
+    linearSky(c, w, 0x060b1e, 0x141a4a, 0x3a1d5c);
+    stars(c, 5, 40, w * 0.6);
+    radialGlow(c, w / 2, w * 0.78, w * 0.6, 0xd0487a, 0.6);
+    cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+    cairo_set_font_size(cr, w * 0.72);
+    cairo_text_extents_t ext;
+    cairo_text_extents(cr, "t", &ext);
+    const double tx = w / 2 - (ext.width / 2 + ext.x_bearing);
+    const double ty = w / 2 - (ext.height / 2 + ext.y_bearing);
+    for (int pass = 4; pass >= 1; --pass) {
+        c.setColor(0x39d5ff, 0.10);
+        cairo_move_to(cr, tx, ty);
+        cairo_text_path(cr, "t");
+        cairo_set_line_width(cr, pass * w * 0.02);
+        cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+        cairo_stroke(cr);
+    }
+    c.setColor(0xe8f8ff);
+    cairo_move_to(cr, tx, ty);
+    cairo_show_text(cr, "t");
 }
 
 const std::vector<PictureAsset>& showPictures() {

@@ -22,6 +22,8 @@ const std::vector<PictureAsset>& showPictures();
 
 // The show's pictures, each drawn from shapes and type onto a fresh canvas of its size.
 namespace Pictures {
+// The program's icon for desktops, 256 × 256: the name's initial on the show's night sky.
+void icon(Canvas& canvas);
 // Part1/logolight.pcx: the name as bright strokes on pure black, for the light rays to smear.
 void openingLogo(Canvas& canvas);
 // Part1/background.pcx: a dark sky over a glowing horizon, under the rays.

@@ -5,6 +5,7 @@
 #include "tools/SongSource.h"
 #include "tools/PaletteQuantizer.h"
 #include "tools/PcxWriter.h"
+#include "raster/PngWriter.h"
 #include "tools/Pictures.h"
 #include "tools/ShowObjects.h"
 #include "tools/TextureAssembler.h"
@@ -82,6 +83,17 @@ int main(int argc, char** argv) {
         for (const PictureAsset& picture : showPictures())
             writeFile(out / picture.name, pcx(picture.width, picture.height, picture.draw,
                                               {.dithering = picture.dithering, .fixed = picture.fixed}));
+        {
+            // Not part of the show's data: installed for desktops beside the program.
+            Canvas canvas(256, 256);
+            Pictures::icon(canvas);
+            const auto rgba = canvas.rgba();
+            Image icon(256, 256);
+            for (std::size_t i = 0; i < icon.pixelCount(); ++i)
+                icon.pixels()[i] = Color(rgba[4 * i], rgba[4 * i + 1], rgba[4 * i + 2], 255);
+            fs::create_directories(out.parent_path() / "icons");
+            PngWriter::write(out.parent_path() / "icons" / "tindrel.png", icon);
+        }
         writeFile(out / "Super.xm", writeXm(compileSong(sources / "music" / "super.song")));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tindrel-assetgen: %s\n", e.what());

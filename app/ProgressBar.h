@@ -1,0 +1,24 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+
+// A progress line on standard error: on a terminal a bar redrawn a few times a second with the
+// count, the rate and the time left; in a log, nothing until the one closing line.
+class ProgressBar {
+public:
+    ProgressBar(std::string label, double total, std::string unit);
+    void update(double done);
+    // The closing line, with how long it all took.
+    void finish(double done, const std::string& note = "");
+
+private:
+    std::string line(double done) const;
+
+    std::string label_;
+    double total_;
+    std::string unit_;
+    bool terminal_;
+    std::chrono::steady_clock::time_point started_;
+    std::chrono::steady_clock::time_point drawn_{};
+};

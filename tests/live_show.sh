@@ -1,0 +1,84 @@
+#!/bin/sh
+# The live show under a real X server, windowed and then full screen: a few seconds in, the
+# screen holds the opening's logo fading in (not black, not garbage), and Escape ends the show
+# within a second with status 0. Skips (77) where Xvfb, openbox, xdotool or ImageMagick is missing.
+set -u
+bin=$1
+data=$2
+work=$3
+for tool in Xvfb openbox xdotool convert-im6.q16 compare-im6.q16 import-im6.q16 identify-im6.q16; do
+    command -v "$tool" >/dev/null 2>&1 || { echo "skipped: $tool is not installed"; exit 77; }
+done
+rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
+
+display=":$((70 + $$ % 200))"
+Xvfb "$display" -screen 0 1280x720x24 -nolisten tcp >xvfb.log 2>&1 &
+xvfb=$!
+wm=""
+show=""
+cleanup() {
+    [ -n "$show" ] && kill "$show" 2>/dev/null
+    [ -n "$wm" ] && kill "$wm" 2>/dev/null
+    kill "$xvfb" 2>/dev/null
+}
+trap cleanup EXIT
+export DISPLAY="$display"
+for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+# Full screen needs a window manager to honour it.
+openbox >openbox.log 2>&1 &
+wm=$!
+sleep 1
+
+fail() { echo "FAIL: $*"; echo "--- stdout"; cat out.txt; echo "--- stderr"; cat err.txt; exit 1; }
+
+# What the opening shows in its first seconds: the logo, faded toward black.
+"$bin" convert "$data/Part1/logolight.pcx" logo.png || fail "cannot read the logo"
+
+# $1: a name; $2: the arguments; $3: the rows of black bar above and below the frame.
+check() {
+    name=$1
+    args=$2
+    bar=$3
+    # shellcheck disable=SC2086
+    "$bin" $args --mute --data "$data" >out.txt 2>err.txt &
+    show=$!
+    window=$(timeout 20 xdotool search --sync --pid "$show" --name "Tindrel application" | head -n 1)
+    [ -n "$window" ] || fail "$name: no window appeared"
+    sleep 3.5
+    # The window's own pixels, wherever the window manager put it and whatever frame it drew.
+    import-im6.q16 -silent -window "$window" window.png 2>/dev/null || fail "$name: no screenshot"
+    height=$(identify-im6.q16 -format "%h" window.png)
+    convert-im6.q16 window.png -gravity center -crop "x$((height - 2 * bar))+0+0" +repage -resize 600x300! "$name.png"
+    mean=$(convert-im6.q16 "$name.png" -colorspace gray -format "%[fx:mean]" info:)
+    awk "BEGIN { exit !($mean > 0.004) }" || fail "$name: the screen is black (mean $mean)"
+    # Normalised cross-correlation ignores the fade's brightness: it asks whether this is the logo.
+    ncc=$(compare-im6.q16 -metric NCC "$name.png" logo.png null: 2>&1)
+    awk "BEGIN { exit !($ncc > 0.8) }" || fail "$name: the screen does not show the opening's logo (NCC $ncc)"
+
+    # A click gives the window the keyboard as a user's would. SDL takes the focus only after
+    # it has held for 200 ms, and drops keys until then: wait well past that.
+    xdotool windowactivate "$window" 2>/dev/null
+    xdotool mousemove --window "$window" 100 100 click 1
+    sleep 1
+    start=$(date +%s%N)
+    # Pressed as a hand presses it, for a tenth of a second: the press ends the running phase,
+    # and every later one finds the key still down. (A tap shorter than a frame would end only
+    # the running phase, and the show would go on.)
+    xdotool keydown Escape
+    sleep 0.1
+    xdotool keyup Escape
+    for _ in $(seq 20); do kill -0 "$show" 2>/dev/null || break; sleep 0.05; done
+    kill -0 "$show" 2>/dev/null && fail "$name: Escape did not end the show within a second"
+    wait "$show"
+    status=$?
+    show=""
+    elapsed=$((($(date +%s%N) - start) / 1000000))
+    [ "$status" -eq 0 ] || fail "$name: exit status $status after Escape"
+    echo "$name: the opening on screen (mean $mean, NCC $ncc); Escape ended it in ${elapsed} ms, status 0"
+    sleep 0.5
+}
+
+# A window at scale 1 shows the frame as it is.
+check windowed "--window --scale 1" 0
+# Full screen on 1280 × 720: the frame scaled to 1280 × 640 between black bars 40 rows high.
+check fullscreen "" 40
