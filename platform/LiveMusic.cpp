@@ -58,7 +58,8 @@ LiveMusic::LiveMusic(std::unique_ptr<Module> module, int startOrder, bool mute) 
     if (device_ == 0) {
         if (!mute) std::fputs("tindrel: no audio device; playing without sound\n", stderr);
         // The dummy driver calls back at real-time pace, so the position keeps moving.
-        SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
+        // Over any driver the environment names: that one has just failed.
+        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) device_ = openDevice(fill, this);
         if (device_ == 0) throw std::runtime_error(std::string("cannot start the music clock: ") + SDL_GetError());
     }

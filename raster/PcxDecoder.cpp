@@ -42,7 +42,9 @@ std::unique_ptr<Image> PcxDecoder::decode(const std::string& name, std::span<con
 
     const int width = le16(bytes, 8) - le16(bytes, 4) + 1;
     const int height = le16(bytes, 10) - le16(bytes, 6) + 1;
-    if (width <= 0 || height <= 0 || width > maxSide || height > maxSide) throw fail();
+    if (width <= 0 || height <= 0 || width > maxSide || height > maxSide ||
+        static_cast<long long>(width) * height > maxPixels)
+        throw fail();
 
     // Writers pad each row to an even byte count, so odd widths carry one filler byte a row.
     // Taking the filler as pixels would shear the picture; a smaller field is not trusted.

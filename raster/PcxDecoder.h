@@ -11,8 +11,10 @@
 // Pixels come out as Color(red, green, blue, 0). Data that stops short reads as index 255.
 class PcxDecoder {
 public:
-    // Sides above this are refused rather than allocated: no picture of the show comes near it.
+    // Sizes above these are refused rather than allocated: no picture of the show comes near
+    // them, and a few bytes of header must not cost a gigabyte.
     static constexpr int maxSide = 16384;
+    static constexpr long long maxPixels = 4096LL * 4096;
 
     // Throws LoadError(name, "Error reading from file") for a short header, a version other
     // than 5, a depth other than 8 bits, a missing palette marker or an impossible size.

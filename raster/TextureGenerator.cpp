@@ -68,6 +68,17 @@ private:
     std::size_t at_ = 0;
 };
 
+// Texel visits of one operation, counted before it runs.
+long long cost(int opcode, const int* p, long long texels) {
+    switch (opcode) {
+    case TextureOps::plasma: return texels * std::max(p[7], 1);
+    case TextureOps::squares: return static_cast<long long>(std::max(p[3], 0)) * p[4] * p[4];
+    case TextureOps::sineShift: return texels * (2 + 2LL * std::max(p[4], 0));
+    case TextureOps::blur: return texels * 4LL * p[0];
+    default: return texels;
+    }
+}
+
 } // namespace
 
 const std::int16_t* TextureGenerator::sineTable() { return tables().sine.data(); }
@@ -82,12 +93,16 @@ std::unique_ptr<Image> TextureGenerator::decode(const std::string& name, std::sp
         auto image = std::make_unique<Image>(width, height);
         TextureGenerator gen(*image);
         const int count = static_cast<int>(in.read(1));
+        const long long texels = static_cast<long long>(width) * height;
+        long long work = 0;
         for (int n = 0; n < count; ++n) {
             const int opcode = static_cast<int>(in.read(1));
             const TextureOps::Op* op = TextureOps::byOpcode(opcode);
             if (!op) continue;  // a one-byte no-op
             int p[9] = {};
             for (int i = 0; i < op->paramCount; ++i) p[i] = in.param(op->params[i].type);
+            work += cost(opcode, p, texels);
+            if (work > maxWork) throw std::invalid_argument("Texture program is too costly to run");
             switch (opcode) {
             case TextureOps::plasma: gen.plasma(Color(p[0], p[1], p[2], 0), p[3], p[4], p[5], p[6], p[7], p[8]); break;
             case TextureOps::squares: gen.squares(Color(p[0], p[1], p[2], 0), p[3], p[4], p[5]); break;

@@ -121,6 +121,7 @@ TEST(PcxDecoder, RefusesBrokenFiles) {
         {"negative height", with([](PcxFile& f) { f.yMin = 1; })},
         {"absurd width", with([](PcxFile& f) { f.xMax = 20000; })},
         {"absurd height from signed edges", with([](PcxFile& f) { f.yMin = -30000, f.yMax = 30000; })},
+        {"a gigabyte of pixels", with([](PcxFile& f) { f.xMax = 16383, f.yMax = 16383; })},
     };
     for (const auto& [what, bytes] : cases)
         EXPECT_EQ(loadError("Part1/odd.pcx", bytes), "Part1/odd.pcx: Error reading from file") << what;

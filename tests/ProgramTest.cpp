@@ -166,3 +166,37 @@ TEST(Program, CaptureMakesAVideoWithFfmpegAndSaysSoWithout) {
     const double duration = std::stod(streams.substr(streams.rfind('\n', streams.size() - 2) + 1));
     EXPECT_NEAR(duration, 7.7, 0.15) << streams;
 }
+
+TEST(Program, ACaptureStoppedBySignalKeepsWholeFrames) {
+    for (const char* signal : {"INT", "TERM"}) {
+        const fs::path dir = TestImages::scratch(std::string("stopped-") + signal);
+        // Started in the background, stopped a second in: well before the 284 s of music end.
+        const std::string cmd = "cd '" + dir.string() + "' && ('" TINDREL_BINARY "' capture out 2>stderr.txt & pid=$!; sleep 1.5; kill -" +
+                                signal + " $pid; wait $pid; echo $? > status.txt)";
+        ASSERT_EQ(std::system(cmd.c_str()), 0);
+        EXPECT_EQ(fileBytes(dir / "status.txt"), "130\n") << signal;
+        int frames = 0;
+        for (const auto& entry : fs::directory_iterator(dir / "out")) {
+            const std::string name = entry.path().filename().string();
+            EXPECT_EQ(name.find(".partial"), std::string::npos) << name;
+            if (name.starts_with("frame-")) {
+                ++frames;
+                EXPECT_EQ(TestImages::readPng(entry.path()).width, 600) << name;
+            }
+        }
+        EXPECT_GT(frames, 0) << signal;
+        EXPECT_TRUE(fs::exists(dir / "out/music.wav")) << signal;
+    }
+}
+
+TEST(Program, OutputsThatCannotBeWrittenAreReported) {
+    const fs::path dir = TestImages::scratch("unwritable");
+    std::ofstream(dir / "a-file") << "in the way";
+    for (const char* command : {"still 36 0 0 a-file/f.png", "capture a-file/out --from 36 --to 36",
+                                "sheet a-file/s.png", "capture a-file/out --audio-only --from 36"}) {
+        const Outcome o = tindrel(dir, command);
+        EXPECT_EQ(o.status, 1) << command;
+        EXPECT_EQ(o.out, "") << command;
+        EXPECT_NE(fileBytes(dir / "stderr.txt").find("a-file"), std::string::npos) << command;
+    }
+}

@@ -231,3 +231,13 @@ TEST(TextureAssembler, ExplainsWhatItCannotAssemble) {
     EXPECT_EQ(TextureAssembler::assemble("texture 258 3 # size\n\ncontrast factor=-2 pivot=7\n", "t"),
               (std::vector<std::uint8_t>{2, 1, 3, 0, 1, 7, 7, 0xFE}));
 }
+
+TEST(TextureDecoder, RefusesProgramsTooCostlyToRun) {
+    // 4096 × 4096 blurred 255 times: hours of work from a few bytes.
+    const auto program = TextureAssembler::assemble("texture 4096 4096\nblur passes=255\n", "t");
+    EXPECT_EQ(refusal(program), "Part2/t.tex: Texture program is too costly to run");
+    // A million squares of 255 × 255 on a small texture, likewise.
+    EXPECT_EQ(refusal(TextureAssembler::assemble(
+                  "texture 4 4\nsquares red=1 green=1 blue=1 count=1000000 size=255 seed=1\n", "t")),
+              "Part2/t.tex: Texture program is too costly to run");
+}

@@ -82,3 +82,54 @@ check() {
 check windowed "--window --scale 1" 0
 # Full screen on 1280 × 720: the frame scaled to 1280 × 640 between black bars 40 rows high.
 check fullscreen "" 40
+
+# Faults at run time.
+# No sound card to open: the show plays silently and its clock runs, the logo brightening.
+SDL_AUDIODRIVER=alsa AUDIODEV=tindrel-no-such-device "$bin" --window --scale 1 --data "$data" >out.txt 2>err.txt &
+show=$!
+window=$(timeout 20 xdotool search --sync --pid "$show" --name "Tindrel application" | head -n 1)
+[ -n "$window" ] || fail "silent: no window appeared"
+sleep 2
+import-im6.q16 -silent -window "$window" early.png
+sleep 2
+import-im6.q16 -silent -window "$window" later.png
+early=$(convert-im6.q16 early.png -colorspace gray -format "%[fx:mean]" info:)
+later=$(convert-im6.q16 later.png -colorspace gray -format "%[fx:mean]" info:)
+awk "BEGIN { exit !($later > $early * 1.2) }" || fail "silent: the clock does not run ($early, then $later)"
+grep -q "no audio device; playing without sound" err.txt || fail "silent: no word that the sound is missing"
+kill -TERM "$show"
+wait "$show"
+status=$?
+show=""
+[ "$status" -eq 0 ] || fail "SIGTERM: exit status $status"
+echo "without a sound card: the clock runs ($early, then $later); SIGTERM ended the show with status 0"
+
+# SIGINT, as Ctrl-C sends it, ends the show cleanly too.
+"$bin" --window --mute --data "$data" >out.txt 2>err.txt &
+show=$!
+timeout 20 xdotool search --sync --pid "$show" --name "Tindrel application" >/dev/null || fail "SIGINT: no window"
+sleep 1
+kill -INT "$show"
+wait "$show"
+status=$?
+show=""
+[ "$status" -eq 0 ] || fail "SIGINT: exit status $status"
+echo "SIGINT ended the show with status 0"
+
+# Broken data: nothing starts, the message names the file, status 255.
+broken() {
+    what=$1
+    file=$2
+    message=$3
+    rm -rf broken && cp -r "$data" broken
+    if [ "$what" = missing ]; then rm "broken/$file"; else printf 'not this' >"broken/$file"; fi
+    "$bin" --window --mute --data broken >out.txt 2>err.txt
+    status=$?
+    [ "$status" -eq 255 ] || fail "$what $file: exit status $status"
+    [ "$(cat out.txt)" = "$message" ] || fail "$what $file: said \"$(cat out.txt)\""
+    echo "$what $file: \"$message\", status 255"
+}
+broken missing Super.xm "Super.xm: Could not open file"
+broken corrupt Super.xm "Super.xm: Not a supported module file"
+broken missing Part9/background.pcx "Part9/background.pcx: Could not open file"
+broken corrupt Part7/cones.lwo "Part7/cones.lwo: not an lightwave object file"
