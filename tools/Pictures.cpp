@@ -173,6 +173,33 @@ void dust(Canvas& c, std::uint32_t seed, int count, double x0, double y0, double
     }
 }
 
+// The name as the show signs it: a soft cyan halo stroked widest first, then the letters in a
+// white-to-ice gradient. The font must already be selected.
+struct Halo {
+    double alpha;
+    double step;        // line width added per halo pass
+    double inkHeight;   // rows the letters' gradient spans above the baseline
+    std::uint32_t inkBottom;
+};
+void haloedName(Canvas& c, double x, double baseline, const Halo& h) {
+    cairo_t* cr = c.cr();
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    for (int pass = 4; pass >= 1; --pass) {
+        c.setColor(0x2aa8ff, h.alpha);
+        cairo_move_to(cr, x, baseline);
+        cairo_text_path(cr, "tindrel");
+        cairo_set_line_width(cr, pass * h.step);
+        cairo_stroke(cr);
+    }
+    cairo_pattern_t* ink = cairo_pattern_create_linear(0, baseline - h.inkHeight, 0, baseline);
+    addStop(ink, 0, 0xffffff);
+    addStop(ink, 1, h.inkBottom);
+    cairo_set_source(cr, ink);
+    cairo_move_to(cr, x, baseline);
+    cairo_show_text(cr, "tindrel");
+    cairo_pattern_destroy(ink);
+}
+
 } // namespace
 
 void Pictures::closing(Canvas& c) {
@@ -510,21 +537,7 @@ void Pictures::credits(Canvas& c) {
     cairo_text_extents_t ext;
     cairo_text_extents(cr, "tindrel", &ext);
     const double tx = std::round(mid - (ext.width / 2 + ext.x_bearing));
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    for (int pass = 4; pass >= 1; --pass) {
-        c.setColor(0x2aa8ff, 0.08);
-        cairo_move_to(cr, tx, y);
-        cairo_text_path(cr, "tindrel");
-        cairo_set_line_width(cr, pass * 3.0);
-        cairo_stroke(cr);
-    }
-    cairo_pattern_t* ink = cairo_pattern_create_linear(0, y - 48, 0, y);
-    addStop(ink, 0, 0xffffff);
-    addStop(ink, 1, 0x9fe6ff);
-    cairo_set_source(cr, ink);
-    cairo_move_to(cr, tx, y);
-    cairo_show_text(cr, "tindrel");
-    cairo_pattern_destroy(ink);
+    haloedName(c, tx, y, {.alpha = 0.08, .step = 3.0, .inkHeight = 48, .inkBottom = 0x9fe6ff});
     y += 34;
     c.setColor(0xff5fc8);
     crispText(c, "a real-time show", mid, y, 16, false, 1);
@@ -753,21 +766,7 @@ void Pictures::logoStrip(Canvas& c) {
     cairo_text_extents(cr, "tindrel", &ext);
     const double tx = std::round(w / 2 - (ext.width / 2 + ext.x_bearing));
     const double ty = 32;
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    for (int pass = 4; pass >= 1; --pass) {
-        c.setColor(0x2aa8ff, 0.09);
-        cairo_move_to(cr, tx, ty);
-        cairo_text_path(cr, "tindrel");
-        cairo_set_line_width(cr, pass * 2.5);
-        cairo_stroke(cr);
-    }
-    cairo_pattern_t* ink = cairo_pattern_create_linear(0, ty - 24, 0, ty);
-    addStop(ink, 0, 0xffffff);
-    addStop(ink, 1, 0x8fe0ff);
-    cairo_set_source(cr, ink);
-    cairo_move_to(cr, tx, ty);
-    cairo_show_text(cr, "tindrel");
-    cairo_pattern_destroy(ink);
+    haloedName(c, tx, ty, {.alpha = 0.09, .step = 2.5, .inkHeight = 24, .inkBottom = 0x8fe0ff});
 
     // Rules run out from the name to ornaments near the edges, with a tagline on each.
     const double half = ext.width / 2 + 18;
