@@ -1,6 +1,9 @@
 #include "effects/GridWarp.h"
 
+#include "raster/ImageKernels.h"
+
 #include <array>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -11,62 +14,94 @@ GridWarp::GridWarp(int c, int r, const Image& texture)
                                     " × " + std::to_string(texture.height));
     if (c < 2 || r < 2) throw std::invalid_argument("A warp grid needs at least 2 × 2 nodes");
     nodes.resize(static_cast<std::size_t>(c) * r);
+    // Room for the renderer with the most channels.
+    const std::size_t values = static_cast<std::size_t>(c) * WarpKernels::tintedChannels;
+    edge_.resize(values);
+    edgeStep_.resize(values);
+    at_.resize(values);
+    span_.resize(values);
+}
+
+namespace {
+
+// Bits 16 to 23 of a 16.16 value: the byte a Color keeps of its integer part.
+int byteOf(std::uint32_t fixed) { return static_cast<int>((fixed >> 16) & 0xFFu); }
+
+void shadedRow(Color* out, const Color* texture, int cells, const std::uint32_t* at, const std::uint32_t* span) {
+    for (int c = 0; c < cells; ++c, at += 3, span += 3) {
+        std::uint32_t u = at[0], v = at[1], level = at[2];
+        for (int x = 0; x < 8; ++x, u += span[0], v += span[1], level += span[2])
+            *out++ = texture[byteOf(v) * GridWarp::textureSide + byteOf(u)].scale(byteOf(level));
+    }
+}
+
+void tintedRow(Color* out, const Color* texture, int cells, const std::uint32_t* at, const std::uint32_t* span) {
+    for (int c = 0; c < cells; ++c, at += 5, span += 5) {
+        std::uint32_t u = at[0], v = at[1], r = at[2], g = at[3], b = at[4];
+        for (int x = 0; x < 8; ++x, u += span[0], v += span[1], r += span[2], g += span[3], b += span[4]) {
+            const Color tint(byteOf(r), byteOf(b), byteOf(g), 255);
+            *out++ = texture[byteOf(v) * GridWarp::textureSide + byteOf(u)].modulate(tint);
+        }
+    }
+}
+
+} // namespace
+
+const WarpKernels referenceWarpKernels = {shadedRow, tintedRow};
+
+const WarpKernels& WarpKernels::active() {
+    // Without a gather, four scalar texel loads per vector left SSE2 no faster than the plain
+    // loops (BM_OnPath/5/1 and 6/1), so only AVX2 has a set of its own.
+#if defined(__x86_64__)
+    if (ImageKernels::active().path == ImageKernels::Path::avx2) return avx2WarpKernels;
+#endif
+    return referenceWarpKernels;
 }
 
 // The cell walk shared by both renderers. Channel 0 and 1 are u and v; the rest are what load
-// takes from a node. Values are 16.16 in 64 bits: far coordinates cannot overflow, and the bits
-// that pick the texel are those 32-bit arithmetic would give.
-template <int Channels, class Load, class Shade>
-void GridWarp::render(Load load, Shade shade) {
-    using Values = std::array<std::int64_t, Channels>;
-    auto fixed = [&](const GridWarpNode& n) {
-        const std::array<std::int32_t, Channels> raw = load(n);
-        Values f;
-        for (int ch = 0; ch < Channels; ++ch) f[ch] = static_cast<std::int64_t>(raw[ch]) * 65536;
-        return f;
-    };
+// takes from a node. A node column's values run down its edge in 16.16 steps of an eighth of
+// the way to the next node, in 64 bits: far coordinates cannot overflow, and the bits that pick
+// the texel are those 32-bit arithmetic would give. Each cell's row then steps an eighth of the
+// way from its left edge to its right. The row loops only read bits 16 to 23, which sums modulo
+// 2^32 keep, so they step the low 32 bits.
+template <int Channels, class Load>
+void GridWarp::render(Load load, WarpKernels::Row drawRow) {
+    const std::size_t columns = static_cast<std::size_t>(cols);
+    std::int64_t* edge = edge_.data();
+    std::int64_t* down = edgeStep_.data();
+    std::uint32_t* at = at_.data();
+    std::uint32_t* span = span_.data();
     Color* out = pixels();
-    for (int i = 0; i + 1 < rows; ++i)
-        for (int j = 0; j + 1 < cols; ++j) {
-            const Values tl = fixed(node(j, i)), tr = fixed(node(j + 1, i));
-            const Values bl = fixed(node(j, i + 1)), br = fixed(node(j + 1, i + 1));
-            Values left = tl, right = tr, leftStep, rightStep;
+    for (int i = 0; i + 1 < rows; ++i) {
+        for (std::size_t j = 0; j < columns; ++j) {
+            const std::array<std::int32_t, Channels> top = load(node(static_cast<int>(j), i));
+            const std::array<std::int32_t, Channels> bottom = load(node(static_cast<int>(j), i + 1));
             for (int ch = 0; ch < Channels; ++ch) {
-                leftStep[ch] = (bl[ch] - tl[ch]) >> 3;
-                rightStep[ch] = (br[ch] - tr[ch]) >> 3;
-            }
-            for (int k = 0; k < 8; ++k) {
-                // The edges advance before the row is drawn: the top nodes' own values are never
-                // drawn, and the last row falls short of the bottom nodes by what the shifts drop.
-                Values at, span;
-                for (int ch = 0; ch < Channels; ++ch) {
-                    left[ch] += leftStep[ch];
-                    right[ch] += rightStep[ch];
-                    span[ch] = (right[ch] - left[ch]) >> 3;
-                    at[ch] = left[ch];
-                }
-                Color* row = out + static_cast<std::size_t>(8 * i + k) * width + 8 * j;
-                for (int x = 0; x < 8; ++x) {
-                    const Color texel = texture_[((at[1] >> 16) & 255) * textureSide + ((at[0] >> 16) & 255)];
-                    row[x] = shade(texel, at);
-                    for (int ch = 0; ch < Channels; ++ch) at[ch] += span[ch];
-                }
+                edge[j * Channels + ch] = std::int64_t{top[ch]} * 65536;
+                down[j * Channels + ch] = (std::int64_t{bottom[ch]} * 65536 - edge[j * Channels + ch]) >> 3;
             }
         }
+        for (int k = 0; k < 8; ++k) {
+            // The edges advance before the row is drawn: the top nodes' own values are never
+            // drawn, and the last row falls short of the bottom nodes by what the shifts drop.
+            for (std::size_t e = 0; e < columns * Channels; ++e) edge[e] += down[e];
+            for (std::size_t e = 0; e + Channels < columns * Channels; ++e) {
+                at[e] = static_cast<std::uint32_t>(edge[e]);
+                span[e] = static_cast<std::uint32_t>((edge[e + Channels] - edge[e]) >> 3);
+            }
+            drawRow(out + static_cast<std::size_t>(8 * i + k) * width, texture_, cols - 1, at, span);
+        }
+    }
 }
 
 void GridWarp::renderShaded() {
-    render<3>([](const GridWarpNode& n) { return std::array<std::int32_t, 3>{n.u, n.v, n.colour.a}; },
-              [](Color texel, const std::array<std::int64_t, 3>& at) {
-                  return texel.scale(static_cast<int>(at[2] >> 16));
-              });
+    render<WarpKernels::shadedChannels>(
+        [](const GridWarpNode& n) { return std::array<std::int32_t, 3>{n.u, n.v, n.colour.a}; },
+        WarpKernels::active().shadedRow);
 }
 
 void GridWarp::renderTinted() {
-    render<5>([](const GridWarpNode& n) { return std::array<std::int32_t, 5>{n.u, n.v, n.colour.r, n.colour.g, n.colour.b}; },
-              [](Color texel, const std::array<std::int64_t, 5>& at) {
-                  const Color tint(static_cast<int>(at[2] >> 16), static_cast<int>(at[4] >> 16),
-                                   static_cast<int>(at[3] >> 16), 255);
-                  return texel.modulate(tint);
-              });
+    render<WarpKernels::tintedChannels>(
+        [](const GridWarpNode& n) { return std::array<std::int32_t, 5>{n.u, n.v, n.colour.r, n.colour.g, n.colour.b}; },
+        WarpKernels::active().tintedRow);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "effects/Effect.h"
+#include "effects/WarpKernels.h"
 
 #include <cstdint>
 #include <vector>
@@ -40,8 +41,14 @@ protected:
     int rows;
 
 private:
-    template <int Channels, class Load, class Shade>
-    void render(Load load, Shade shade);
+    template <int Channels, class Load>
+    void render(Load load, WarpKernels::Row drawRow);
 
     const Color* texture_;
+    // The renderers' scratch, sized once: per node column its values down the edge and their
+    // steps, per cell its values at the row's start and their steps along it.
+    std::vector<std::int64_t> edge_;
+    std::vector<std::int64_t> edgeStep_;
+    std::vector<std::uint32_t> at_;
+    std::vector<std::uint32_t> span_;
 };

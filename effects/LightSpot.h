@@ -3,6 +3,7 @@
 #include "effects/Effect.h"
 
 #include <cstdint>
+#include <vector>
 
 // Light rays: one in-place pass smears the target radially outward from a centre. Each pixel is
 // blended with a pixel a little closer to the centre that the same pass has already rewritten,
@@ -31,4 +32,5 @@ private:
     int step_ = 5000;
     int centreX_;
     int centreY_;
+    std::vector<Color> scratch_;  // one row of source pixels, gathered for a vector blend
 };

@@ -1,6 +1,9 @@
 #include "raster/Image.h"
 
+#include "raster/ImageKernels.h"
+
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -17,7 +20,8 @@ void Image::allocate(int w, int h) {
 
 namespace {
 
-// Runs op(dstRow, srcRow, count) over each row of src's overlap with dst placed at (x, y).
+// Runs op(dstRow, srcRow, count) over each row of src's overlap with dst placed at (x, y);
+// op works pixel by pixel, so rows that follow each other in both images go as one run.
 // The rows are walked by pointer steps so the per-pixel loops carry no clipping tests.
 template <class RowOp>
 void forEachOverlapRow(Image& dst, int x, int y, const Image& src, RowOp op) {
@@ -30,6 +34,11 @@ void forEachOverlapRow(Image& dst, int x, int y, const Image& src, RowOp op) {
     const int count = x1 - x0;
     Color* d = dst.pixels() + static_cast<std::size_t>(y0) * dst.width + x0;
     const Color* s = src.pixels() + static_cast<std::size_t>(y0 - y) * src.width + (x0 - x);
+    // Whole rows of both images lie back to back: one run, with one vector head and tail.
+    if (count == dst.width && count == src.width && static_cast<long long>(count) * (y1 - y0) <= INT_MAX) {
+        op(d, s, count * (y1 - y0));
+        return;
+    }
     for (int row = y0; row < y1; ++row, d += dst.width, s += src.width) op(d, s, count);
 }
 
@@ -42,6 +51,42 @@ std::uint16_t fadeWeight(double scaled) {
 
 } // namespace
 
+// The plain loops: each operation's definition, and the path TINDREL_REFERENCE=1 forces.
+namespace {
+
+void keyedRow(Color* d, const Color* s, int n, Color key) {
+    for (int i = 0; i < n; ++i)
+        if (s[i].r != key.r || s[i].g != key.g || s[i].b != key.b) d[i] = s[i];
+}
+
+void addRow(Color* d, const Color* s, int n) {
+    for (int i = 0; i < n; ++i) d[i] = d[i].addSaturate(s[i]);
+}
+
+void addScaledRow(Color* d, const Color* s, int n, int level) {
+    for (int i = 0; i < n; ++i) d[i] = d[i].addSaturate(s[i].scale(level));
+}
+
+void fadeRun(Color* p, std::size_t n, Color target, std::uint16_t wT, std::uint16_t wP) {
+    // One lane per byte: the product keeps 16 bits, the sum saturates, then the shift.
+    auto lane = [wT, wP](std::uint8_t old, std::uint8_t to) {
+        const std::uint32_t sum = ((old * std::uint32_t{wP}) & 0xFFFFu) + ((to * std::uint32_t{wT}) & 0xFFFFu);
+        return static_cast<std::uint8_t>(std::min<std::uint32_t>(sum, 0xFFFFu) >> 8);
+    };
+    for (std::size_t i = 0; i < n; ++i) {
+        Color& c = p[i];
+        c = Color(lane(c.r, target.r), lane(c.g, target.g), lane(c.b, target.b), lane(c.a, target.a));
+    }
+}
+
+void blendRow(Color* d, const Color* s, int n, int level) {
+    for (int i = 0; i < n; ++i) d[i] = d[i].scale(255 - level).addSaturate(s[i].scale(level));
+}
+
+} // namespace
+
+const ImageKernels referenceImageKernels = {ImageKernels::Path::reference, keyedRow, addRow, addScaledRow, fadeRun, blendRow};
+
 void Image::blit(int x, int y, const Image& src) {
     forEachOverlapRow(*this, x, y, src, [](Color* d, const Color* s, int n) {
         std::memcpy(d, s, static_cast<std::size_t>(n) * sizeof(Color));
@@ -49,38 +94,23 @@ void Image::blit(int x, int y, const Image& src) {
 }
 
 void Image::blitKeyed(int x, int y, const Image& src, Color key) {
-    forEachOverlapRow(*this, x, y, src, [key](Color* d, const Color* s, int n) {
-        for (int i = 0; i < n; ++i)
-            if (s[i].r != key.r || s[i].g != key.g || s[i].b != key.b) d[i] = s[i];
-    });
+    const auto keyed = ImageKernels::active().keyed;
+    forEachOverlapRow(*this, x, y, src, [keyed, key](Color* d, const Color* s, int n) { keyed(d, s, n, key); });
 }
 
 void Image::blitAdd(int x, int y, const Image& src) {
-    forEachOverlapRow(*this, x, y, src, [](Color* d, const Color* s, int n) {
-        for (int i = 0; i < n; ++i) d[i] = d[i].addSaturate(s[i]);
-    });
+    forEachOverlapRow(*this, x, y, src, ImageKernels::active().add);
 }
 
 void Image::blitAddScaled(int x, int y, const Image& src, int level) {
-    forEachOverlapRow(*this, x, y, src, [level](Color* d, const Color* s, int n) {
-        for (int i = 0; i < n; ++i) d[i] = d[i].addSaturate(s[i].scale(level));
-    });
+    const auto addScaled = ImageKernels::active().addScaled;
+    forEachOverlapRow(*this, x, y, src, [addScaled, level](Color* d, const Color* s, int n) { addScaled(d, s, n, level); });
 }
 
 void Image::fadeTo(Color target, float fraction) {
-    const std::uint32_t wT = fadeWeight(static_cast<double>(fraction * 256.0f));
-    const std::uint32_t wP = fadeWeight((1.0 - static_cast<double>(fraction)) * 256.0);
-    // One lane per byte: the product keeps 16 bits, the sum saturates, then the shift.
-    auto lane = [wT, wP](std::uint8_t old, std::uint8_t to) {
-        const std::uint32_t sum = ((old * wP) & 0xFFFFu) + ((to * wT) & 0xFFFFu);
-        return static_cast<std::uint8_t>(std::min<std::uint32_t>(sum, 0xFFFFu) >> 8);
-    };
-    Color* p = buffer;
-    const std::size_t n = pixelCount();
-    for (std::size_t i = 0; i < n; ++i) {
-        Color& c = p[i];
-        c = Color(lane(c.r, target.r), lane(c.g, target.g), lane(c.b, target.b), lane(c.a, target.a));
-    }
+    const std::uint16_t wT = fadeWeight(static_cast<double>(fraction * 256.0f));
+    const std::uint16_t wP = fadeWeight((1.0 - static_cast<double>(fraction)) * 256.0);
+    ImageKernels::active().fade(buffer, pixelCount(), target, wT, wP);
 }
 
 void Image::blitWrapRows(int x, int offset, const Image& src) {
@@ -88,10 +118,10 @@ void Image::blitWrapRows(int x, int offset, const Image& src) {
     if (src.pixelCount() < pixelCount()) return;
     int first = offset % height;
     if (first < 0) first += height;
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * sizeof(Color);
-    for (int j = 0; j < height; ++j) {
-        const int r = (first + j) % height;
-        std::memcpy(buffer + static_cast<std::size_t>(j) * width,
-                    src.pixels() + static_cast<std::size_t>(r) * width, rowBytes);
-    }
+    // Rows lie back to back in both images, so the rotation is two block copies: src's rows
+    // from first down to the end, then its rows above first.
+    const std::size_t w = static_cast<std::size_t>(width);
+    const std::size_t tail = static_cast<std::size_t>(height - first) * w;
+    std::memcpy(buffer, src.pixels() + static_cast<std::size_t>(first) * w, tail * sizeof(Color));
+    std::memcpy(buffer + tail, src.pixels(), static_cast<std::size_t>(first) * w * sizeof(Color));
 }

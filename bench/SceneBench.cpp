@@ -1,0 +1,89 @@
+// Whole frames of every scene and the show's start-up, each to be read as a ratio to BM_Memcpy of
+// the same run. A frame draws into an in-memory screen that nothing presents.
+
+#include "app/Show.h"
+#include "platform/DemoClock.h"
+#include "platform/Display.h"
+#include "platform/FixedMusic.h"
+#include "platform/Keys.h"
+#include "platform/Module.h"
+#include "platform/Screen.h"
+#include "platform/Timer.h"
+#include "raster/AssetFile.h"
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <memory>
+
+namespace {
+
+// Takes each finished frame by holding Escape, so a scene's run() draws exactly one frame of the
+// phase playing at the music's position and every later scene returns before drawing.
+class OneFrame : public Display {
+public:
+    explicit OneFrame(ManualKeys& keys) : keys_(keys) {}
+    void present(const Image&) override { keys_.hold(); }
+
+private:
+    ManualKeys& keys_;
+};
+
+struct Rig {
+    ManualKeys keys;
+    FixedMusic music;
+    ManualTimer timer;
+    OneFrame display{keys};
+    Screen screen{600, 300, display};
+    DemoClock clock{music, timer, DemoClock::Start::fixedAtZero};
+
+    Rig() { AssetFile::setRoot(TINDREL_BUILD_DATA_DIR); }
+};
+
+// A position well inside each scene's main phase, where its every layer is drawn; flashes are
+// included where a scene spends about half its time under one.
+struct Position {
+    int order;
+    int row;
+};
+constexpr std::array<Position, 9> typical{{{3, 16}, {6, 16}, {9, 32}, {12, 32}, {16, 32}, {20, 32}, {28, 32}, {33, 32}, {36, 8}}};
+
+// Show seconds at a position, from the module's own timetable (its orders are 64 rows each).
+double secondsAt(Position p) {
+    auto module = Module::load("Super.xm");
+    module->seekOrder(p.order);
+    const double start = module->positionSeconds();
+    module->seekOrder(p.order + 1);
+    return start + (module->positionSeconds() - start) * p.row / 64.0;
+}
+
+void BM_SceneFrame(benchmark::State& state) {
+    Rig rig;
+    const Position p = typical[static_cast<std::size_t>(state.range(0) - 1)];
+    rig.timer.set(secondsAt(p));
+    rig.music.set(p.order, p.row);
+    Show show(rig.screen, rig.clock, rig.keys);
+    for (auto _ : state) {
+        rig.keys.release();
+        show.play(rig.music);
+        benchmark::ClobberMemory();
+    }
+}
+
+// Every asset read and decoded, every texture generated, every view and effect built. The
+// process-wide texture tables are built by the first construction only, as in the program.
+void BM_Startup(benchmark::State& state) {
+    Rig rig;
+    for (auto _ : state) {
+        auto show = std::make_unique<Show>(rig.screen, rig.clock, rig.keys);
+        benchmark::DoNotOptimize(show.get());
+        state.PauseTiming();
+        show.reset();
+        state.ResumeTiming();
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_SceneFrame)->DenseRange(1, 9);
+BENCHMARK(BM_Startup)->Unit(benchmark::kMillisecond);

@@ -1,0 +1,46 @@
+#include "raster/ImageKernels.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+bool forcedReference() {
+    const char* v = std::getenv("TINDREL_REFERENCE");
+    return v && std::strcmp(v, "1") == 0;
+}
+
+const ImageKernels* widest() {
+    for (ImageKernels::Path p : {ImageKernels::Path::avx2, ImageKernels::Path::sse2})
+        if (const ImageKernels* k = ImageKernels::get(p)) return k;
+    return &referenceImageKernels;
+}
+
+std::atomic<const ImageKernels*>& current() {
+    static std::atomic<const ImageKernels*> chosen{forcedReference() ? &referenceImageKernels : widest()};
+    return chosen;
+}
+
+} // namespace
+
+const ImageKernels& ImageKernels::active() { return *current().load(std::memory_order_relaxed); }
+
+const ImageKernels* ImageKernels::get(Path path) {
+    switch (path) {
+    case Path::reference: return &referenceImageKernels;
+#if defined(__x86_64__)
+    case Path::sse2: return &sse2ImageKernels;
+    case Path::avx2: return __builtin_cpu_supports("avx2") ? &avx2ImageKernels : nullptr;
+#else
+    default: return nullptr;
+#endif
+    }
+    return nullptr;
+}
+
+bool ImageKernels::use(Path path) {
+    const ImageKernels* k = get(path);
+    if (k) current().store(k, std::memory_order_relaxed);
+    return k != nullptr;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "raster/Color.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// The per-pixel loops behind Image's operations and the light rays, one run of pixels at a time.
+// The plain loops in Image.cpp define every result; the vector sets must match them byte for
+// byte, which the differential tests check on random images.
+//
+// active() is the one dispatch point: chosen once per process, the widest set this CPU runs,
+// unless the environment sets TINDREL_REFERENCE=1, which forces the plain loops everywhere.
+struct ImageKernels {
+    enum class Path { reference, sse2, avx2 };
+
+    Path path;
+    // Copies source pixels whose red, green and blue differ from the key's.
+    void (*keyed)(Color* dst, const Color* src, int count, Color key);
+    void (*add)(Color* dst, const Color* src, int count);
+    void (*addScaled)(Color* dst, const Color* src, int count, int level);
+    // Every byte: ((old × keep) & 0xFFFF) + ((target × toward) & 0xFFFF), saturated, >> 8.
+    void (*fade)(Color* pixels, std::size_t count, Color target, std::uint16_t toward, std::uint16_t keep);
+    // dst.scale(255 − level).addSaturate(src.scale(level)); src may not overlap dst's run.
+    void (*blend)(Color* dst, const Color* src, int count, int level);
+
+    static const ImageKernels& active();
+    // Null where the CPU (or the build) cannot run the set.
+    static const ImageKernels* get(Path path);
+    // Makes another set active for the rest of the process, or until the next call: the
+    // differential tests run both sides through the public operations. False if unavailable.
+    static bool use(Path path);
+};
+
+// The sets themselves, for the dispatch point and for the scalar ends of the vector loops.
+extern const ImageKernels referenceImageKernels;  // Image.cpp
+extern const ImageKernels sse2ImageKernels;       // ImageSse2.cpp, x86-64 only
+extern const ImageKernels avx2ImageKernels;       // ImageAvx2.cpp, x86-64 only

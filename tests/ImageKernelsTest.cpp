@@ -1,0 +1,206 @@
+// Every vector path against the plain loops, through Image's public operations, on random
+// images, sizes and positions: any byte that differs fails, naming the case to replay.
+
+#include "effects/GridWarp.h"
+#include "effects/LightSpot.h"
+#include "raster/Image.h"
+#include "raster/ImageKernels.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int cases = 400;
+
+// xorshift32: case n replays from its own seed whatever the other cases did.
+class Random {
+public:
+    explicit Random(int n) : state_(static_cast<std::uint32_t>(n) * 2654435761u + 0x9E3779B9u) {}
+    std::uint32_t next() {
+        state_ ^= state_ << 13;
+        state_ ^= state_ >> 17;
+        state_ ^= state_ << 5;
+        return state_;
+    }
+    // 0 .. bound − 1
+    int below(int bound) { return static_cast<int>(next() % static_cast<std::uint32_t>(bound)); }
+    int between(int low, int high) { return low + below(high - low + 1); }
+    // Half the bytes are 0x00 or 0xFF, where saturation and wrapping show.
+    std::uint8_t byte() {
+        switch (below(4)) {
+        case 0: return 0x00;
+        case 1: return 0xFF;
+        default: return static_cast<std::uint8_t>(next() >> 24);
+        }
+    }
+    Color color() { return Color(byte(), byte(), byte(), byte()); }
+
+private:
+    std::uint32_t state_;
+};
+
+// Sides grow with the case, from a single pixel to past a few vector widths and alignments.
+int side(Random& r, int n) { return r.between(1, 1 + n / 6); }
+
+std::unique_ptr<Image> randomImage(Random& r, int w, int h) {
+    auto img = std::make_unique<Image>(w, h);
+    for (std::size_t i = 0; i < img->pixelCount(); ++i) img->pixels()[i] = r.color();
+    return img;
+}
+
+// A position from wholly left (or above) of dst to wholly past its far edge.
+int position(Random& r, int srcSide, int dstSide) { return r.between(-srcSide - 1, dstSide + 1); }
+
+std::vector<std::uint8_t> bytesOf(const Image& img) {
+    std::vector<std::uint8_t> bytes(img.pixelCount() * sizeof(Color));
+    if (!bytes.empty()) std::memcpy(bytes.data(), img.pixels(), bytes.size());
+    return bytes;
+}
+
+// The case under test, everything drawn from its sequence; gives the bytes it drew.
+using Case = std::function<std::vector<std::uint8_t>(Random& r, int n)>;
+using Operation = std::function<void(Image& dst, Random& r, int n)>;
+
+// An operation on a random image of the case's size.
+Case onRandomImage(Operation op) {
+    return [op](Random& r, int n) {
+        const int w = side(r, n), h = side(r, n);
+        auto dst = randomImage(r, w, h);
+        op(*dst, r, n);
+        return bytesOf(*dst);
+    };
+}
+
+class ImageKernelsTest : public ::testing::Test {
+protected:
+    void TearDown() override { ImageKernels::use(original); }
+
+    // For each vector path this CPU runs: the same case through the plain and the vector
+    // loops, from the same random start.
+    static void expectSameAsPlain(const char* what, const Case& drawCase) {
+        int paths = 0;
+        for (ImageKernels::Path path : {ImageKernels::Path::sse2, ImageKernels::Path::avx2}) {
+            if (!ImageKernels::get(path)) continue;
+            ++paths;
+            for (int n = 0; n < cases; ++n) {
+                auto run = [&](ImageKernels::Path p) {
+                    EXPECT_TRUE(ImageKernels::use(p));
+                    Random r(n);
+                    return drawCase(r, n);
+                };
+                const auto want = run(ImageKernels::Path::reference);
+                const auto got = run(path);
+                const auto first = std::mismatch(want.begin(), want.end(), got.begin()).first - want.begin();
+                ASSERT_TRUE(got == want) << what << ", path " << static_cast<int>(path) << ", case n = " << n
+                                         << ", first differing byte " << first;
+            }
+        }
+        EXPECT_GT(paths, 0) << "no vector path to compare";
+    }
+
+    ImageKernels::Path original = ImageKernels::active().path;
+};
+
+// A source of its own random size, at a random position that often clips.
+// A quarter of the sources share dst's width at x = 0, whose rows Image runs as one.
+template <class Blit>
+Operation withSource(Blit blit) {
+    return [blit](Image& dst, Random& r, int n) {
+        const bool fullRows = r.below(4) == 0;
+        const int w = fullRows ? dst.width : side(r, n), h = side(r, n);
+        auto src = randomImage(r, w, h);
+        const int x = fullRows ? 0 : position(r, w, dst.width), y = position(r, h, dst.height);
+        blit(dst, x, y, *src, r);
+    };
+}
+
+} // namespace
+
+TEST_F(ImageKernelsTest, KeyedBlitMatchesThePlainLoop) {
+    expectSameAsPlain("blitKeyed", onRandomImage([](Image& dst, Random& r, int n) {
+        const Color key = r.color();
+        const int w = side(r, n), h = side(r, n);
+        auto src = randomImage(r, w, h);
+        // A third of the source is the key's colour under any alpha, which still matches.
+        for (std::size_t i = 0; i < src->pixelCount(); ++i)
+            if (r.below(3) == 0) src->pixels()[i] = Color(key.r, key.g, key.b, r.byte());
+        dst.blitKeyed(position(r, w, dst.width), position(r, h, dst.height), *src, key);
+    }));
+}
+
+TEST_F(ImageKernelsTest, AdditiveBlitMatchesThePlainLoop) {
+    expectSameAsPlain("blitAdd", onRandomImage(withSource([](Image& dst, int x, int y, const Image& src, Random&) {
+                          dst.blitAdd(x, y, src);
+                      })));
+}
+
+TEST_F(ImageKernelsTest, ScaledAdditiveBlitMatchesThePlainLoop) {
+    expectSameAsPlain("blitAddScaled", onRandomImage(withSource([](Image& dst, int x, int y, const Image& src, Random& r) {
+                          // Levels beyond a byte and below zero: only the low 8 bits count.
+                          dst.blitAddScaled(x, y, src, r.between(-300, 600));
+                      })));
+}
+
+TEST_F(ImageKernelsTest, FadeMatchesThePlainLoop) {
+    expectSameAsPlain("fadeTo", onRandomImage([](Image& dst, Random& r, int) {
+        // Fractions that wrap either weight or zero them, and ordinary ones.
+        const float odd[] = {0.0f, 1.0f, 1.0625f, -0.25f, 2.5f, -3.0f, 1e30f, std::numeric_limits<float>::quiet_NaN()};
+        const float fraction =
+            r.below(3) == 0 ? odd[r.below(8)] : static_cast<float>(r.between(-512, 1536)) / 1024.0f;
+        dst.fadeTo(r.color(), fraction);
+    }));
+}
+
+TEST_F(ImageKernelsTest, LightRaysMatchThePlainLoop) {
+    expectSameAsPlain("LightSpot", onRandomImage([](Image& dst, Random& r, int) {
+        LightSpot light(dst);
+        // Centres beyond the edges (set keeps them inside); steps at and past their limits, and
+        // powers of two, whose stretches end exactly on a whole pixel.
+        const int steps[] = {0, 1, 2000, 65535, 70000, -5, 4096, 8192, 16384, 32768};
+        const int step = r.below(2) == 0 ? steps[r.below(10)] : r.between(0, 65535);
+        light.set(position(r, 1, dst.width), position(r, 1, dst.height), r.between(-300, 600), step);
+        light.draw(0.0f);
+    }));
+}
+
+namespace {
+
+// A warp whose nodes the case sets: coordinates anywhere in 32 bits, light and tints biased to
+// the ends of their range.
+struct RandomGrid : GridWarp {
+    RandomGrid(int columns, int rowCount, const Image& texture, Random& r) : GridWarp(columns, rowCount, texture) {
+        for (GridWarpNode& node : nodes) {
+            const int coordinates[] = {0, -1, 255, 256, 1 << 30, -(1 << 30), 2147483647, -2147483647 - 1};
+            node.u = r.below(3) == 0 ? coordinates[r.below(8)] : r.between(-5000, 5000);
+            node.v = r.below(3) == 0 ? coordinates[r.below(8)] : r.between(-5000, 5000);
+            node.colour = r.color();
+        }
+    }
+};
+
+} // namespace
+
+TEST_F(ImageKernelsTest, WarpRowsMatchThePlainLoops) {
+    for (bool tinted : {false, true})
+        expectSameAsPlain(tinted ? "renderTinted" : "renderShaded", [tinted](Random& r, int n) {
+            // The grid grows from a single cell with the case.
+            Image texture(GridWarp::textureSide, GridWarp::textureSide);
+            for (std::size_t i = 0; i < texture.pixelCount(); ++i) {
+                const std::uint32_t word = r.next();
+                std::memcpy(static_cast<void*>(texture.pixels() + i), &word, sizeof word);
+            }
+            RandomGrid grid(1 + side(r, n / 4), 1 + side(r, n / 4), texture, r);
+            if (tinted) grid.renderTinted();
+            else grid.renderShaded();
+            return bytesOf(grid);
+        });
+}
