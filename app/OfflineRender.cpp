@@ -1,5 +1,6 @@
 #include "app/OfflineRender.h"
 
+#include "app/PngFrameWriter.h"
 #include "app/Show.h"
 #include "app/ProgressBar.h"
 #include "app/Subprocess.h"
@@ -77,20 +78,26 @@ class FrameSink {
 public:
     virtual ~FrameSink() = default;
     virtual void frame(const Image& image, int index) = 0;
+    // Once the last frame is handed over: returns when every frame is written, or throws why not.
+    virtual void flush() {}
 };
 
-// Numbered PNG files, compressed fast: a long capture is bound by writing them.
+// Numbered PNG files, compressed fast and on every processor: a long capture is bound by
+// writing them, far more than by drawing.
 class PngFrames : public FrameSink {
 public:
-    explicit PngFrames(std::filesystem::path directory) : directory_(std::move(directory)) {}
+    explicit PngFrames(std::filesystem::path directory)
+        : directory_(std::move(directory)), writer_(frameWidth, frameHeight, PngWriter::Channels::rgb, PngWriter::fast) {}
     void frame(const Image& image, int index) override {
         char name[32];
         std::snprintf(name, sizeof name, "frame-%06d.png", index);
-        PngWriter::write(directory_ / name, image, PngWriter::Channels::rgb, PngWriter::fast);
+        writer_.write(directory_ / name, image);
     }
+    void flush() override { writer_.finish(); }
 
 private:
     std::filesystem::path directory_;
+    PngFrameWriter writer_;
 };
 
 // Raw frames piped into ffmpeg, encoded as H.264 into a silent video beside the output; the
@@ -221,6 +228,9 @@ OfflineRender::CaptureResult OfflineRender::capture(const CaptureOptions& o) {
     DemoClock clock(music, timer, DemoClock::Start::fixedAtZero);
     Show show(screen, clock, keys);
     show.play(music);
+    // A frame that could not be written is reported before anything more is, and a stopped
+    // capture keeps every frame it drew.
+    sink->flush();
 
     const std::filesystem::path wav = o.directory / "music.wav";
     WavWriter::write(wav, music.samples(), Module::sampleRate);
