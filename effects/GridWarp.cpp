@@ -45,9 +45,14 @@ void tintedRow(Color* out, const Color* texture, int cells, const std::uint32_t*
     }
 }
 
+void stepEdges(std::int64_t* edge, const std::int64_t* down, std::uint32_t* at, std::uint32_t* span, std::size_t values,
+               int channels) {
+    stepWarpEdges(edge, down, at, span, values, channels);
+}
+
 } // namespace
 
-const WarpKernels referenceWarpKernels = {shadedRow, tintedRow};
+const WarpKernels referenceWarpKernels = {shadedRow, tintedRow, stepEdges};
 
 const WarpKernels& WarpKernels::active() {
     // Without a gather, four scalar texel loads per vector left SSE2 no faster than the plain
@@ -72,6 +77,7 @@ void GridWarp::render(Load load, WarpKernels::Row drawRow) {
     std::uint32_t* at = at_.data();
     std::uint32_t* span = span_.data();
     Color* out = pixels();
+    const WarpKernels::Step stepEdges = WarpKernels::active().stepEdges;
     for (int i = 0; i + 1 < rows; ++i) {
         for (std::size_t j = 0; j < columns; ++j) {
             const std::array<std::int32_t, Channels> top = load(node(static_cast<int>(j), i));
@@ -84,11 +90,7 @@ void GridWarp::render(Load load, WarpKernels::Row drawRow) {
         for (int k = 0; k < 8; ++k) {
             // The edges advance before the row is drawn: the top nodes' own values are never
             // drawn, and the last row falls short of the bottom nodes by what the shifts drop.
-            for (std::size_t e = 0; e < columns * Channels; ++e) edge[e] += down[e];
-            for (std::size_t e = 0; e + Channels < columns * Channels; ++e) {
-                at[e] = static_cast<std::uint32_t>(edge[e]);
-                span[e] = static_cast<std::uint32_t>((edge[e + Channels] - edge[e]) >> 3);
-            }
+            stepEdges(edge, down, at, span, columns * Channels, Channels);
             drawRow(out + static_cast<std::size_t>(8 * i + k) * width, texture_, cols - 1, at, span);
         }
     }

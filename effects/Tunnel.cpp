@@ -14,21 +14,51 @@ Tunnel::Tunnel(int w, int h, const Image& texture) : Effect(w, h), texture_(text
     if (w < 2 || h < 2) throw std::invalid_argument("The tunnel needs an output of at least 2 × 2");
 
     const int W = w, H = h;
-    table_.resize(static_cast<std::size_t>(4) * W * H);
-    for (int i = 0; i < 2 * H; ++i)
-        for (int j = 0; j < 2 * W; ++j) {
-            // Halved, so the three centre rows and columns share 0 and the rest come in pairs.
-            const int fy = (i - H) / 2;
-            const int fx = (j - W) / 2;
-            const double d = std::pow(std::pow(fx, 16.0) + static_cast<float>(std::pow(fy, 16.0)), 0.0625);
+    // Positions are halved before the distance and the angle, so each (fx, fy) serves about
+    // four entries, and the wobbles depend on the row or the column alone: each transcendental
+    // is taken once per distinct argument, with the very expression it has per entry.
+    const int fxMin = -W / 2, fxCount = (W - 1) / 2 - fxMin + 1;
+    const int fyMin = -H / 2, fyCount = (H - 1) / 2 - fyMin + 1;
+    std::vector<double> powX(static_cast<std::size_t>(fxCount));
+    std::vector<float> powY(static_cast<std::size_t>(fyCount));
+    for (int fx = fxMin; fx < fxMin + fxCount; ++fx) powX[static_cast<std::size_t>(fx - fxMin)] = std::pow(fx, 16.0);
+    for (int fy = fyMin; fy < fyMin + fyCount; ++fy)
+        powY[static_cast<std::size_t>(fy - fyMin)] = static_cast<float>(std::pow(fy, 16.0));
+    struct Polar {
+        std::int32_t depth, angle;
+    };
+    std::vector<Polar> polar(static_cast<std::size_t>(fxCount) * fyCount);
+    for (int fy = fyMin; fy < fyMin + fyCount; ++fy)
+        for (int fx = fxMin; fx < fxMin + fxCount; ++fx) {
+            const double d =
+                std::pow(powX[static_cast<std::size_t>(fx - fxMin)] + powY[static_cast<std::size_t>(fy - fyMin)], 0.0625);
             const int near = d == 0.0 ? 0 : truncToInt(d + 3000 / d);
-            std::int32_t depth = truncToInt(0.4 * near);
             // 81.487... turns a half turn into 256 steps: one turn spans the texture twice.
-            std::int32_t angle = truncToInt(std::atan2(fx, fy) * 81.48735046386719);
-            depth += truncToInt(30 * (std::sin(0.5 - 0.942 * j / W) + std::sin(0.1 + 2.5120000000000005 * i / H)));
-            angle += truncToInt(30 * (std::sin(0.8 + 1.57 * j / W) + std::sin(1.0 - 5.338 * i / H)));
-            table_[static_cast<std::size_t>(i) * 2 * W + j] = {depth, angle};
+            polar[static_cast<std::size_t>(fy - fyMin) * fxCount + (fx - fxMin)] = {
+                truncToInt(0.4 * near), truncToInt(std::atan2(fx, fy) * 81.48735046386719)};
         }
+    std::vector<double> depthWobbleX(static_cast<std::size_t>(2 * W)), angleWobbleX(depthWobbleX.size());
+    for (int j = 0; j < 2 * W; ++j) {
+        depthWobbleX[static_cast<std::size_t>(j)] = std::sin(0.5 - 0.942 * j / W);
+        angleWobbleX[static_cast<std::size_t>(j)] = std::sin(0.8 + 1.57 * j / W);
+    }
+
+    table_.resize(static_cast<std::size_t>(4) * W * H);
+    sums_.resize(static_cast<std::size_t>(2) * W);
+    for (int i = 0; i < 2 * H; ++i) {
+        const double depthWobbleY = std::sin(0.1 + 2.5120000000000005 * i / H);
+        const double angleWobbleY = std::sin(1.0 - 5.338 * i / H);
+        // Halved, so the three centre rows and columns share 0 and the rest come in pairs.
+        const Polar* polarRow = &polar[static_cast<std::size_t>((i - H) / 2 - fyMin) * fxCount];
+        for (int j = 0; j < 2 * W; ++j) {
+            const Polar& p = polarRow[(j - W) / 2 - fxMin];
+            const std::int32_t depth = p.depth + truncToInt(30 * (depthWobbleX[static_cast<std::size_t>(j)] + depthWobbleY));
+            const std::int32_t angle = p.angle + truncToInt(30 * (angleWobbleX[static_cast<std::size_t>(j)] + angleWobbleY));
+            // Only the low 8 bits of a sum pick a texel, and they are the sum of the parts' low 8 bits.
+            table_[static_cast<std::size_t>(i) * 2 * W + j] = {static_cast<std::uint8_t>(depth),
+                                                               static_cast<std::uint8_t>(angle)};
+        }
+    }
 
     SharedRandom::seed(2);
     const float q = 1.0f / 32767;
@@ -40,27 +70,38 @@ Tunnel::Tunnel(int w, int h, const Image& texture) : Effect(w, h), texture_(text
     }
 }
 
+namespace {
+
+// Apart, so the compiler knows the two runs never overlap and vectorises the sums.
+void addBytes(std::uint8_t* __restrict to, const std::uint8_t* __restrict from, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) to[i] = static_cast<std::uint8_t>(to[i] + from[i]);
+}
+
+} // namespace
+
 void Tunnel::draw(float t) {
     const int W = width, H = height;
-    std::array<const Entry*, tunnels> cursor;
+    std::array<const std::uint8_t*, tunnels> cursor;
     for (int k = 0; k < tunnels; ++k) {
         const int offX = truncToInt(std::sin(static_cast<double>(freqX_[k] * t)) * (W / 2 - 1));
         const int offY = truncToInt(std::sin(static_cast<double>(freqY_[k] * t)) * (H / 2 - 1));
-        cursor[k] = &table_[static_cast<std::size_t>(offY + H / 2) * 2 * W + (offX + W / 2)];
+        cursor[k] = &table_[static_cast<std::size_t>(offY + H / 2) * 2 * W + (offX + W / 2)].depth;
     }
-    const std::int32_t base = truncToInt(t * 150.0);
+    // Only the low 8 bits of a sum pick a texel, negative sums included, so the scroll and the
+    // entries add as bytes. Added byte by byte, a row's depth and angle pairs become the texels'
+    // columns and rows side by side, which vectorises; the texel reads follow.
+    const auto scroll = static_cast<std::uint8_t>(truncToInt(t * 150.0));
+    const std::size_t rowBytes = 2 * static_cast<std::size_t>(W);
+    std::uint8_t* sums = sums_.data();
     Color* out = pixels();
     for (int y = 0; y < H; ++y) {
-        for (int x = 0; x < W; ++x) {
-            // Unsigned sums: only the low 8 bits pick the texel, negative sums included.
-            std::uint32_t u = static_cast<std::uint32_t>(base), v = static_cast<std::uint32_t>(base);
-            for (const Entry*& c : cursor) {
-                u += static_cast<std::uint32_t>(c->depth);
-                v += static_cast<std::uint32_t>(c->angle);
-                ++c;
-            }
-            *out++ = texture_[(v & 255) * 256 + (u & 255)];
+        std::fill_n(sums, rowBytes, scroll);
+        for (const std::uint8_t*& c : cursor) {
+            addBytes(sums, c, rowBytes);
+            c += 2 * rowBytes;
         }
-        for (const Entry*& c : cursor) c += W;
+        for (std::size_t x = 0; x < static_cast<std::size_t>(W); ++x)
+            out[x] = texture_[sums[2 * x + 1] * 256 + sums[2 * x]];
+        out += W;
     }
 }

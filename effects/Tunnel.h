@@ -18,10 +18,12 @@ class Tunnel : public Effect {
 public:
     static constexpr int tunnels = 3;
 
+    // The low 8 bits of a position's depth and angle: all that a texel pick reads of them.
     struct Entry {
-        std::int32_t depth;
-        std::int32_t angle;
+        std::uint8_t depth;
+        std::uint8_t angle;
     };
+    static_assert(sizeof(Entry) == 2, "a row of entries is read as a row of bytes");
 
     // Throws std::invalid_argument for a texture that is not 256 × 256 or an empty output.
     Tunnel(int width, int height, const Image& texture);
@@ -34,6 +36,7 @@ public:
 private:
     const Color* texture_;
     std::vector<Entry> table_;
+    std::vector<std::uint8_t> sums_;  // one output row's texel columns and rows, interleaved
     std::array<float, tunnels> freqX_{};
     std::array<float, tunnels> freqY_{};
 };

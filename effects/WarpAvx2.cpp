@@ -62,8 +62,13 @@ TINDREL_AVX2 void tintedRow(Color* out, const Color* texture, int cells, const s
     }
 }
 
+TINDREL_AVX2 void stepEdges(std::int64_t* edge, const std::int64_t* down, std::uint32_t* at, std::uint32_t* span,
+                            std::size_t values, int channels) {
+    stepWarpEdges(edge, down, at, span, values, channels);
+}
+
 } // namespace
 
-const WarpKernels avx2WarpKernels = {shadedRow, tintedRow};
+const WarpKernels avx2WarpKernels = {shadedRow, tintedRow, stepEdges};
 
 #endif

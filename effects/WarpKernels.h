@@ -2,6 +2,7 @@
 
 #include "raster/Color.h"
 
+#include <cstddef>
 #include <cstdint>
 
 // The pixel loops of the warp grids, one output row at a time: for each of cells cells, 8 pixels
@@ -18,11 +19,31 @@ struct WarpKernels {
     static constexpr int tintedChannels = 5;
     using Row = void (*)(Color* out, const Color* texture, int cells, const std::uint32_t* at, const std::uint32_t* span);
 
+    // Moves every node column's values one row down their edges (edge += down), then gives each
+    // cell its values at the row's start (the low 32 bits of its left edge) and their steps along
+    // the row (an eighth of the way to the right edge). values counts the edges' entries.
+    using Step = void (*)(std::int64_t* edge, const std::int64_t* down, std::uint32_t* at, std::uint32_t* span,
+                          std::size_t values, int channels);
+
     Row shadedRow;
     Row tintedRow;
+    Step stepEdges;
 
     static const WarpKernels& active();
 };
+
+// The edge step's loops, one source for every instruction set it is compiled for: integer adds,
+// shifts and truncations, the same bytes under any of them.
+[[gnu::always_inline]] inline void stepWarpEdges(std::int64_t* __restrict edge, const std::int64_t* __restrict down,
+                                                 std::uint32_t* __restrict at, std::uint32_t* __restrict span,
+                                                 std::size_t values, int channels) {
+    for (std::size_t e = 0; e < values; ++e) edge[e] += down[e];
+    const std::size_t cellValues = values - static_cast<std::size_t>(channels);
+    for (std::size_t e = 0; e < cellValues; ++e) {
+        at[e] = static_cast<std::uint32_t>(edge[e]);
+        span[e] = static_cast<std::uint32_t>((edge[e + static_cast<std::size_t>(channels)] - edge[e]) >> 3);
+    }
+}
 
 extern const WarpKernels referenceWarpKernels;  // GridWarp.cpp
 extern const WarpKernels avx2WarpKernels;       // WarpAvx2.cpp, x86-64 only

@@ -1,5 +1,7 @@
 #include "engine3d/Renderer3D.h"
 
+#include "raster/ImageKernels.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -140,41 +142,44 @@ void Renderer3D::drawSpan(int x0, int x1, float z0, float z1, int y, Color color
     }
 }
 
-void Renderer3D::outline() {
+namespace {
+
+// The outline's pass over the image, written once and compiled for two instruction sets: its
+// loops are plain comparisons and selects, so the wider build gives the same bytes.
+[[gnu::always_inline]] inline void outlineRows(const float* depth, Color* pixels, std::size_t w, int height,
+                                               std::uint32_t* jumps) {
     // A tested pixel (x, y) with a jump from above whitens (x, y − 1 … y + 1); one with a jump
     // from the left whitens (x − 1 … x + 1, y). Only depth is read, so the order of visiting
     // cannot matter, and each pixel can instead ask whether any of the six jumps that reach it
     // fired: from above at (x, y − 1), (x, y), (x, y + 1), from the left at (x − 1, y), (x, y),
     // (x + 1, y). Every loop below then runs without branches and vectorises, where painting
     // jump by jump stalled on a mispredicted branch at every band edge.
-    if (width < 3 || height < 3) return;
-    const std::size_t w = static_cast<std::size_t>(width);
-    std::fill(jumps_.begin(), jumps_.end(), 0u);
+    std::fill_n(jumps, 4 * (w + 2), 0u);
     // Four rows of flags, each padded by one entry at both ends so x − 1 and x + 1 stay inside.
     // Untested pixels (the outermost rows and columns) keep flag 0.
-    std::uint32_t* upAbove = jumps_.data() + 1;   // jumps from above found in row y − 1
+    std::uint32_t* upAbove = jumps + 1;           // jumps from above found in row y − 1
     std::uint32_t* upHere = upAbove + (w + 2);    // ... in row y
     std::uint32_t* upBelow = upHere + (w + 2);    // ... in row y + 1
     std::uint32_t* fromLeft = upBelow + (w + 2);  // jumps from the left in row y
     const std::uint32_t* fromLeftBefore = fromLeft - 1;  // entry x is the one for x − 1
     const std::uint32_t* fromLeftAfter = fromLeft + 1;   // entry x is the one for x + 1
-    auto jump = [](float a, float b) { return std::fabs(a - b) > outlineThreshold ? 1u : 0u; };
+    auto jump = [](float a, float b) { return std::fabs(a - b) > Renderer3D::outlineThreshold ? 1u : 0u; };
 
     for (int y = 0; y < height; ++y) {
         if (y + 1 <= height - 2) {
-            const float* d = depth_.data() + static_cast<std::size_t>(y + 1) * w;
+            const float* d = depth + static_cast<std::size_t>(y + 1) * w;
             const float* above = d - w;
             for (std::size_t x = 1; x + 1 < w; ++x) upBelow[x] = jump(d[x], above[x]);
         } else {
             std::fill_n(upBelow, w, 0u);
         }
         if (y >= 1 && y <= height - 2) {
-            const float* d = depth_.data() + static_cast<std::size_t>(y) * w;
+            const float* d = depth + static_cast<std::size_t>(y) * w;
             for (std::size_t x = 1; x + 1 < w; ++x) fromLeft[x] = jump(d[x], d[x - 1]);
         } else {
             std::fill_n(fromLeft, w, 0u);
         }
-        Color* px = pixels() + static_cast<std::size_t>(y) * w;
+        Color* px = pixels + static_cast<std::size_t>(y) * w;
         for (std::size_t x = 0; x < w; ++x) {
             const std::uint32_t hit =
                 upAbove[x] | upHere[x] | upBelow[x] | fromLeftBefore[x] | fromLeft[x] | fromLeftAfter[x];
@@ -189,4 +194,26 @@ void Renderer3D::outline() {
         upHere = upBelow;
         upBelow = reused;
     }
+}
+
+void outlinePlain(const float* depth, Color* pixels, std::size_t w, int height, std::uint32_t* jumps) {
+    outlineRows(depth, pixels, w, height, jumps);
+}
+
+#if defined(__x86_64__)
+__attribute__((target("avx2"))) void outlineAvx2(const float* depth, Color* pixels, std::size_t w, int height,
+                                                 std::uint32_t* jumps) {
+    outlineRows(depth, pixels, w, height, jumps);
+}
+#endif
+
+} // namespace
+
+void Renderer3D::outline() {
+    if (width < 3 || height < 3) return;
+    auto rows = outlinePlain;
+#if defined(__x86_64__)
+    if (ImageKernels::active().path == ImageKernels::Path::avx2) rows = outlineAvx2;
+#endif
+    rows(depth_.data(), pixels(), static_cast<std::size_t>(width), height, jumps_.data());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstdint>
 
 // One pixel: bytes blue, green, red, alpha in memory order, so an image's memory is a run of
@@ -25,9 +26,13 @@ struct Color {
     constexpr Color modulate(Color o) const {
         return Color((r * o.r) >> 8, (g * o.g) >> 8, (b * o.b) >> 8, 255);
     }
-    // (this + other) >> 1 per channel; the half is dropped.
+    // (this + other) >> 1 per channel; the half is dropped. Worked on the whole word as
+    // (x & y) + ((x ^ y) >> 1) per byte, the mask keeping each byte's shift to itself: the
+    // blur's sweeps chain one average into the next, so its latency is theirs.
     constexpr Color average(Color o) const {
-        return Color((r + o.r) >> 1, (g + o.g) >> 1, (b + o.b) >> 1, 255);
+        const auto x = std::bit_cast<std::uint32_t>(*this), y = std::bit_cast<std::uint32_t>(o);
+        constexpr auto opaque = std::bit_cast<std::uint32_t>(Color(0, 0, 0, 255));
+        return std::bit_cast<Color>(((x & y) + (((x ^ y) >> 1) & 0x7F7F7F7Fu)) | opaque);
     }
     // Only the low 8 bits of level count: 255 darkens slightly, 256 acts as 0.
     constexpr Color scale(int level) const {

@@ -5,18 +5,28 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
-Image::Image(int w, int h) : width(w), height(h) { allocate(w, h); }
+Image::Image(int w, int h) : width(w), height(h) { allocate(w, h, true); }
+
+Image::Image(int w, int h, ForOverwrite) : width(w), height(h) { allocate(w, h, false); }
 
 Image::Image(int w, int h, Borrowed) : width(w), height(h) {}
 
-void Image::allocate(int w, int h) {
+void Image::allocate(int w, int h, bool cleared) {
     width = w;
     height = h;
-    storage.assign(static_cast<std::size_t>(std::max(w, 0)) * std::max(h, 0), Color());
-    buffer = storage.data();
+    const std::size_t count = static_cast<std::size_t>(std::max(w, 0)) * static_cast<std::size_t>(std::max(h, 0));
+    // One element at least, so an empty image still owns a block and its buffer is never null.
+    const std::size_t n = std::max<std::size_t>(count, 1);
+    storage.reset(static_cast<Color*>(cleared ? std::calloc(n, sizeof(Color)) : std::malloc(n * sizeof(Color))));
+    if (!storage) throw std::bad_alloc();
+    buffer = storage.get();
 }
+
+void Image::Release::operator()(Color* p) const { std::free(p); }
 
 namespace {
 

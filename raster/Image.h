@@ -17,6 +17,9 @@
 class Image {
 public:
     Image(int width, int height);
+    // For decoders that write every pixel before any is read: the memory is not cleared first.
+    struct ForOverwrite {};
+    Image(int width, int height, ForOverwrite);
     virtual ~Image() = default;
 
     // Loads a picture from the data directory, choosing the decoder by the name's last three
@@ -58,10 +61,14 @@ protected:
     struct Borrowed {};
     Image(int width, int height, Borrowed);
     void borrow(Color* memory) { buffer = memory; }
-    // For decoders that learn the size from the file.
-    void allocate(int w, int h);
+    void allocate(int w, int h, bool cleared);
 
 private:
-    std::vector<Color> storage;
+    struct Release {
+        void operator()(Color* p) const;
+    };
+    // Zeroed by calloc, which takes large blocks as fresh pages the system already zeroed: an
+    // image costs nothing until drawn into, and images that wait for a later scene stay free.
+    std::unique_ptr<Color[], Release> storage;
     Color* buffer = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "raster/LoadError.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -51,7 +52,8 @@ std::unique_ptr<Image> PcxDecoder::decode(const std::string& name, std::span<con
     const int bytesPerLine = bytes[66] | (bytes[67] << 8);
     const int stride = bytesPerLine > width ? bytesPerLine : width;
 
-    auto image = std::make_unique<Image>(width, height);
+    // The runs go on until the last row is full, so every pixel is written.
+    auto image = std::make_unique<Image>(width, height, Image::ForOverwrite{});
     ByteStream in(bytes, headerSize);
     Color* row = image->pixels();
     int x = 0;
@@ -64,9 +66,14 @@ std::unique_ptr<Image> PcxDecoder::decode(const std::string& name, std::span<con
             run = value & 0x3F;
             value = in.next();
         }
-        for (; run > 0 && y < height; --run) {
-            if (x < width) row[x] = palette[value];
-            if (++x == stride) {
+        // The run in stretches up to the row's end, the filler's share of each left unwritten.
+        const Color colour = palette[value];
+        while (run > 0 && y < height) {
+            const int stretch = std::min(run, stride - x);
+            if (x < width) std::fill(row + x, row + std::min(x + stretch, width), colour);
+            run -= stretch;
+            x += stretch;
+            if (x == stride) {
                 x = 0;
                 ++y;
                 row += width;

@@ -150,16 +150,34 @@ void TextureGenerator::plasma(Color color, int maxFreqX, int maxFreqY, int minAm
         amp[k] = SharedRandom::next() % (maxAmp - minAmp + 1) + minAmp;
     }
     const std::int16_t* sine = sineTable();
-    for (int y = 0; y < H_; ++y)
-        for (int x = 0; x < W_; ++x) {
+    // A wave's phase is a row's part plus a column's part, each a division: the columns' parts
+    // are worked out once, wave after wave (unless a program of very many waves would make that
+    // table huge), and the rows' once a row. The sum wraps in 32 bits.
+    const std::size_t W = static_cast<std::size_t>(std::max(W_, 0));
+    auto columnPart = [&](std::size_t k, std::size_t x) {
+        return static_cast<std::uint32_t>(wrap(std::int64_t{fx[k]} * static_cast<int>(x) * 65536) / W_);
+    };
+    std::vector<std::uint32_t> columnPhase;
+    if (fx.size() * W <= std::size_t{1} << 20) {
+        columnPhase.resize(fx.size() * W);
+        for (std::size_t k = 0; k < fx.size(); ++k)
+            for (std::size_t x = 0; x < W; ++x) columnPhase[k * W + x] = columnPart(k, x);
+    }
+    std::vector<std::uint32_t> rowPhase(fx.size());
+    for (int y = 0; y < H_; ++y) {
+        for (std::size_t k = 0; k < fx.size(); ++k)
+            rowPhase[k] = static_cast<std::uint32_t>(wrap(std::int64_t{fy[k]} * y * 65536) / H_);
+        Color* row = px_ + static_cast<std::size_t>(y) * W;
+        for (std::size_t x = 0; x < W; ++x) {
             int sum = 0;
             for (std::size_t k = 0; k < fx.size(); ++k) {
-                const int phase = (wrap(std::int64_t{fy[k]} * y * 65536) / H_ + wrap(std::int64_t{fx[k]} * x * 65536) / W_) & 0xFFFF;
+                const std::uint32_t column = columnPhase.empty() ? columnPart(k, x) : columnPhase[k * W + x];
+                const std::uint32_t phase = (rowPhase[k] + column) & 0xFFFFu;
                 sum += (sine[phase] * amp[k] + 32768) >> 16;
             }
-            Color& p = px_[static_cast<std::size_t>(y) * W_ + x];
-            p = color.scale(clampByte(sum)).addSaturate(p);
+            row[x] = color.scale(clampByte(sum)).addSaturate(row[x]);
         }
+    }
 }
 
 void TextureGenerator::squares(Color color, int count, int size, int seed) {
@@ -262,16 +280,20 @@ void TextureGenerator::contrast(int pivot, int factor) {
 void TextureGenerator::blur(int passes) {
     if (W_ <= 0 || H_ <= 0) return;
     auto at = [this](int x, int y) -> Color& { return px_[static_cast<std::size_t>(y) * W_ + x]; };
+    // The vertical sweeps: each pixel of a row with the one in the same column of another.
+    auto averageRow = [&](int y, int other) {
+        Color* row = &at(0, y);
+        const Color* from = &at(0, other);
+        for (int x = 0; x < W_; ++x) row[x] = row[x].average(from[x]);
+    };
     // Each sweep updates in place, so a pixel averages with a neighbour the sweep already moved.
     for (int pass = 0; pass < passes; ++pass) {
         for (int y = 0; y < H_; ++y)
             for (int x = 0; x < W_; ++x) at(x, y) = at(x, y).average(at(x == 0 ? W_ - 1 : x - 1, y));
-        for (int y = 0; y < H_; ++y)
-            for (int x = 0; x < W_; ++x) at(x, y) = at(x, y).average(at(x, y == 0 ? H_ - 1 : y - 1));
+        for (int y = 0; y < H_; ++y) averageRow(y, y == 0 ? H_ - 1 : y - 1);
         for (int y = H_ - 1; y >= 0; --y)
             for (int x = W_ - 1; x >= 0; --x) at(x, y) = at(x, y).average(at(x == W_ - 1 ? 0 : x + 1, y));
-        for (int y = H_ - 1; y >= 0; --y)
-            for (int x = W_ - 1; x >= 0; --x) at(x, y) = at(x, y).average(at(x, y == H_ - 1 ? 0 : y + 1));
+        for (int y = H_ - 1; y >= 0; --y) averageRow(y, y == H_ - 1 ? 0 : y + 1);
     }
 }
 

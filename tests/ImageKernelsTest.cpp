@@ -3,6 +3,7 @@
 
 #include "effects/GridWarp.h"
 #include "effects/LightSpot.h"
+#include "engine3d/Renderer3D.h"
 #include "raster/Image.h"
 #include "raster/ImageKernels.h"
 
@@ -203,4 +204,31 @@ TEST_F(ImageKernelsTest, WarpRowsMatchThePlainLoops) {
             else grid.renderShaded();
             return bytesOf(grid);
         });
+}
+
+namespace {
+
+// A renderer whose depths the case paints span by span: depths near the outline threshold
+// apart, far apart, and the empty background between them.
+struct RandomSpans : Renderer3D {
+    RandomSpans(int w, int h, Random& r) : Renderer3D(w, h) {
+        const int spans = r.between(0, 4 * h);
+        for (int s = 0; s < spans; ++s) {
+            const float steps[] = {0.0f, 399.0f, 400.0f, 401.0f, 5000.0f};
+            const float z0 = static_cast<float>(r.between(0, 3)) * steps[r.below(5)];
+            const float z1 = z0 + (r.below(2) ? steps[r.below(5)] : static_cast<float>(r.between(-900, 900)));
+            drawSpan(r.between(-3, w + 3), r.between(-3, w + 3), z0, z1, r.between(-1, h), r.color());
+        }
+    }
+    void draw(float) override {}
+};
+
+} // namespace
+
+TEST_F(ImageKernelsTest, OutlineMatchesThePlainLoop) {
+    expectSameAsPlain("outline", [](Random& r, int n) {
+        RandomSpans view(side(r, n), side(r, n), r);
+        view.outline();
+        return bytesOf(view);
+    });
 }

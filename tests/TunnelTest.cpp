@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -22,6 +23,9 @@ int angleWobble(int i, int j, int W, int H) {
     return static_cast<int>(30 * (std::sin(0.8 + 1.57 * j / W) + std::sin(1.0 - 5.338 * i / H)));
 }
 
+// The table keeps only the low 8 bits, all a texel pick reads; negative values included.
+std::uint8_t lowByte(int v) { return static_cast<std::uint8_t>(v); }
+
 } // namespace
 
 TEST(Tunnel, CentreEntriesHoldOnlyTheWobbles) {
@@ -30,13 +34,14 @@ TEST(Tunnel, CentreEntriesHoldOnlyTheWobbles) {
     Tunnel tunnel(W, H, *tex);
     for (int i = H - 1; i <= H + 1; ++i)
         for (int j = W - 1; j <= W + 1; ++j) {
-            EXPECT_EQ(tunnel.entry(j, i).depth, depthWobble(i, j, W, H)) << j << ',' << i;
-            EXPECT_EQ(tunnel.entry(j, i).angle, angleWobble(i, j, W, H)) << j << ',' << i;
+            EXPECT_EQ(tunnel.entry(j, i).depth, lowByte(depthWobble(i, j, W, H))) << j << ',' << i;
+            EXPECT_EQ(tunnel.entry(j, i).angle, lowByte(angleWobble(i, j, W, H))) << j << ',' << i;
         }
     // Off centre the depth falls with the distance and the angle turns: two steps right of the
     // centre (fx = 1, fy = 0) is a quarter turn, 3000 / 1 deep.
-    EXPECT_EQ(tunnel.entry(W + 2, H).depth - depthWobble(H, W + 2, W, H), static_cast<int>(0.4 * 3001));
-    EXPECT_EQ(tunnel.entry(W + 2, H).angle - angleWobble(H, W + 2, W, H), static_cast<int>(M_PI / 2 * 81.48735046386719));
+    EXPECT_EQ(lowByte(tunnel.entry(W + 2, H).depth - depthWobble(H, W + 2, W, H)), lowByte(static_cast<int>(0.4 * 3001)));
+    EXPECT_EQ(lowByte(tunnel.entry(W + 2, H).angle - angleWobble(H, W + 2, W, H)),
+              lowByte(static_cast<int>(M_PI / 2 * 81.48735046386719)));
 }
 
 TEST(Tunnel, DrawsItsFrequenciesFromTheSharedSequenceSeededWith2) {
@@ -68,20 +73,39 @@ TEST(Tunnel, AtTimeZeroTheThreeWindowsCoincideAndSumsWrap) {
     const int W = 40, H = 30;
     Tunnel tunnel(W, H, *tex);
     tunnel.draw(0.0f);
-    bool sawNegative = false;
+    bool sawWrap = false;
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
             const Tunnel::Entry& e = tunnel.entry(x + W / 2, y + H / 2);
-            sawNegative = sawNegative || e.angle < 0 || e.depth < 0;
-            // A negative sum reads from the far end: its low 8 bits.
+            sawWrap = sawWrap || 3 * e.angle > 255 || 3 * e.depth > 255;
+            // A sum past the texture's edge (negative ones included) reads its low 8 bits.
             const Color want(static_cast<int>((3u * static_cast<unsigned>(e.depth)) & 255u),
                              static_cast<int>((3u * static_cast<unsigned>(e.angle)) & 255u), 5, 6);
             ASSERT_EQ(tunnel.at(x, y), want) << x << ',' << y;
         }
-    EXPECT_TRUE(sawNegative);
+    EXPECT_TRUE(sawWrap);
 }
 
 TEST(Tunnel, RefusesATextureOfAnotherSize) {
     Image tex(256, 128);
     EXPECT_THROW(Tunnel(212, 292, tex), std::invalid_argument);
+}
+
+// The table is built from shared per-row, per-column and per-(fx, fy) parts; every entry must
+// still be what its own expression gives, for the show's size and odd ones.
+TEST(Tunnel, EveryEntryIsWhatItsOwnExpressionGives) {
+    auto tex = coordinateTexture();
+    for (auto [W, H] : {std::pair{600, 300}, std::pair{37, 23}, std::pair{2, 3}}) {
+        Tunnel tunnel(W, H, *tex);
+        for (int i = 0; i < 2 * H; ++i)
+            for (int j = 0; j < 2 * W; ++j) {
+                const int fy = (i - H) / 2, fx = (j - W) / 2;
+                const double d = std::pow(std::pow(fx, 16.0) + static_cast<float>(std::pow(fy, 16.0)), 0.0625);
+                const int near = d == 0.0 ? 0 : static_cast<int>(d + 3000 / d);
+                const int depth = static_cast<int>(0.4 * near) + depthWobble(i, j, W, H);
+                const int angle = static_cast<int>(std::atan2(fx, fy) * 81.48735046386719) + angleWobble(i, j, W, H);
+                ASSERT_EQ(tunnel.entry(j, i).depth, lowByte(depth)) << W << " × " << H << " at " << j << ',' << i;
+                ASSERT_EQ(tunnel.entry(j, i).angle, lowByte(angle)) << W << " × " << H << " at " << j << ',' << i;
+            }
+    }
 }
