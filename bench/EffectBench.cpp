@@ -65,7 +65,7 @@ void BM_BlobWarp(benchmark::State& state) {
 void BM_WaveWarp(benchmark::State& state) { warp<WaveWarp>(state, 51, 38); }
 
 // Generating one of the show's textures from its program, as the scenes do at start-up.
-const char* const textures[] = {"Part2/texture1.tex", "Part6/texture.tex", "Part8/texture.tex"};
+const char* const textures[] = {"Part2/texture1.tex", "Part6/texture.tex", "Part7/texture.tex", "Part8/texture.tex"};
 void BM_Texture(benchmark::State& state) {
     AssetFile::setRoot(TINDREL_BUILD_DATA_DIR);
     const char* name = textures[state.range(0)];
@@ -79,7 +79,7 @@ void BM_Texture(benchmark::State& state) {
 BENCHMARK(BM_LightSpot);
 BENCHMARK(BM_BlobWarp);
 BENCHMARK(BM_WaveWarp);
-BENCHMARK(BM_Texture)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Texture)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
 namespace {
 

@@ -2,7 +2,12 @@
 
 #include "raster/ImageKernels.h"
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -63,6 +68,45 @@ EdgeStep edgeStep(const Vector3& from, const Vector3& to) {
     if (dy == 0) return {};
     return {(std::int64_t{dx} * 65536) / dy, (to.z - from.z) / static_cast<float>(dy)};
 }
+
+} // namespace
+
+namespace {
+
+// A clipped span: count pixels from d and px on, the depth z at the first, each next one dz
+// further by one float addition. A pixel is drawn only where its depth is strictly nearer.
+void spanPlain(float* d, Color* px, int count, float z, float dz, Color color) {
+    for (int x = 0; x < count; ++x) {
+        if (z < d[x]) {
+            d[x] = z;
+            px[x] = color;
+        }
+        z += dz;
+    }
+}
+
+#if defined(__x86_64__)
+// Eight pixels a step, the masked stores writing exactly the pixels the plain loop writes. Spans
+// average a few pixels in the show, so what this saves is the plain loop's mispredicted tests
+// and exits; each step's eight depths are still one addition after another, as there.
+__attribute__((target("avx2"))) void spanAvx2(float* d, Color* px, int count, float z, float dz, Color color) {
+    const __m256i shade = _mm256_set1_epi32(static_cast<int>(std::bit_cast<std::uint32_t>(color)));
+    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    for (int x = 0; x < count; x += 8) {
+        float steps[8];
+        for (float& step : steps) {
+            step = z;
+            z += dz;
+        }
+        const __m256 depths = _mm256_setr_ps(steps[0], steps[1], steps[2], steps[3], steps[4], steps[5], steps[6], steps[7]);
+        const __m256i inside = _mm256_cmpgt_epi32(_mm256_set1_epi32(count - x), lane);
+        const __m256 old = _mm256_maskload_ps(d + x, inside);
+        const __m256i nearer = _mm256_and_si256(_mm256_castps_si256(_mm256_cmp_ps(depths, old, _CMP_LT_OQ)), inside);
+        _mm256_maskstore_ps(d + x, nearer, depths);
+        _mm256_maskstore_epi32(reinterpret_cast<int*>(px + x), nearer, shade);
+    }
+}
+#endif
 
 } // namespace
 
@@ -129,17 +173,14 @@ void Renderer3D::drawSpan(int x0, int x1, float z0, float z1, int y, Color color
     if (x1 < 0) return;
     if (x1 > width) x1 = width;
 
-    const std::size_t row = static_cast<std::size_t>(y) * width;
-    Color* px = pixels() + row;
-    float* d = depth_.data() + row;
-    float z = z0;
-    for (int x = x0; x < x1; ++x) {
-        if (z < d[x]) {
-            d[x] = z;
-            px[x] = color;
-        }
-        z += dz;
+    const std::size_t at = static_cast<std::size_t>(y) * width + x0;
+#if defined(__x86_64__)
+    if (ImageKernels::active().path == ImageKernels::Path::avx2) {
+        spanAvx2(depth_.data() + at, pixels() + at, x1 - x0, z0, dz, color);
+        return;
     }
+#endif
+    spanPlain(depth_.data() + at, pixels() + at, x1 - x0, z0, dz, color);
 }
 
 namespace {

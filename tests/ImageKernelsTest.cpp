@@ -225,8 +225,8 @@ struct RandomSpans : Renderer3D {
 
 } // namespace
 
-TEST_F(ImageKernelsTest, OutlineMatchesThePlainLoop) {
-    expectSameAsPlain("outline", [](Random& r, int n) {
+TEST_F(ImageKernelsTest, SpansAndOutlineMatchThePlainLoops) {
+    expectSameAsPlain("drawSpan and outline", [](Random& r, int n) {
         RandomSpans view(side(r, n), side(r, n), r);
         view.outline();
         return bytesOf(view);
