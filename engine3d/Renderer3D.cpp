@@ -33,8 +33,13 @@ void Renderer3D::flush() {
 }
 
 void Renderer3D::clear() {
-    std::fill_n(pixels(), pixelCount(), Color(0, 0, 0, 0));
-    std::fill(depth_.begin(), depth_.end(), emptyDepth);
+    std::memset(static_cast<void*>(pixels()), 0, pixelCount() * sizeof(Color));
+    // Depth is written by spans alone, so outside the box they reached it is still empty.
+    const std::size_t w = static_cast<std::size_t>(width);
+    for (int y = drawn_.top; y <= drawn_.bottom; ++y)
+        std::fill(depth_.data() + static_cast<std::size_t>(y) * w + static_cast<std::size_t>(drawn_.left),
+                  depth_.data() + static_cast<std::size_t>(y) * w + static_cast<std::size_t>(drawn_.right) + 1, emptyDepth);
+    drawn_ = {};
 }
 
 void Renderer3D::projectAndQueue(Mesh& mesh, float depthScale) {
@@ -172,7 +177,12 @@ void Renderer3D::drawSpan(int x0, int x1, float z0, float z1, int y, Color color
     }
     if (x1 < 0) return;
     if (x1 > width) x1 = width;
+    if (x1 <= x0) return;
 
+    drawn_.top = std::min(drawn_.top, y);
+    drawn_.bottom = std::max(drawn_.bottom, y);
+    drawn_.left = std::min(drawn_.left, x0);
+    drawn_.right = std::max(drawn_.right, x1 - 1);
     const std::size_t at = static_cast<std::size_t>(y) * width + x0;
 #if defined(__x86_64__)
     if (ImageKernels::active().path == ImageKernels::Path::avx2) {
@@ -185,10 +195,20 @@ void Renderer3D::drawSpan(int x0, int x1, float z0, float z1, int y, Color color
 
 namespace {
 
+// Where an outline can fall, from the box the spans reached (everything outside it is empty
+// depth, which has no jumps): jumps from above are found in the box's columns, jumps from the
+// left up to one past them, and both paint one pixel further, and two beyond the right and
+// bottom edges, where the jump onto the empty depth lies one past the box. Rows and columns
+// are half-open; flag columns stay inside the tested interior.
+struct OutlineRange {
+    int top, bottom;
+    std::size_t upFrom, upTo, leftFrom, leftTo, paintFrom, paintTo;
+};
+
 // The outline's pass over the image, written once and compiled for two instruction sets: its
 // loops are plain comparisons and selects, so the wider build gives the same bytes.
 [[gnu::always_inline]] inline void outlineRows(const float* depth, Color* pixels, std::size_t w, int height,
-                                               std::uint32_t* jumps) {
+                                               std::uint32_t* jumps, const OutlineRange& range) {
     // A tested pixel (x, y) with a jump from above whitens (x, y − 1 … y + 1); one with a jump
     // from the left whitens (x − 1 … x + 1, y). Only depth is read, so the order of visiting
     // cannot matter, and each pixel can instead ask whether any of the six jumps that reach it
@@ -206,22 +226,23 @@ namespace {
     const std::uint32_t* fromLeftAfter = fromLeft + 1;   // entry x is the one for x + 1
     auto jump = [](float a, float b) { return std::fabs(a - b) > Renderer3D::outlineThreshold ? 1u : 0u; };
 
-    for (int y = 0; y < height; ++y) {
+    // Flags outside the range's columns stay 0 from the fill: no jump can be found there.
+    for (int y = range.top; y < range.bottom; ++y) {
         if (y + 1 <= height - 2) {
             const float* d = depth + static_cast<std::size_t>(y + 1) * w;
             const float* above = d - w;
-            for (std::size_t x = 1; x + 1 < w; ++x) upBelow[x] = jump(d[x], above[x]);
+            for (std::size_t x = range.upFrom; x < range.upTo; ++x) upBelow[x] = jump(d[x], above[x]);
         } else {
-            std::fill_n(upBelow, w, 0u);
+            std::fill(upBelow + range.upFrom, upBelow + range.upTo, 0u);
         }
         if (y >= 1 && y <= height - 2) {
             const float* d = depth + static_cast<std::size_t>(y) * w;
-            for (std::size_t x = 1; x + 1 < w; ++x) fromLeft[x] = jump(d[x], d[x - 1]);
+            for (std::size_t x = range.leftFrom; x < range.leftTo; ++x) fromLeft[x] = jump(d[x], d[x - 1]);
         } else {
-            std::fill_n(fromLeft, w, 0u);
+            std::fill(fromLeft + range.leftFrom, fromLeft + range.leftTo, 0u);
         }
         Color* px = pixels + static_cast<std::size_t>(y) * w;
-        for (std::size_t x = 0; x < w; ++x) {
+        for (std::size_t x = range.paintFrom; x < range.paintTo; ++x) {
             const std::uint32_t hit =
                 upAbove[x] | upHere[x] | upBelow[x] | fromLeftBefore[x] | fromLeft[x] | fromLeftAfter[x];
             // As a 32-bit word, so the select needs no branch: all ones is white with alpha 255.
@@ -237,24 +258,32 @@ namespace {
     }
 }
 
-void outlinePlain(const float* depth, Color* pixels, std::size_t w, int height, std::uint32_t* jumps) {
-    outlineRows(depth, pixels, w, height, jumps);
+void outlinePlain(const float* depth, Color* pixels, std::size_t w, int height, std::uint32_t* jumps,
+                  const OutlineRange& range) {
+    outlineRows(depth, pixels, w, height, jumps, range);
 }
 
 #if defined(__x86_64__)
 __attribute__((target("avx2"))) void outlineAvx2(const float* depth, Color* pixels, std::size_t w, int height,
-                                                 std::uint32_t* jumps) {
-    outlineRows(depth, pixels, w, height, jumps);
+                                                 std::uint32_t* jumps, const OutlineRange& range) {
+    outlineRows(depth, pixels, w, height, jumps, range);
 }
 #endif
 
 } // namespace
 
 void Renderer3D::outline() {
-    if (width < 3 || height < 3) return;
+    if (width < 3 || height < 3 || drawn_.top > drawn_.bottom) return;
+    const int w = width;
+    auto column = [w](int x) { return static_cast<std::size_t>(std::clamp(x, 0, w)); };
+    auto tested = [w](int x) { return static_cast<std::size_t>(std::clamp(x, 1, w - 1)); };
+    const OutlineRange range{std::max(drawn_.top - 1, 0),       std::min(drawn_.bottom + 3, height),
+                             tested(drawn_.left),               tested(drawn_.right + 1),
+                             tested(drawn_.left),               tested(drawn_.right + 2),
+                             column(drawn_.left - 1),           column(drawn_.right + 3)};
     auto rows = outlinePlain;
 #if defined(__x86_64__)
     if (ImageKernels::active().path == ImageKernels::Path::avx2) rows = outlineAvx2;
 #endif
-    rows(depth_.data(), pixels(), static_cast<std::size_t>(width), height, jumps_.data());
+    rows(depth_.data(), pixels(), static_cast<std::size_t>(w), height, jumps_.data(), range);
 }

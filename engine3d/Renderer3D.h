@@ -74,4 +74,13 @@ private:
     int queued_ = 0;
     std::vector<float> depth_;
     std::vector<std::uint32_t> jumps_;  // outline's scratch: four padded rows of jump flags
+    // The rows and columns spans have reached since the depth was last cleared, inclusive;
+    // empty while top > bottom. Clearing and outlining need not look beyond it.
+    struct Box {
+        int top = std::numeric_limits<int>::max();
+        int bottom = std::numeric_limits<int>::min();
+        int left = std::numeric_limits<int>::max();
+        int right = std::numeric_limits<int>::min();
+    };
+    Box drawn_;
 };

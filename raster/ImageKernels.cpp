@@ -1,6 +1,5 @@
 #include "raster/ImageKernels.h"
 
-#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -17,14 +16,15 @@ const ImageKernels* widest() {
     return &referenceImageKernels;
 }
 
-std::atomic<const ImageKernels*>& current() {
-    static std::atomic<const ImageKernels*> chosen{forcedReference() ? &referenceImageKernels : widest()};
-    return chosen;
-}
-
 } // namespace
 
-const ImageKernels& ImageKernels::active() { return *current().load(std::memory_order_relaxed); }
+const ImageKernels& ImageKernels::choose() {
+    // Racing first callers choose the same set, so whichever store lands is the same.
+    const ImageKernels* k = forcedReference() ? &referenceImageKernels : widest();
+    const ImageKernels* expected = nullptr;
+    chosen.compare_exchange_strong(expected, k, std::memory_order_relaxed);
+    return *chosen.load(std::memory_order_relaxed);
+}
 
 const ImageKernels* ImageKernels::get(Path path) {
     switch (path) {
@@ -41,6 +41,6 @@ const ImageKernels* ImageKernels::get(Path path) {
 
 bool ImageKernels::use(Path path) {
     const ImageKernels* k = get(path);
-    if (k) current().store(k, std::memory_order_relaxed);
+    if (k) chosen.store(k, std::memory_order_relaxed);
     return k != nullptr;
 }

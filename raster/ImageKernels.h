@@ -2,6 +2,7 @@
 
 #include "raster/Color.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -24,12 +25,22 @@ struct ImageKernels {
     // dst.scale(255 − level).addSaturate(src.scale(level)); src may not overlap dst's run.
     void (*blend)(Color* dst, const Color* src, int count, int level);
 
-    static const ImageKernels& active();
+    // Inline: the 3D spans ask once per row.
+    static const ImageKernels& active() {
+        const ImageKernels* k = chosen.load(std::memory_order_relaxed);
+        return k ? *k : choose();
+    }
     // Null where the CPU (or the build) cannot run the set.
     static const ImageKernels* get(Path path);
     // Makes another set active for the rest of the process, or until the next call: the
     // differential tests run both sides through the public operations. False if unavailable.
     static bool use(Path path);
+
+private:
+    static const ImageKernels& choose();
+    // Null until the first choice; constant-initialised, so no static constructor can see it
+    // unset and another set at once.
+    static inline std::atomic<const ImageKernels*> chosen{nullptr};
 };
 
 // The sets themselves, for the dispatch point and for the scalar ends of the vector loops.

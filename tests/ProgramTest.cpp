@@ -92,6 +92,17 @@ TEST(Program, CaptureIsFrameExactAndRepeatable) {
     EXPECT_EQ(fs::file_size(dir / "one/music.wav"), 44u + 39u * 8820u * 4u);
 }
 
+// The vector paths are an optimisation only: with the plain loops forced, one frame of every
+// scene comes out the same, byte for byte.
+TEST(Program, ThePlainLoopsDrawTheSameShow) {
+    const fs::path dir = TestImages::scratch("reference");
+    ASSERT_EQ(tindrel(dir, "sheet chosen.png").status, 0);
+    ASSERT_EQ(tindrel(dir, "sheet plain.png", "TINDREL_REFERENCE=1").status, 0);
+    const std::string chosen = fileBytes(dir / "chosen.png");
+    EXPECT_FALSE(chosen.empty());
+    EXPECT_TRUE(chosen == fileBytes(dir / "plain.png"));
+}
+
 TEST(Program, LoadErrorsPrintTheNameAndEndWith255) {
     struct Case {
         const char* what;

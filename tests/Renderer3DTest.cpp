@@ -237,8 +237,15 @@ TEST(Renderer3D, OutlineMatchesTheDirectRuleOnRandomDepths) {
         const int w = 1 + static_cast<int>(next(24)), h = 1 + static_cast<int>(next(16));
         Canvas3D r(w, h);
         r.clear();
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) {
+        // Every other case draws only inside a box, anywhere from one pixel to the whole
+        // image, so the outline must find the jumps onto the empty depth around it.
+        const bool boxed = n % 2 == 1;
+        const int left = boxed ? static_cast<int>(next(static_cast<std::uint32_t>(w))) : 0;
+        const int top = boxed ? static_cast<int>(next(static_cast<std::uint32_t>(h))) : 0;
+        const int right = boxed ? left + static_cast<int>(next(static_cast<std::uint32_t>(w - left))) : w - 1;
+        const int bottom = boxed ? top + static_cast<int>(next(static_cast<std::uint32_t>(h - top))) : h - 1;
+        for (int y = top; y <= bottom; ++y)
+            for (int x = left; x <= right; ++x) {
                 const float z = depths[next(8)];
                 if (z != Renderer3D::emptyDepth) r.drawSpan(x, x + 1, z, z, y, Color(int(next(256)), 7, 9, 255));
             }

@@ -1,0 +1,79 @@
+// Once a scene has drawn its first frames, its frames allocate nothing: every buffer, table and
+// queue is made by a constructor or grows once to its steady size.
+
+#include "app/Show.h"
+#include "platform/DemoClock.h"
+#include "platform/Display.h"
+#include "platform/FixedMusic.h"
+#include "platform/Keys.h"
+#include "platform/Screen.h"
+#include "platform/Timer.h"
+#include "raster/AssetFile.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace {
+std::atomic<long> allocations{0};
+} // namespace
+
+// Counts every allocation of the test program through new; the memory itself is malloc's.
+void* operator new(std::size_t size) {
+    allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+// Draws frames at one music position with the clock moving on a frame each time; counts the
+// allocations of the frames after the first few, then holds Escape.
+class Frames : public Display {
+public:
+    Frames(ManualKeys& keys, ManualTimer& timer) : keys_(keys), timer_(timer) {}
+    void present(const Image&) override {
+        ++presented;
+        timer_.set(timer_.seconds() + 1.0 / 60);
+        if (presented == warmUp) before = allocations.load();
+        if (presented == warmUp + counted) {
+            during = allocations.load() - before;
+            keys_.hold();
+        }
+    }
+    static constexpr int warmUp = 3;
+    static constexpr int counted = 10;
+    int presented = 0;
+    long before = 0;
+    long during = -1;
+
+private:
+    ManualKeys& keys_;
+    ManualTimer& timer_;
+};
+
+} // namespace
+
+TEST(SteadyFrames, NoSceneAllocatesOnceItIsRunning) {
+    AssetFile::setRoot(TINDREL_BUILD_DATA_DIR);
+    // A position inside each scene's main phase, flashes included where a scene has them.
+    const int positions[9][2] = {{3, 16}, {6, 16}, {9, 32}, {12, 32}, {16, 8}, {20, 32}, {28, 32}, {32, 4}, {36, 8}};
+    for (const auto& p : positions) {
+        ManualKeys keys;
+        ManualTimer timer(20.0);
+        Frames frames(keys, timer);
+        FixedMusic music;
+        music.set(p[0], p[1]);
+        Screen screen(600, 300, frames);
+        DemoClock clock(music, timer, DemoClock::Start::fixedAtZero);
+        Show show(screen, clock, keys);
+        show.play(music);
+        EXPECT_EQ(frames.presented, Frames::warmUp + Frames::counted) << "order " << p[0];
+        EXPECT_EQ(frames.during, 0) << "allocations in frames at order " << p[0] << ", row " << p[1];
+    }
+    AssetFile::setRoot({});
+}
