@@ -208,7 +208,7 @@ struct OutlineRange {
 // The outline's pass over the image, written once and compiled for two instruction sets: its
 // loops are plain comparisons and selects, so the wider build gives the same bytes.
 [[gnu::always_inline]] inline void outlineRows(const float* depth, Color* pixels, std::size_t w, int height,
-                                               std::uint32_t* jumps, const OutlineRange& range) {
+                                               std::uint32_t* jumps, OutlineRange range) {
     // A tested pixel (x, y) with a jump from above whitens (x, y − 1 … y + 1); one with a jump
     // from the left whitens (x − 1 … x + 1, y). Only depth is read, so the order of visiting
     // cannot matter, and each pixel can instead ask whether any of the six jumps that reach it
@@ -259,13 +259,13 @@ struct OutlineRange {
 }
 
 void outlinePlain(const float* depth, Color* pixels, std::size_t w, int height, std::uint32_t* jumps,
-                  const OutlineRange& range) {
+                  OutlineRange range) {
     outlineRows(depth, pixels, w, height, jumps, range);
 }
 
 #if defined(__x86_64__)
 __attribute__((target("avx2"))) void outlineAvx2(const float* depth, Color* pixels, std::size_t w, int height,
-                                                 std::uint32_t* jumps, const OutlineRange& range) {
+                                                 std::uint32_t* jumps, OutlineRange range) {
     outlineRows(depth, pixels, w, height, jumps, range);
 }
 #endif

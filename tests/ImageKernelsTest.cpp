@@ -3,6 +3,7 @@
 
 #include "effects/GridWarp.h"
 #include "effects/LightSpot.h"
+#include "effects/Tunnel.h"
 #include "engine3d/Renderer3D.h"
 #include "raster/Image.h"
 #include "raster/ImageKernels.h"
@@ -230,5 +231,16 @@ TEST_F(ImageKernelsTest, SpansAndOutlineMatchThePlainLoops) {
         RandomSpans view(side(r, n), side(r, n), r);
         view.outline();
         return bytesOf(view);
+    });
+}
+
+TEST_F(ImageKernelsTest, TunnelTexelsMatchThePlainLoop) {
+    expectSameAsPlain("Tunnel", [](Random& r, int n) {
+        Image texture(256, 256);
+        for (std::size_t i = 0; i < texture.pixelCount(); ++i) texture.pixels()[i] = r.color();
+        Tunnel tunnel(1 + side(r, n), 1 + side(r, n), texture);
+        // Times far enough on for the scroll to wrap and the windows to swing to their ends.
+        tunnel.draw(static_cast<float>(r.between(0, 100000)) / 64.0f);
+        return bytesOf(tunnel);
     });
 }
