@@ -10,11 +10,15 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <utility>
 
 Renderer3D::Renderer3D(int w, int h)
-    : Image(w, h), queue_(queueStep), depth_(pixelCount(), emptyDepth),
-      jumps_(4 * (static_cast<std::size_t>(std::max(w, 0)) + 2)) {}
+    : Image(w, h), queue_(queueStep),
+      depth_(static_cast<float*>(std::calloc(std::max<std::size_t>(pixelCount(), 1), sizeof(float)))),
+      jumps_(4 * (static_cast<std::size_t>(std::max(w, 0)) + 2)) {
+    if (!depth_) throw std::bad_alloc();
+}
 
 void Renderer3D::queue(const Triangle& triangle) {
     ++queued_;
@@ -34,11 +38,17 @@ void Renderer3D::flush() {
 
 void Renderer3D::clear() {
     std::memset(static_cast<void*>(pixels()), 0, pixelCount() * sizeof(Color));
+    if (!depthFilled_) {
+        std::fill_n(depth_.get(), pixelCount(), emptyDepth);
+        depthFilled_ = true;
+        drawn_ = {};
+        return;
+    }
     // Depth is written by spans alone, so outside the box they reached it is still empty.
     const std::size_t w = static_cast<std::size_t>(width);
     for (int y = drawn_.top; y <= drawn_.bottom; ++y)
-        std::fill(depth_.data() + static_cast<std::size_t>(y) * w + static_cast<std::size_t>(drawn_.left),
-                  depth_.data() + static_cast<std::size_t>(y) * w + static_cast<std::size_t>(drawn_.right) + 1, emptyDepth);
+        std::fill(depth_.get() + static_cast<std::size_t>(y) * w + static_cast<std::size_t>(drawn_.left),
+                  depth_.get() + static_cast<std::size_t>(y) * w + static_cast<std::size_t>(drawn_.right) + 1, emptyDepth);
     drawn_ = {};
 }
 
@@ -186,11 +196,11 @@ void Renderer3D::drawSpan(int x0, int x1, float z0, float z1, int y, Color color
     const std::size_t at = static_cast<std::size_t>(y) * width + x0;
 #if defined(__x86_64__)
     if (ImageKernels::active().path == ImageKernels::Path::avx2) {
-        spanAvx2(depth_.data() + at, pixels() + at, x1 - x0, z0, dz, color);
+        spanAvx2(depth_.get() + at, pixels() + at, x1 - x0, z0, dz, color);
         return;
     }
 #endif
-    spanPlain(depth_.data() + at, pixels() + at, x1 - x0, z0, dz, color);
+    spanPlain(depth_.get() + at, pixels() + at, x1 - x0, z0, dz, color);
 }
 
 namespace {
@@ -285,5 +295,5 @@ void Renderer3D::outline() {
 #if defined(__x86_64__)
     if (ImageKernels::active().path == ImageKernels::Path::avx2) rows = outlineAvx2;
 #endif
-    rows(depth_.data(), pixels(), static_cast<std::size_t>(w), height, jumps_.data(), range);
+    rows(depth_.get(), pixels(), static_cast<std::size_t>(w), height, jumps_.data(), range);
 }

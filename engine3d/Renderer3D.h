@@ -5,7 +5,9 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -44,7 +46,8 @@ public:
     // Whitens pixels where depth jumps by more than outlineThreshold between neighbours.
     void outline();
 
-    std::span<const float> depth() const { return depth_; }
+    // Zero until the first clear fills it.
+    std::span<const float> depth() const { return {depth_.get(), pixelCount()}; }
     float depthAt(int x, int y) const { return depth_[static_cast<std::size_t>(y) * width + x]; }
     int queuedCount() const { return queued_; }
     int queueCapacity() const { return static_cast<int>(queue_.size()); }
@@ -72,7 +75,13 @@ protected:
 private:
     std::vector<const Triangle*> queue_;  // its size is the capacity
     int queued_ = 0;
-    std::vector<float> depth_;
+    struct Release {
+        void operator()(float* p) const { std::free(p); }
+    };
+    // Taken from calloc untouched: a view built for a later scene costs no memory until its
+    // first frame, whose clear fills it whole; later clears refill only the drawn box.
+    std::unique_ptr<float[], Release> depth_;
+    bool depthFilled_ = false;
     std::vector<std::uint32_t> jumps_;  // outline's scratch: four padded rows of jump flags
     // The rows and columns spans have reached since the depth was last cleared, inclusive;
     // empty while top > bottom. Clearing and outlining need not look beyond it.

@@ -213,6 +213,7 @@ namespace {
 // apart, far apart, and the empty background between them.
 struct RandomSpans : Renderer3D {
     RandomSpans(int w, int h, Random& r) : Renderer3D(w, h) {
+        clear();
         const int spans = r.between(0, 4 * h);
         for (int s = 0; s < spans; ++s) {
             const float steps[] = {0.0f, 399.0f, 400.0f, 401.0f, 5000.0f};
