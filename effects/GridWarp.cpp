@@ -3,7 +3,6 @@
 #include "raster/ImageKernels.h"
 
 #include <array>
-#include <cstring>
 #include <stdexcept>
 #include <string>
 
