@@ -22,18 +22,32 @@
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 #endif
 
+// Counts every allocation of the test program through new. The whole family is replaced, so
+// whatever a library allocates with one form and frees with another still meets malloc and free
+// on both sides (the sanitizers check that pairing).
 namespace {
 std::atomic<long> allocations{0};
-} // namespace
 
-// Counts every allocation of the test program through new; the memory itself is malloc's.
-void* operator new(std::size_t size) {
+void* counted(std::size_t size) noexcept {
     allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1)) return p;
+    return std::malloc(size ? size : 1);
+}
+void* countedOrThrow(std::size_t size) {
+    if (void* p = counted(size)) return p;
     throw std::bad_alloc();
 }
+} // namespace
+
+void* operator new(std::size_t size) { return countedOrThrow(size); }
+void* operator new[](std::size_t size) { return countedOrThrow(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return counted(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return counted(size); }
 void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace {
 
