@@ -46,8 +46,15 @@ TINDREL_AVX2 void store(Color* p, __m256i v) { _mm256_storeu_si256(reinterpret_c
 
 TINDREL_AVX2 void shadedRow(Color* out, const Color* texture, int cells, const std::uint32_t* at,
                             const std::uint32_t* span) {
+    const __m256i black = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
     for (int c = 0; c < cells; ++c, at += 3, span += 3, out += 8) {
         const __m256i l = byteOf(ramp(at[2], span[2]));
+        // Light 0 scales any texel to opaque black: a dark cell needs no texels, and dark cells
+        // are most of a blob warp.
+        if (_mm256_testz_si256(l, l)) {
+            store(out, black);
+            continue;
+        }
         const __m256i both = _mm256_or_si256(l, _mm256_slli_epi32(l, 16));
         store(out, shade(texels(texture, ramp(at[0], span[0]), ramp(at[1], span[1])), both, both));
     }

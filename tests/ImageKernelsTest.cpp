@@ -177,7 +177,7 @@ TEST_F(ImageKernelsTest, LightRaysMatchThePlainLoop) {
 namespace {
 
 // A warp whose nodes the case sets: coordinates anywhere in 32 bits, light and tints biased to
-// the ends of their range.
+// the ends of their range, and whole cells unlit.
 struct RandomGrid : GridWarp {
     RandomGrid(int columns, int rowCount, const Image& texture, Random& r) : GridWarp(columns, rowCount, texture) {
         for (GridWarpNode& node : nodes) {
@@ -185,6 +185,8 @@ struct RandomGrid : GridWarp {
             node.u = r.below(3) == 0 ? coordinates[r.below(8)] : r.between(-5000, 5000);
             node.v = r.below(3) == 0 ? coordinates[r.below(8)] : r.between(-5000, 5000);
             node.colour = r.color();
+            // Unlit half the time, so whole cells go dark.
+            if (r.below(2) == 0) node.colour.a = 0;
         }
     }
 };
