@@ -1,6 +1,7 @@
 // Image operations over a full 600 × 300 overlap, each to be read as a ratio to BM_Memcpy of the
 // same run: the floor for any pass over a frame is moving its 720 KB.
 
+#include "bench/BenchImages.h"
 #include "raster/Image.h"
 
 #include <benchmark/benchmark.h>
@@ -11,15 +12,9 @@
 
 namespace {
 
-constexpr int W = 600;
-constexpr int H = 300;
-
-void fillPattern(Image& img, std::uint32_t seed) {
-    for (std::size_t i = 0; i < img.pixelCount(); ++i) {
-        seed = seed * 1664525u + 1013904223u;
-        img.pixels()[i] = Color(static_cast<int>(seed >> 24), static_cast<int>(seed >> 16), static_cast<int>(seed >> 8), 0);
-    }
-}
+using bench::fillPattern;
+using bench::H;
+using bench::W;
 
 template <class Op>
 void run(benchmark::State& state, Op op) {

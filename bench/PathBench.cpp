@@ -1,7 +1,8 @@
 // Each operation with a vector path, on every path this CPU runs: BM_OnPath/<op>/<path>, path 0
-// the plain loop, 1 SSE2, 2 AVX2. This is what shows a path pays for itself; the benchmarks of
-// the table run whichever path the program would choose.
+// the plain loop, 1 SSE2, 2 AVX2. This is what shows a path pays for itself; the other
+// benchmarks run whichever path the program would choose.
 
+#include "bench/BenchImages.h"
 #include "effects/BlobWarp.h"
 #include "effects/LightSpot.h"
 #include "effects/WaveWarp.h"
@@ -16,15 +17,9 @@
 
 namespace {
 
-constexpr int W = 600;
-constexpr int H = 300;
-
-void fillPattern(Image& img, std::uint32_t seed) {
-    for (std::size_t i = 0; i < img.pixelCount(); ++i) {
-        seed = seed * 1664525u + 1013904223u;
-        img.pixels()[i] = Color(static_cast<int>(seed >> 24), static_cast<int>(seed >> 16), static_cast<int>(seed >> 8), 0);
-    }
-}
+using bench::fillPattern;
+using bench::H;
+using bench::W;
 
 enum Op { fade, add, addScaled, keyed, rays, blobWarp, waveWarp };
 const char* const opNames[] = {"fadeTo", "blitAdd", "blitAddScaled", "blitKeyed", "LightSpot", "BlobWarp", "WaveWarp"};
