@@ -2,6 +2,7 @@
 
 #include "raster/LoadError.h"
 
+#include <array>
 #include <fstream>
 #include <iterator>
 
@@ -27,7 +28,13 @@ std::vector<std::uint8_t> AssetFile::read(const std::string& name) {
     if (std::filesystem::is_directory(p, ec)) throw LoadError(name, "Could not open file");
     std::ifstream in(p, std::ios::binary);
     if (!in) throw LoadError(name, "Could not open file");
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // In blocks: taken a byte at a time, reading the show's files was a sizeable part of its start.
+    std::vector<std::uint8_t> bytes;
+    const auto size = std::filesystem::file_size(p, ec);
+    if (!ec) bytes.reserve(static_cast<std::size_t>(size));
+    std::array<char, 1 << 16> block;
+    while (in.read(block.data(), block.size()) || in.gcount() > 0)
+        bytes.insert(bytes.end(), block.data(), block.data() + in.gcount());
     if (in.bad()) throw LoadError(name, "Could not open file");
     return bytes;
 }
