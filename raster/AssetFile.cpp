@@ -4,7 +4,6 @@
 
 #include <array>
 #include <fstream>
-#include <iterator>
 
 namespace {
 std::filesystem::path& rootPath() {
