@@ -12,8 +12,8 @@
 
 #include <immintrin.h>
 
+#include <bit>
 #include <cstdint>
-#include <cstring>
 
 #define TINDREL_AVX2 __attribute__((target("avx2")))
 
@@ -22,23 +22,9 @@ namespace {
 const ImageKernels& plain = referenceImageKernels;
 const ImageKernels& narrow = sse2ImageKernels;
 
-// Pixels before dst sits on a 16-byte boundary, at most count; none if it never can.
-int headCount(const Color* dst, int count) {
-    const auto address = reinterpret_cast<std::uintptr_t>(dst);
-    if (address % sizeof(Color) != 0) return 0;
-    const int head = static_cast<int>((16 - address % 16) % 16 / sizeof(Color));
-    return head < count ? head : count;
-}
-
 TINDREL_AVX2 __m256i load(const Color* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
 TINDREL_AVX2 void store(Color* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
 TINDREL_AVX2 __m256i alphaBits() { return _mm256_set1_epi32(static_cast<int>(0xFF000000u)); }
-
-std::uint32_t word(Color c) {
-    std::uint32_t w;
-    std::memcpy(&w, &c, sizeof w);
-    return w;
-}
 
 // (bytes × factor) >> 8 for 32 bytes, factor 0..255 in every 16-bit lane.
 TINDREL_AVX2 __m256i scaleBytes(__m256i v, __m256i factor) {
@@ -49,10 +35,10 @@ TINDREL_AVX2 __m256i scaleBytes(__m256i v, __m256i factor) {
 }
 
 TINDREL_AVX2 void keyed(Color* d, const Color* s, int n, Color key) {
-    int i = headCount(d, n);
+    int i = ImageKernels::headCount(d, n);
     if (i > 0) plain.keyed(d, s, i, key);
     const __m256i rgb = _mm256_set1_epi32(0x00FFFFFF);
-    const __m256i k = _mm256_set1_epi32(static_cast<int>(word(key) & 0x00FFFFFFu));
+    const __m256i k = _mm256_set1_epi32(static_cast<int>(std::bit_cast<std::uint32_t>(key) & 0x00FFFFFFu));
     for (; i + 8 <= n; i += 8) {
         const __m256i sv = load(s + i);
         const __m256i isKey = _mm256_cmpeq_epi32(_mm256_and_si256(sv, rgb), k);
@@ -62,7 +48,7 @@ TINDREL_AVX2 void keyed(Color* d, const Color* s, int n, Color key) {
 }
 
 TINDREL_AVX2 void add(Color* d, const Color* s, int n) {
-    int i = headCount(d, n);
+    int i = ImageKernels::headCount(d, n);
     if (i > 0) plain.add(d, s, i);
     // Two vectors a step, the sources loaded first: about 5 % faster than one at a time here.
     for (; i + 16 <= n; i += 16) {
@@ -75,7 +61,7 @@ TINDREL_AVX2 void add(Color* d, const Color* s, int n) {
 }
 
 TINDREL_AVX2 void addScaled(Color* d, const Color* s, int n, int level) {
-    int i = headCount(d, n);
+    int i = ImageKernels::headCount(d, n);
     if (i > 0) plain.addScaled(d, s, i, level);
     const __m256i factor = _mm256_set1_epi16(static_cast<short>(level & 0xFF));
     for (; i + 8 <= n; i += 8)
@@ -84,7 +70,7 @@ TINDREL_AVX2 void addScaled(Color* d, const Color* s, int n, int level) {
 }
 
 TINDREL_AVX2 void fade(Color* p, std::size_t n, Color target, std::uint16_t wT, std::uint16_t wP) {
-    const int head = headCount(p, n < 4 ? static_cast<int>(n) : 4);
+    const int head = ImageKernels::headCount(p, n < 4 ? static_cast<int>(n) : 4);
     if (head > 0) plain.fade(p, static_cast<std::size_t>(head), target, wT, wP);
     auto share = [wT](std::uint8_t channel) { return static_cast<short>((channel * std::uint32_t{wT}) & 0xFFFFu); };
     const short b = share(target.b), g = share(target.g), r = share(target.r), a = share(target.a);
@@ -104,7 +90,7 @@ TINDREL_AVX2 void fade(Color* p, std::size_t n, Color target, std::uint16_t wT, 
 }
 
 TINDREL_AVX2 void blend(Color* d, const Color* s, int n, int level) {
-    int i = headCount(d, n);
+    int i = ImageKernels::headCount(d, n);
     if (i > 0) plain.blend(d, s, i, level);
     const __m256i own = _mm256_set1_epi16(static_cast<short>((255 - level) & 0xFF));
     const __m256i other = _mm256_set1_epi16(static_cast<short>(level & 0xFF));

@@ -26,6 +26,15 @@ struct ImageKernels {
     void (*blend)(Color* dst, const Color* src, int count, int level);
 
     // Inline: the 3D spans ask once per row.
+    // Pixels before dst sits on a 16-byte boundary, at most count; none if it never can. The
+    // vector sets run the plain loop on these, so their own loads and stores start aligned.
+    static int headCount(const Color* dst, int count) {
+        const auto address = reinterpret_cast<std::uintptr_t>(dst);
+        if (address % sizeof(Color) != 0) return 0;
+        const int head = static_cast<int>((16 - address % 16) % 16 / sizeof(Color));
+        return head < count ? head : count;
+    }
+
     static const ImageKernels& active() {
         const ImageKernels* k = chosen.load(std::memory_order_relaxed);
         return k ? *k : choose();

@@ -8,29 +8,15 @@
 
 #include <emmintrin.h>
 
+#include <bit>
 #include <cstdint>
-#include <cstring>
 
 namespace {
 
 const ImageKernels& plain = referenceImageKernels;
 
-// Pixels before dst sits on a 16-byte boundary, at most count; none if it never can.
-int headCount(const Color* dst, int count) {
-    const auto address = reinterpret_cast<std::uintptr_t>(dst);
-    if (address % sizeof(Color) != 0) return 0;
-    const int head = static_cast<int>((16 - address % 16) % 16 / sizeof(Color));
-    return head < count ? head : count;
-}
-
 __m128i load(const Color* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 void store(Color* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
-
-std::uint32_t word(Color c) {
-    std::uint32_t w;
-    std::memcpy(&w, &c, sizeof w);
-    return w;
-}
 
 __m128i alphaBits() { return _mm_set1_epi32(static_cast<int>(0xFF000000u)); }
 
@@ -43,10 +29,10 @@ __m128i scaleBytes(__m128i v, __m128i factor) {
 }
 
 void keyed(Color* d, const Color* s, int n, Color key) {
-    int i = headCount(d, n);
+    int i = ImageKernels::headCount(d, n);
     if (i > 0) plain.keyed(d, s, i, key);
     const __m128i rgb = _mm_set1_epi32(0x00FFFFFF);
-    const __m128i k = _mm_set1_epi32(static_cast<int>(word(key) & 0x00FFFFFFu));
+    const __m128i k = _mm_set1_epi32(static_cast<int>(std::bit_cast<std::uint32_t>(key) & 0x00FFFFFFu));
     for (; i + 4 <= n; i += 4) {
         const __m128i sv = load(s + i);
         const __m128i isKey = _mm_cmpeq_epi32(_mm_and_si128(sv, rgb), k);
@@ -56,14 +42,14 @@ void keyed(Color* d, const Color* s, int n, Color key) {
 }
 
 void add(Color* d, const Color* s, int n) {
-    int i = headCount(d, n);
+    int i = ImageKernels::headCount(d, n);
     if (i > 0) plain.add(d, s, i);
     for (; i + 4 <= n; i += 4) store(d + i, _mm_or_si128(_mm_adds_epu8(load(d + i), load(s + i)), alphaBits()));
     if (i < n) plain.add(d + i, s + i, n - i);
 }
 
 void addScaled(Color* d, const Color* s, int n, int level) {
-    int i = headCount(d, n);
+    int i = ImageKernels::headCount(d, n);
     if (i > 0) plain.addScaled(d, s, i, level);
     const __m128i factor = _mm_set1_epi16(static_cast<short>(level & 0xFF));
     for (; i + 4 <= n; i += 4)
@@ -72,7 +58,7 @@ void addScaled(Color* d, const Color* s, int n, int level) {
 }
 
 void fade(Color* p, std::size_t n, Color target, std::uint16_t wT, std::uint16_t wP) {
-    const int head = headCount(p, n < 4 ? static_cast<int>(n) : 4);
+    const int head = ImageKernels::headCount(p, n < 4 ? static_cast<int>(n) : 4);
     if (head > 0) plain.fade(p, static_cast<std::size_t>(head), target, wT, wP);
     // The target's share is the same for every pixel: one 16-bit product per channel.
     auto share = [wT](std::uint8_t channel) { return static_cast<short>((channel * std::uint32_t{wT}) & 0xFFFFu); };
@@ -91,7 +77,7 @@ void fade(Color* p, std::size_t n, Color target, std::uint16_t wT, std::uint16_t
 }
 
 void blend(Color* d, const Color* s, int n, int level) {
-    int i = headCount(d, n);
+    int i = ImageKernels::headCount(d, n);
     if (i > 0) plain.blend(d, s, i, level);
     const __m128i own = _mm_set1_epi16(static_cast<short>((255 - level) & 0xFF));
     const __m128i other = _mm_set1_epi16(static_cast<short>(level & 0xFF));
