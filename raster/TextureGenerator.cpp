@@ -72,7 +72,8 @@ private:
 long long cost(int opcode, const int* p, long long texels) {
     switch (opcode) {
     case TextureOps::plasma: return texels * std::max(p[7], 1);
-    case TextureOps::squares: return static_cast<long long>(std::max(p[3], 0)) * p[4] * p[4];
+    // A square of no size still costs its two random draws.
+    case TextureOps::squares: return static_cast<long long>(std::max(p[3], 0)) * std::max(p[4] * p[4], 1);
     case TextureOps::sineShift: return texels * (2 + 2LL * std::max(p[4], 0));
     case TextureOps::blur: return texels * 4LL * p[0];
     default: return texels;
@@ -84,7 +85,8 @@ long long cost(int opcode, const int* p, long long texels) {
 const std::int16_t* TextureGenerator::sineTable() { return tables().sine.data(); }
 const std::uint8_t* TextureGenerator::curveTable() { return tables().curve.data(); }
 
-std::unique_ptr<Image> TextureGenerator::decode(const std::string& name, std::span<const std::uint8_t> bytes) {
+std::unique_ptr<Image> TextureGenerator::decode(const std::string& name, std::span<const std::uint8_t> bytes,
+                                                long long budget) {
     try {
         ProgramReader in(bytes);
         const int width = static_cast<int>(in.read(2));
@@ -102,7 +104,7 @@ std::unique_ptr<Image> TextureGenerator::decode(const std::string& name, std::sp
             int p[9] = {};
             for (int i = 0; i < op->paramCount; ++i) p[i] = in.param(op->params[i].type);
             work += cost(opcode, p, texels);
-            if (work > maxWork) throw std::invalid_argument("Texture program is too costly to run");
+            if (work > budget) throw std::invalid_argument("Texture program is too costly to run");
             switch (opcode) {
             case TextureOps::plasma: gen.plasma(Color(p[0], p[1], p[2], 0), p[3], p[4], p[5], p[6], p[7], p[8]); break;
             case TextureOps::squares: gen.squares(Color(p[0], p[1], p[2], 0), p[3], p[4], p[5]); break;

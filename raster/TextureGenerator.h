@@ -23,8 +23,10 @@ public:
     static constexpr long long maxWork = 1LL << 28;
 
     // Decodes and runs a ".tex" program. Throws LoadError(name, message) when the program ends
-    // early, its size is out of range or an operation is refused.
-    static std::unique_ptr<Image> decode(const std::string& name, std::span<const std::uint8_t> bytes);
+    // early, its size is out of range, it would cost more than budget texel visits or an
+    // operation is refused. A smaller budget suits callers that run many untrusted programs.
+    static std::unique_ptr<Image> decode(const std::string& name, std::span<const std::uint8_t> bytes,
+                                         long long budget = maxWork);
 
     explicit TextureGenerator(Image& target);
 

@@ -240,4 +240,8 @@ TEST(TextureDecoder, RefusesProgramsTooCostlyToRun) {
     EXPECT_EQ(refusal(TextureAssembler::assemble(
                   "texture 4 4\nsquares red=1 green=1 blue=1 count=1000000 size=255 seed=1\n", "t")),
               "Part2/t.tex: Texture program is too costly to run");
+    // Squares of no size draw nothing, but two billion of them still take their random draws.
+    EXPECT_EQ(refusal(TextureAssembler::assemble(
+                  "texture 4 4\nsquares red=1 green=1 blue=1 count=2000000000 size=0 seed=1\n", "t")),
+              "Part2/t.tex: Texture program is too costly to run");
 }
