@@ -57,7 +57,7 @@ const WarpKernels& WarpKernels::active() {
     // Without a gather, four scalar texel loads per vector left SSE2 no faster than the plain
     // loops (BM_OnPath/5/1 and 6/1), so only AVX2 has a set of its own.
 #if defined(__x86_64__)
-    if (ImageKernels::active().path == ImageKernels::Path::avx2) return avx2WarpKernels;
+    if (ImageKernels::avx2Active()) return avx2WarpKernels;
 #endif
     return referenceWarpKernels;
 }

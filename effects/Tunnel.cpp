@@ -121,7 +121,7 @@ void Tunnel::draw(float t) {
     Color* out = pixels();
     auto texels = texelsPlain;
 #if defined(__x86_64__)
-    if (ImageKernels::active().path == ImageKernels::Path::avx2) texels = texelsAvx2;
+    if (ImageKernels::avx2Active()) texels = texelsAvx2;
 #endif
     for (int y = 0; y < H; ++y) {
         std::fill_n(sums, rowBytes, scroll);

@@ -10,15 +10,12 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <new>
 #include <utility>
 
 Renderer3D::Renderer3D(int w, int h)
     : Image(w, h), queue_(queueStep),
-      depth_(static_cast<float*>(std::calloc(std::max<std::size_t>(pixelCount(), 1), sizeof(float)))),
-      jumps_(4 * (static_cast<std::size_t>(std::max(w, 0)) + 2)) {
-    if (!depth_) throw std::bad_alloc();
-}
+      depth_(makeSystemArray<float>(pixelCount(), SystemFill::zeroed)),
+      jumps_(4 * (static_cast<std::size_t>(std::max(w, 0)) + 2)) {}
 
 void Renderer3D::queue(const Triangle& triangle) {
     ++queued_;
@@ -195,7 +192,7 @@ void Renderer3D::drawSpan(int x0, int x1, float z0, float z1, int y, Color color
     drawn_.right = std::max(drawn_.right, x1 - 1);
     const std::size_t at = static_cast<std::size_t>(y) * width + x0;
 #if defined(__x86_64__)
-    if (ImageKernels::active().path == ImageKernels::Path::avx2) {
+    if (ImageKernels::avx2Active()) {
         spanAvx2(depth_.get() + at, pixels() + at, x1 - x0, z0, dz, color);
         return;
     }
@@ -293,7 +290,7 @@ void Renderer3D::outline() {
                              column(drawn_.left - 1),           column(drawn_.right + 3)};
     auto rows = outlinePlain;
 #if defined(__x86_64__)
-    if (ImageKernels::active().path == ImageKernels::Path::avx2) rows = outlineAvx2;
+    if (ImageKernels::avx2Active()) rows = outlineAvx2;
 #endif
     rows(depth_.get(), pixels(), static_cast<std::size_t>(w), height, jumps_.data(), range);
 }

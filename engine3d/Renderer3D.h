@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <limits>
 #include <memory>
 #include <span>
@@ -75,12 +74,9 @@ protected:
 private:
     std::vector<const Triangle*> queue_;  // its size is the capacity
     int queued_ = 0;
-    struct Release {
-        void operator()(float* p) const { std::free(p); }
-    };
-    // Taken from calloc untouched: a view built for a later scene costs no memory until its
-    // first frame, whose clear fills it whole; later clears refill only the drawn box.
-    std::unique_ptr<float[], Release> depth_;
+    // Zeroed by calloc and left untouched: a view built for a later scene costs no memory until
+    // its first frame, whose clear fills it whole; later clears refill only the drawn box.
+    SystemArray<float> depth_;
     bool depthFilled_ = false;
     std::vector<std::uint32_t> jumps_;  // outline's scratch: four padded rows of jump flags
     // The rows and columns spans have reached since the depth was last cleared, inclusive;

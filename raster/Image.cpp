@@ -8,9 +8,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
-#include <new>
 
 namespace {
 
@@ -41,16 +39,10 @@ void Image::allocate(int w, int h, bool cleared) {
     width = w;
     height = h;
     const std::size_t count = static_cast<std::size_t>(std::max(w, 0)) * static_cast<std::size_t>(std::max(h, 0));
-    // One element at least, so an empty image still owns a block and its buffer is never null.
-    const std::size_t n = std::max<std::size_t>(count, 1);
-    storage.reset(static_cast<Color*>(cleared ? std::calloc(n, sizeof(Color)) : std::malloc(n * sizeof(Color))));
-    if (!storage) throw std::bad_alloc();
+    storage = makeSystemArray<Color>(count, cleared ? SystemFill::zeroed : SystemFill::unset);
     buffer = storage.get();
-    if (!cleared) prefault(buffer, n * sizeof(Color));
+    if (!cleared) prefault(buffer, count * sizeof(Color));
 }
-
-void Image::Release::operator()(Color* p) const { std::free(p); }
-
 
 namespace {
 

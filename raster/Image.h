@@ -1,6 +1,7 @@
 #pragma once
 
 #include "raster/Color.h"
+#include "raster/SystemArray.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -64,11 +65,8 @@ protected:
     void allocate(int w, int h, bool cleared);
 
 private:
-    struct Release {
-        void operator()(Color* p) const;
-    };
-    // Zeroed by calloc, which takes large blocks as fresh pages the system already zeroed: an
-    // image costs nothing until drawn into, and images that wait for a later scene stay free.
-    std::unique_ptr<Color[], Release> storage;
+    // Zeroed by calloc: an image costs nothing until drawn into, and images that wait for a later
+    // scene stay free.
+    SystemArray<Color> storage;
     Color* buffer = nullptr;
 };

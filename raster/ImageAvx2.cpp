@@ -94,18 +94,9 @@ TINDREL_AVX2 void blend(Color* d, const Color* s, int n, int level) {
     if (i > 0) plain.blend(d, s, i, level);
     const __m256i own = _mm256_set1_epi16(static_cast<short>((255 - level) & 0xFF));
     const __m256i other = _mm256_set1_epi16(static_cast<short>(level & 0xFF));
-    const __m256i zero = _mm256_setzero_si256();
-    for (; i + 8 <= n; i += 8) {
-        const __m256i dv = load(d + i);
-        const __m256i sv = load(s + i);
-        const __m256i lo =
-            _mm256_add_epi16(_mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(dv, zero), own), 8),
-                             _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(sv, zero), other), 8));
-        const __m256i hi =
-            _mm256_add_epi16(_mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(dv, zero), own), 8),
-                             _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(sv, zero), other), 8));
-        store(d + i, _mm256_or_si256(_mm256_packus_epi16(lo, hi), alphaBits()));
-    }
+    for (; i + 8 <= n; i += 8)
+        store(d + i, _mm256_or_si256(_mm256_adds_epu8(scaleBytes(load(d + i), own), scaleBytes(load(s + i), other)),
+                                     alphaBits()));
     if (i < n) narrow.blend(d + i, s + i, n - i, level);
 }
 

@@ -39,6 +39,9 @@ struct ImageKernels {
         const ImageKernels* k = chosen.load(std::memory_order_relaxed);
         return k ? *k : choose();
     }
+    // The effects' own AVX2 loops follow this choice, so TINDREL_REFERENCE=1 and the tests'
+    // use() reach them too.
+    static bool avx2Active() { return active().path == Path::avx2; }
     // Null where the CPU (or the build) cannot run the set.
     static const ImageKernels* get(Path path);
     // Makes another set active for the rest of the process, or until the next call: the
