@@ -1,39 +1,60 @@
 #include "app/ContactSheet.h"
 
 #include "app/OfflineRender.h"
+#include "show/Timetable.h"
 
 #include <cairo.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <iterator>
+#include <memory>
 #include <stdexcept>
+#include <string>
 
 namespace {
 
-struct Moment {
-    int order;
-    int row;
-    const char* title;
+struct SurfaceFree {
+    void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
 };
-
-// A telling moment of each scene, away from its flashes.
-constexpr Moment moments[9] = {
-    {3, 16, "the opening"},      {5, 40, "blob light"},        {9, 30, "the scroller"},
-    {12, 40, "star and arrows"}, {16, 40, "the cube wave"},     {21, 20, "the glowing band"},
-    {28, 40, "tunnels and cones"}, {33, 40, "the wave warp"},  {36, 20, "farewell"},
+struct ContextFree {
+    void operator()(cairo_t* cr) const { cairo_destroy(cr); }
 };
+using Surface = std::unique_ptr<cairo_surface_t, SurfaceFree>;
+using Context = std::unique_ptr<cairo_t, ContextFree>;
 
 constexpr int cellW = 300, cellH = 150, label = 24, margin = 12, header = 44;
-constexpr int sheetW = 3 * cellW + 4 * margin;
-constexpr int sheetH = header + 3 * (cellH + label) + 3 * margin;
+
+// As near square as the scene count allows, filled row by row.
+struct Grid {
+    int columns;
+    int rows;
+    explicit Grid(int cells)
+        : columns(std::max(1, static_cast<int>(std::ceil(std::sqrt(static_cast<double>(cells)))))),
+          rows((cells + columns - 1) / columns) {}
+    int width() const { return columns * cellW + (columns + 1) * margin; }
+    int height() const { return header + rows * (cellH + label) + rows * margin; }
+};
 
 // Seconds as an uninterrupted play reaches the position: the module's 0.12 s rows, 64 an order.
-double showSeconds(const Moment& m) { return (m.order * 64 + m.row) * 0.12; }
+double showSeconds(const TimetableRow::Moment& m) { return (m.order * 64 + m.row) * 0.12; }
+
+std::string inWords(std::size_t count) {
+    static const char* const words[] = {"no",    "one",  "two", "three",  "four",   "five",  "six",
+                                        "seven", "eight", "nine", "ten", "eleven", "twelve"};
+    return count < std::size(words) ? words[count] : std::to_string(count);
+}
 
 } // namespace
 
 std::unique_ptr<Image> ContactSheet::make() {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, sheetW, sheetH);
-    cairo_t* cr = cairo_create(surface);
+    const auto rows = Timetable::rows();
+    const Grid grid(static_cast<int>(rows.size()));
+    const Surface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, grid.width(), grid.height()));
+    const Context context(cairo_create(surface.get()));
+    cairo_t* cr = context.get();
     cairo_set_source_rgb(cr, 0x0b / 255.0, 0x14 / 255.0, 0x30 / 255.0);
     cairo_paint(cr);
     cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
@@ -45,33 +66,31 @@ std::unique_ptr<Image> ContactSheet::make() {
     cairo_set_font_size(cr, 13);
     cairo_set_source_rgb(cr, 0.62, 0.70, 0.88);
     cairo_move_to(cr, margin + 100, 30);
-    cairo_show_text(cr, "a real-time show in nine scenes");
+    const std::string subtitle = "a real-time show in " + inWords(rows.size()) + " scenes";
+    cairo_show_text(cr, subtitle.c_str());
 
-    std::string failure;
-    for (int i = 0; i < 9; ++i) {
-        const Moment& m = moments[i];
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const TimetableRow& row = rows[i];
+        const TimetableRow::Moment& m = row.moment;
         const auto frame = OfflineRender::still(m.order, m.row, showSeconds(m));
-        if (!frame) {
-            failure = std::string("no frame for ") + m.title;
-            break;
-        }
+        if (!frame) throw std::runtime_error(std::string("no frame for ") + row.title);
         // The frame's memory is already cairo's RGB24 layout; alpha is ignored there.
-        cairo_surface_t* picture = cairo_image_surface_create_for_data(
+        const Surface picture(cairo_image_surface_create_for_data(
             reinterpret_cast<unsigned char*>(frame->pixels()), CAIRO_FORMAT_RGB24, frame->width, frame->height,
-            frame->width * static_cast<int>(sizeof(Color)));
-        const int x = margin + (i % 3) * (cellW + margin);
-        const int y = header + (i / 3) * (cellH + label + margin);
+            frame->width * static_cast<int>(sizeof(Color))));
+        const int column = static_cast<int>(i) % grid.columns, line = static_cast<int>(i) / grid.columns;
+        const int x = margin + column * (cellW + margin);
+        const int y = header + line * (cellH + label + margin);
         cairo_save(cr);
         cairo_translate(cr, x, y);
         cairo_scale(cr, static_cast<double>(cellW) / frame->width, static_cast<double>(cellH) / frame->height);
-        cairo_set_source_surface(cr, picture, 0, 0);
+        cairo_set_source_surface(cr, picture.get(), 0, 0);
         cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
         cairo_paint(cr);
         cairo_restore(cr);
-        cairo_surface_destroy(picture);
 
         char caption[96];
-        std::snprintf(caption, sizeof caption, "%d  %s", i + 1, m.title);
+        std::snprintf(caption, sizeof caption, "%zu  %s", i + 1, row.title);
         cairo_set_source_rgb(cr, 0.90, 0.92, 1.0);
         cairo_move_to(cr, x + 2, y + cellH + 17);
         cairo_show_text(cr, caption);
@@ -82,18 +101,15 @@ std::unique_ptr<Image> ContactSheet::make() {
         cairo_move_to(cr, x + cellW - ext.x_advance - 2, y + cellH + 17);
         cairo_show_text(cr, caption);
     }
-    cairo_surface_flush(surface);
+    cairo_surface_flush(surface.get());
 
-    auto sheet = std::make_unique<Image>(sheetW, sheetH);
-    const unsigned char* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    for (int y = 0; y < sheetH; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
-        for (int x = 0; x < sheetW; ++x)
-            sheet->at(x, y) = Color(static_cast<int>(row[x] >> 16), static_cast<int>(row[x] >> 8), static_cast<int>(row[x]), 255);
+    auto sheet = std::make_unique<Image>(grid.width(), grid.height());
+    const unsigned char* data = cairo_image_surface_get_data(surface.get());
+    const int stride = cairo_image_surface_get_stride(surface.get());
+    for (int y = 0; y < grid.height(); ++y) {
+        const auto* line = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+        for (int x = 0; x < grid.width(); ++x)
+            sheet->at(x, y) = Color(static_cast<int>(line[x] >> 16), static_cast<int>(line[x] >> 8), static_cast<int>(line[x]), 255);
     }
-    cairo_destroy(cr);
-    cairo_surface_destroy(surface);
-    if (!failure.empty()) throw std::runtime_error(failure);
     return sheet;
 }

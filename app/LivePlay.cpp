@@ -1,10 +1,10 @@
 #include "app/LivePlay.h"
 
-#include "app/Show.h"
 #include "platform/Interrupt.h"
 #include "platform/LiveMusic.h"
 #include "platform/SdlDisplay.h"
 #include "platform/SdlKeys.h"
+#include "show/Show.h"
 
 void LivePlay::run(const Options& o) {
     Interrupt::install();
@@ -18,7 +18,7 @@ void LivePlay::run(const Options& o) {
     LiveMusic music(Module::load("Super.xm"), o.from, o.mute);
     SteadyTimer timer;
     DemoClock clock(music, timer);
-    Show show(screen, clock, keys);
+    Show show({screen, clock, keys});
     show.play(music);
     // The show ran to the music's end rather than to Escape: play it again from the top.
     while (o.loop && music.position() == Module::endPosition && !keys.escape()) {

@@ -1,7 +1,6 @@
 #include "app/OfflineRender.h"
 
 #include "app/PngFrameWriter.h"
-#include "app/Show.h"
 #include "app/ProgressBar.h"
 #include "app/Subprocess.h"
 #include "platform/FixedMusic.h"
@@ -10,6 +9,7 @@
 #include "platform/SteppedMusic.h"
 #include "platform/WavWriter.h"
 #include "raster/PngWriter.h"
+#include "show/Show.h"
 
 #include <unistd.h>
 
@@ -192,11 +192,12 @@ std::unique_ptr<Image> OfflineRender::still(int order, int row, double seconds) 
     Screen screen(frameWidth, frameHeight, display);
     ManualTimer timer(seconds);
     DemoClock clock(music, timer, DemoClock::Start::fixedAtZero);
-    Show show(screen, clock, keys);
-    // The walk starts where an uninterrupted play enters the scene playing at that order, so
-    // the scene's phases are passed as they would be.
-    music.startAt(show.sceneStart(order));
-    show.play(music);
+    // Only the scene playing there is built. The walk starts where an uninterrupted play enters
+    // it, so its phases are passed as they would be.
+    const TimetableRow& playing = Timetable::playingAt(order);
+    Show scene({screen, clock, keys}, playing);
+    music.startAt(playing.orders.first);
+    scene.play(music);
     return std::move(display.kept);
 }
 
@@ -226,7 +227,7 @@ OfflineRender::CaptureResult OfflineRender::capture(const CaptureOptions& o) {
     CaptureDisplay display(o, *sink, music, timer, keys, progress);
     Screen screen(frameWidth, frameHeight, display);
     DemoClock clock(music, timer, DemoClock::Start::fixedAtZero);
-    Show show(screen, clock, keys);
+    Show show({screen, clock, keys});
     show.play(music);
     // A frame that could not be written is reported before anything more is, and a stopped
     // capture keeps every frame it drew.

@@ -6,7 +6,6 @@
 #include "app/LivePlay.h"
 #include "app/OfflineRender.h"
 #include "platform/Interrupt.h"
-#include "platform/SdlDisplay.h"
 #include "raster/AssetFile.h"
 #include "raster/Image.h"
 #include "raster/LoadError.h"
@@ -124,9 +123,6 @@ int runProgram(const std::vector<std::string>& args) {
     } catch (const LoadError& e) {
         std::cout << e.what() << std::endl;
         return 255;
-    } catch (const SdlDisplay::Unavailable& e) {
-        std::cerr << "tindrel: " << e.what() << '\n';
-        return 1;
     } catch (const std::exception& e) {
         std::cerr << "tindrel: " << e.what() << '\n';
         return 1;

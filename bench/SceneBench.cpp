@@ -1,7 +1,6 @@
 // Whole frames of every scene and the show's start-up, each to be read as a ratio to BM_Memcpy of
 // the same run. A frame draws into an in-memory screen that nothing presents.
 
-#include "app/Show.h"
 #include "platform/DemoClock.h"
 #include "platform/Display.h"
 #include "platform/FixedMusic.h"
@@ -10,6 +9,8 @@
 #include "platform/Screen.h"
 #include "platform/Timer.h"
 #include "raster/AssetFile.h"
+#include "show/Show.h"
+#include "show/Timetable.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,7 +20,7 @@
 namespace {
 
 // Takes each finished frame by holding Escape, so a scene's run() draws exactly one frame of the
-// phase playing at the music's position and every later scene returns before drawing.
+// phase playing at the music's position.
 class OneFrame : public Display {
 public:
     explicit OneFrame(ManualKeys& keys) : keys_(keys) {}
@@ -42,14 +43,14 @@ struct Rig {
 
 // A position well inside each scene's main phase, where its every layer is drawn; flashes are
 // included where a scene spends about half its time under one.
-struct Position {
+struct Typical {
     int order;
     int row;
 };
-constexpr std::array<Position, 9> typical{{{3, 16}, {6, 16}, {9, 32}, {12, 32}, {16, 32}, {20, 32}, {28, 32}, {33, 32}, {36, 8}}};
+constexpr std::array<Typical, 9> typical{{{3, 16}, {6, 16}, {9, 32}, {12, 32}, {16, 32}, {20, 32}, {28, 32}, {33, 32}, {36, 8}}};
 
 // Show seconds at a position, from the module's own timetable (its orders are 64 rows each).
-double secondsAt(Position p) {
+double secondsAt(Typical p) {
     auto module = Module::load("Super.xm");
     module->seekOrder(p.order);
     const double start = module->positionSeconds();
@@ -59,10 +60,10 @@ double secondsAt(Position p) {
 
 void BM_SceneFrame(benchmark::State& state) {
     Rig rig;
-    const Position p = typical[static_cast<std::size_t>(state.range(0) - 1)];
+    const Typical p = typical[static_cast<std::size_t>(state.range(0) - 1)];
     rig.timer.set(secondsAt(p));
     rig.music.set(p.order, p.row);
-    Show show(rig.screen, rig.clock, rig.keys);
+    Show show({rig.screen, rig.clock, rig.keys}, Timetable::playingAt(p.order));
     for (auto _ : state) {
         rig.keys.release();
         show.play(rig.music);
@@ -75,7 +76,7 @@ void BM_SceneFrame(benchmark::State& state) {
 void BM_Startup(benchmark::State& state) {
     Rig rig;
     for (auto _ : state) {
-        auto show = std::make_unique<Show>(rig.screen, rig.clock, rig.keys);
+        auto show = std::make_unique<Show>(Stage{rig.screen, rig.clock, rig.keys});
         benchmark::DoNotOptimize(show.get());
         state.PauseTiming();
         show.reset();

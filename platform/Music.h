@@ -14,7 +14,10 @@ public:
     // The position of what is being heard, read afresh on every call.
     virtual std::uint32_t position() = 0;
 
-    // Each reads the position afresh, so a row change can fall between the two.
-    int order() { return static_cast<int>(position() & 0xFFFFu); }
-    int row() { return static_cast<int>(position() >> 16); }
+    // Each reads the position afresh, so a row change can fall between the two: a frame reads
+    // the position once and splits that one value.
+    int order() { return orderOf(position()); }
+    int row() { return rowOf(position()); }
+    static int orderOf(std::uint32_t position) { return static_cast<int>(position & 0xFFFFu); }
+    static int rowOf(std::uint32_t position) { return static_cast<int>(position >> 16); }
 };

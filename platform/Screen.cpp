@@ -1,14 +1,20 @@
 #include "platform/Screen.h"
 
-#include <cassert>
+#include <stdexcept>
 
-Screen::Screen(int w, int h, Display& display)
-    : Image(w, h, Borrowed{}), display_(display), frame_(static_cast<std::size_t>(w) * h) {}
+Screen::Screen(int w, int h, Display& display) : display_(display), frame_(w, h) {}
 
-void Screen::lock() { borrow(frame_.data()); }
+Image& Screen::lock() {
+    locked_ = true;
+    return frame_;
+}
+
+Image& Screen::frame() {
+    if (!locked_) throw std::logic_error("the screen is drawn into outside a frame");
+    return frame_;
+}
 
 void Screen::update() {
-    assert(locked());
-    display_.present(*this);
-    borrow(nullptr);
+    display_.present(frame());
+    locked_ = false;
 }

@@ -33,8 +33,6 @@ Image::Image(int w, int h) : width(w), height(h) { allocate(w, h, true); }
 
 Image::Image(int w, int h, ForOverwrite) : width(w), height(h) { allocate(w, h, false); }
 
-Image::Image(int w, int h, Borrowed) : width(w), height(h) {}
-
 void Image::allocate(int w, int h, bool cleared) {
     width = w;
     height = h;

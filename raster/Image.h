@@ -58,10 +58,6 @@ public:
     int height;
 
 protected:
-    // For images whose pixels live elsewhere (the screen lends its frame only while locked).
-    struct Borrowed {};
-    Image(int width, int height, Borrowed);
-    void borrow(Color* memory) { buffer = memory; }
     void allocate(int w, int h, bool cleared);
 
 private:

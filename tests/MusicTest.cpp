@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -37,9 +38,28 @@ TEST(Music, PositionSplitsIntoOrderAndRow) {
         FixedMusic music(c.position);
         ManualTimer timer;
         DemoClock clock(music, timer);
-        EXPECT_EQ(clock.order(), c.order) << std::hex << c.position;
-        EXPECT_EQ(clock.row(), c.row) << std::hex << c.position;
+        const Position p = clock.now();
+        EXPECT_EQ(p.order, c.order) << std::hex << c.position;
+        EXPECT_EQ(p.row, c.row) << std::hex << c.position;
     }
+}
+
+TEST(DemoClock, OneReadingNeverMixesTwoRows) {
+    // The music moves on between any two reads, here across an order's last row: a reading
+    // that asked twice could pair order 4 with row 0, a position the music never held.
+    struct Moving : Music {
+        std::uint32_t next[2] = {FixedMusic::pack(3, 63), FixedMusic::pack(4, 0)};
+        int reads = 0;
+        void play() override {}
+        std::uint32_t position() override { return next[std::min(reads++, 1)]; }
+    } music;
+    ManualTimer timer(7.5);
+    DemoClock clock(music, timer, DemoClock::Start::fixedAtZero);
+    const Position p = clock.now();
+    EXPECT_EQ(music.reads, 1);
+    EXPECT_EQ(p.order, 3);
+    EXPECT_EQ(p.row, 63);
+    EXPECT_EQ(p.seconds, 7.5);
 }
 
 TEST(DemoClock, SecondsCountFromTheLastResetUnlessFixed) {

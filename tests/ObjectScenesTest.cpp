@@ -3,7 +3,6 @@
 #include "ShowFrames.h"
 #include "engine3d/MeshView.h"
 #include "engine3d/WobbleView.h"
-#include "scenes/Scene5.h"
 
 #include <cmath>
 #include <fstream>

@@ -1,6 +1,4 @@
 #include "ShowFrames.h"
-#include "platform/FixedMusic.h"
-#include "scenes/Scene3.h"
 
 using Scroller = ShowFrames;
 
@@ -43,22 +41,4 @@ TEST_F(Scroller, RollsWithTheRowsAndFadesAtBothEnds) {
     expectAll(*frame(10, 16, 0.0), Color(), "order 10 row 16");
     // Beyond row 16 the fraction passes 1 and the fade's wrapped weights show through.
     EXPECT_EQ(TestImages::pixelsOf(*frame(10, 17, 0.0)), TestImages::pixelsOf(*faded(*rolled(145), Color(), 1.0625f)));
-}
-
-TEST_F(Scroller, DrawsNothingOutsideItsOrders) {
-    struct Count : Display {
-        int frames = 0;
-        void present(const Image&) override { ++frames; }
-    } display;
-    Screen screen(600, 300, display);
-    FixedMusic music;
-    ManualTimer timer;
-    DemoClock clock(music, timer);
-    ManualKeys keys;
-    Scene3 scene(screen, clock, keys);
-    for (int order : {7, 11, 0, 65535}) {
-        music.set(order, 0);
-        scene.run();
-    }
-    EXPECT_EQ(display.frames, 0);
 }

@@ -1,9 +1,10 @@
-#include "app/Scene.h"
 #include "platform/FixedMusic.h"
+#include "show/Scene.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,14 +38,14 @@ struct Rig : Display {
 // never locks it: the protocol must present both alike.
 class TwoPhases : public Scene {
 public:
-    explicit TwoPhases(Rig& rig) : Scene(rig.screen, rig.clock, rig.keys, {0, 0}) {}
+    explicit TwoPhases(Rig& rig) : Scene({rig.screen, rig.clock, rig.keys}, {0, 0}) {}
     void run() override {
-        play({{[this] { return clock.row() >= 32; },
-               [this] {
+        play({{[](const Position& p) { return p.row >= 32; },
+               [this](const Position&) {
                    log += 'a';
                    lock().fadeTo(Color(255, 255, 255, 0), 1.0f);
                }},
-              {[this] { return clock.order() >= 1; }, [this] { log += 'b'; }}});
+              {[](const Position& p) { return p.order >= 1; }, [this](const Position&) { log += 'b'; }}});
     }
     std::string log;
 };
@@ -113,4 +114,47 @@ TEST(FrameProtocol, FramesADisplayDoesNotWantAreSkippedNotDrawn) {
     scene.run();
     EXPECT_EQ(scene.log, "b");
     EXPECT_EQ(rig.frames, 1);
+}
+
+TEST(FrameProtocol, AFrameDrawsOnThePositionItsEndWasTestedOn) {
+    // The music moves on between any two reads: a frame that read the clock again would see a
+    // later row than the one its phase's end was tested on.
+    struct Moving : Music {
+        int reads = 0;
+        void play() override {}
+        std::uint32_t position() override { return FixedMusic::pack(0, reads++); }
+    } music;
+    struct Count : Display {
+        int frames = 0;
+        void present(const Image&) override { ++frames; }
+    } display;
+    ManualTimer timer;
+    DemoClock clock(music, timer);
+    ManualKeys keys;
+    Screen screen(4, 2, display);
+    struct Rows : Scene {
+        explicit Rows(const Stage& stage) : Scene(stage, {0, 0}) {}
+        void run() override {
+            play({{[this](const Position& p) { return tested.push_back(p.row), p.row >= 3; },
+                   [this](const Position& p) { drawn.push_back(p.row); }}});
+        }
+        std::vector<int> tested, drawn;
+    } scene({screen, clock, keys});
+    scene.run();
+    EXPECT_EQ(scene.tested, (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(scene.drawn, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(music.reads, 4) << "one reading a frame";
+}
+
+TEST(FrameProtocol, DrawingOutsideAFrameIsCaught) {
+    struct Null : Display {
+        void present(const Image&) override {}
+    } display;
+    Screen screen(4, 2, display);
+    EXPECT_THROW(screen.frame(), std::logic_error);
+    EXPECT_THROW(screen.update(), std::logic_error);
+    screen.lock().fadeTo(Color(255, 255, 255, 0), 1.0f);
+    EXPECT_EQ(screen.frame().at(3, 1), Color(255, 255, 255, 0));
+    screen.update();
+    EXPECT_THROW(screen.frame(), std::logic_error);
 }

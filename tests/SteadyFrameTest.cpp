@@ -1,7 +1,6 @@
 // Once a scene has drawn its first frames, its frames allocate nothing: every buffer, table and
 // queue is made by a constructor or grows once to its steady size.
 
-#include "app/Show.h"
 #include "platform/DemoClock.h"
 #include "platform/Display.h"
 #include "platform/FixedMusic.h"
@@ -9,6 +8,8 @@
 #include "platform/Screen.h"
 #include "platform/Timer.h"
 #include "raster/AssetFile.h"
+#include "show/Show.h"
+#include "show/Timetable.h"
 
 #include <gtest/gtest.h>
 
@@ -80,20 +81,23 @@ private:
 
 TEST(SteadyFrames, NoSceneAllocatesOnceItIsRunning) {
     AssetFile::setRoot(TINDREL_BUILD_DATA_DIR);
-    // A position inside each scene's main phase, flashes included where a scene has them.
-    const int positions[9][2] = {{3, 16}, {6, 16}, {9, 32}, {12, 32}, {16, 8}, {20, 32}, {28, 32}, {32, 4}, {36, 8}};
-    for (const auto& p : positions) {
-        ManualKeys keys;
-        ManualTimer timer(20.0);
-        Frames frames(keys, timer);
-        FixedMusic music;
-        music.set(p[0], p[1]);
-        Screen screen(600, 300, frames);
-        DemoClock clock(music, timer, DemoClock::Start::fixedAtZero);
-        Show show(screen, clock, keys);
-        show.play(music);
-        EXPECT_EQ(frames.presented, Frames::warmUp + Frames::counted) << "order " << p[0];
-        EXPECT_EQ(frames.during, 0) << "allocations in frames at order " << p[0] << ", row " << p[1];
+    // Each scene at its telling moment, and early in its first order: under the flash that opens
+    // most scenes, in the opening's fade and before the cones take over from the cube.
+    for (const TimetableRow& row : Timetable::rows()) {
+        for (const TimetableRow::Moment at : {row.moment, TimetableRow::Moment{row.orders.first, 8}}) {
+            ManualKeys keys;
+            ManualTimer timer(20.0);
+            Frames frames(keys, timer);
+            FixedMusic music;
+            music.set(at.order, at.row);
+            Screen screen(600, 300, frames);
+            DemoClock clock(music, timer, DemoClock::Start::fixedAtZero);
+            Show scene({screen, clock, keys}, row);
+            scene.play(music);
+            EXPECT_EQ(frames.presented, Frames::warmUp + Frames::counted) << row.title << " at order " << at.order;
+            EXPECT_EQ(frames.during, 0) << "allocations in frames of " << row.title << " at order " << at.order
+                                        << ", row " << at.row;
+        }
     }
     AssetFile::setRoot({});
 }

@@ -1,0 +1,50 @@
+#include "effects/BlobWarp.h"
+#include "raster/Image.h"
+#include "show/Scene.h"
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// Three soft blobs wander over a scrolling texture added onto the star picture, the lit layer
+// breathing toward dark blue; a white flash opens every even order, and the second half of the
+// last order strobes white every 8 rows.
+class BlobLightScene : public Scene {
+public:
+    static constexpr int flashRows = 32;
+    static constexpr int strobeRows = 8;
+
+    BlobLightScene(const Stage& stage, Orders orders)
+        : Scene(stage, orders), star(Image::load("Part2/star.pcx")), texture(Image::load("Part2/texture1.tex")),
+          warp(effectOn<BlobWarp>("Part2/texture1.tex", 76, 38, *texture, 3, 1.0f, 150.0f)) {}
+
+    void run() override {
+        // No start order: the opening hands over, and this plays until its last order is over.
+        const int last = orders().last;
+        play({{[last](const Position& p) { return p.order > last; }, [this, last](const Position& p) {
+                   const auto t = static_cast<float>(p.seconds);
+                   const int r = p.row;
+                   warp->draw(t);
+                   // Breathes between its own colours and a dark blue about every 2.9 s.
+                   warp->fadeTo(Color(20, 30, 60, 0), static_cast<float>(0.5 - (-0.4) * std::sin(t * 2.183333333333333)));
+                   Image& out = lock();
+                   out.blit(0, 0, *star);
+                   out.blitAdd(0, 0, *warp);
+                   if (r >= flashRows && p.order == last) flash(out, r % strobeRows, 1.0 / strobeRows);
+                   // A flash that fades over 33 rows, cut short at row 32 when it has not quite gone.
+                   else if (p.order % 2 == 0 && r < flashRows) flash(out, r, 0.030303031);
+               }}});
+    }
+
+private:
+    std::unique_ptr<Image> star;
+    std::unique_ptr<Image> texture;
+    std::unique_ptr<BlobWarp> warp;
+};
+
+} // namespace
+
+std::unique_ptr<Scene> buildBlobLight(const Stage& stage, Scene::Orders orders) {
+    return std::make_unique<BlobLightScene>(stage, orders);
+}

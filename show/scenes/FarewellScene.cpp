@@ -1,0 +1,34 @@
+#include "raster/Image.h"
+#include "show/Scene.h"
+
+#include <memory>
+
+namespace {
+
+// The closing picture: out of a white flash over its first 16 rows, sinking toward black over
+// the whole order as the music dies away. Returns once the music is past it.
+class FarewellScene : public Scene {
+public:
+    static constexpr int flashRows = 16;
+
+    FarewellScene(const Stage& stage, Orders orders) : Scene(stage, orders), background(Image::load("Part9/background.pcx")) {}
+
+    void run() override {
+        play({{outsideOrders(), [this](const Position& p) {
+                   const int r = p.row;
+                   Image& out = lock();
+                   out.blit(0, 0, *background);
+                   out.fadeTo(Color(0, 0, 0, 0), static_cast<float>(r) * 0.015625f);
+                   if (r < flashRows) flash(out, r);
+               }}});
+    }
+
+private:
+    std::unique_ptr<Image> background;
+};
+
+} // namespace
+
+std::unique_ptr<Scene> buildFarewell(const Stage& stage, Scene::Orders orders) {
+    return std::make_unique<FarewellScene>(stage, orders);
+}
