@@ -18,7 +18,7 @@ bool allWhite(const Image& img) {
 }
 } // namespace
 
-TEST_F(ObjectScenes, Scene4FlashesOrders11And13) {
+TEST_F(ObjectScenes, StarAndArrowsFlashesOrders11And13) {
     expectAll(*frame(11, 0), white, "order 11 row 0");
     expectAll(*frame(13, 0), white, "order 13 row 0");
     // Everything but the flash follows the clock alone, so at one time the unflashed rows agree.
@@ -29,7 +29,7 @@ TEST_F(ObjectScenes, Scene4FlashesOrders11And13) {
     EXPECT_EQ(pixelsOf(*frame(12, 0)), pixelsOf(*plain));
 }
 
-TEST_F(ObjectScenes, Scene4AtTimeZeroHoldsItsObjectsStill) {
+TEST_F(ObjectScenes, StarAndArrowsAtTimeZeroHoldsItsObjectsStill) {
     // At 0 s every angle is 0 and the star shows at half brightness; the third arrow is cut
     // by the frame's right and bottom edges.
     MeshView star(500, 300, "Part4/star.lwo"), arrow(170, 200, "Part4/arrow.lwo");
@@ -45,7 +45,7 @@ TEST_F(ObjectScenes, Scene4AtTimeZeroHoldsItsObjectsStill) {
     EXPECT_EQ(pixelsOf(*frame(12, 0, 0.0)), pixelsOf(want));
 }
 
-TEST_F(ObjectScenes, Scene5KeysItsFigureAndFlashesOrders15And17) {
+TEST_F(ObjectScenes, CubeWaveKeysItsFigureAndFlashesOrders15And17) {
     expectAll(*frame(15, 0), white, "order 15 row 0");
     expectAll(*frame(17, 0), white, "order 17 row 0");
     const auto plain = frame(16, 0);
@@ -56,7 +56,7 @@ TEST_F(ObjectScenes, Scene5KeysItsFigureAndFlashesOrders15And17) {
             ASSERT_FALSE(c.r == 4 && c.g == 252 && c.b == 4) << "the key colour reached the screen in order " << order;
 }
 
-TEST_F(ObjectScenes, Scene5CopiesANearKeyColour) {
+TEST_F(ObjectScenes, CubeWaveCopiesANearKeyColour) {
     // A figure of two pixels, the key and a green one step off it, in a data folder of its own.
     const auto dir = TestImages::scratch("nearkey");
     std::filesystem::copy(TINDREL_BUILD_DATA_DIR, dir, std::filesystem::copy_options::recursive);
@@ -78,7 +78,7 @@ TEST_F(ObjectScenes, Scene5CopiesANearKeyColour) {
     EXPECT_EQ(f->at(0, 60), original->at(0, 60)) << "the key is not drawn; what lies under it stays";
 }
 
-TEST_F(ObjectScenes, Scene7SwitchesFromCubeToOutlinedCones) {
+TEST_F(ObjectScenes, TunnelsAndConesSwitchesFromCubeToOutlinedCones) {
     const auto background = picture("Part7/background.pcx");
     // The view's columns 2 to 379 hold the background and the keyed object alone.
     auto expectObject = [&](int order, float s, bool cones) {
@@ -100,7 +100,7 @@ TEST_F(ObjectScenes, Scene7SwitchesFromCubeToOutlinedCones) {
     expectObject(31, 7.0f, true);
 }
 
-TEST_F(ObjectScenes, Scene7FlashesOnlyOddOrdersFrom23To29) {
+TEST_F(ObjectScenes, TunnelsAndConesFlashesOnlyOddOrdersFrom23To29) {
     const auto background = picture("Part7/background.pcx");
     for (int order = 23; order <= 31; ++order) {
         const bool flashes = order == 23 || order == 25 || order == 27 || order == 29;
@@ -112,7 +112,7 @@ TEST_F(ObjectScenes, Scene7FlashesOnlyOddOrdersFrom23To29) {
     }
 }
 
-TEST_F(ObjectScenes, Scene7DiscoLevelStopsShortOfFull) {
+TEST_F(ObjectScenes, TunnelsAndConesDiscoLevelStopsShortOfFull) {
     // Near where sin(8 sin(1.5 s)) peaks the disco picture is added at 253, and never at 255: on the
     // window's top rim (rows 0 to 3, right of the tunnel) it adds onto the background alone.
     const float s = static_cast<float>(std::asin(std::acos(-1.0) / 16) / 1.5);

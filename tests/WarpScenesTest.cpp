@@ -4,7 +4,7 @@
 
 using WarpScenes = ShowFrames;
 
-TEST_F(WarpScenes, Scene2FlashesEvenOrdersAndStrobesOrder7) {
+TEST_F(WarpScenes, BlobLightFlashesEvenOrdersAndStrobesOrder7) {
     expectAll(*frame(4, 0), white, "order 4 row 0");
     expectAll(*frame(6, 0), white, "order 6 row 0");
     // With the clock held still the warp draws the same layer at every row, so rows without a
@@ -20,7 +20,7 @@ TEST_F(WarpScenes, Scene2FlashesEvenOrdersAndStrobesOrder7) {
     expectRegion(*plain, *picture("Part2/star.pcx"), 0, 296, 600, 300, "below the warp");
 }
 
-TEST_F(WarpScenes, Scene6OpensWithAFlashAndClosesInWhite) {
+TEST_F(WarpScenes, GlowingBandOpensWithAFlashAndClosesInWhite) {
     // At its first row the blobs have no strength: the frame is the flash alone.
     expectAll(*frame(19, 0), white, "order 19 row 0");
     const auto background = picture("Part6/background.pcx");
@@ -33,7 +33,7 @@ TEST_F(WarpScenes, Scene6OpensWithAFlashAndClosesInWhite) {
     expectRegion(*frame(19, 8), *faded(*background, white, 0.5f), 0, 0, 600, 54, "order 19 row 8");
 }
 
-TEST_F(WarpScenes, Scene8FlashesOrders32And34Only) {
+TEST_F(WarpScenes, WaveWarpFlashesOrders32And34Only) {
     expectAll(*frame(32, 0), white, "order 32 row 0");
     expectAll(*frame(34, 0), white, "order 34 row 0");
     const auto background = picture("Part8/background.pcx");

@@ -8,7 +8,7 @@
 
 namespace {
 
-class Scene9Frames : public ::testing::Test {
+class FarewellFrames : public ::testing::Test {
 protected:
     void SetUp() override {
         AssetFile::setRoot(TINDREL_BUILD_DATA_DIR);
@@ -42,7 +42,7 @@ std::function<Color(Color)> faded(int keep, int towardWhite) {
 
 } // namespace
 
-TEST_F(Scene9Frames, FlashesWhiteThenSinksTowardBlack) {
+TEST_F(FarewellFrames, FlashesWhiteThenSinksTowardBlack) {
     expectFrame(0, [](Color) { return Color(255, 255, 255, 0); });
     expectFrame(8, faded(224, 128));   // darkened by 8/64, then half-way to white
     expectFrame(16, faded(192, 0));    // only the darkening remains
@@ -50,6 +50,6 @@ TEST_F(Scene9Frames, FlashesWhiteThenSinksTowardBlack) {
     expectFrame(63, faded(4, 0));
 }
 
-TEST_F(Scene9Frames, NothingIsDrawnOnceTheMusicHasEnded) {
+TEST_F(FarewellFrames, NothingIsDrawnOnceTheMusicHasEnded) {
     for (int order : {37, 65535}) EXPECT_FALSE(OfflineRender::still(order, 0, 0.0)) << order;
 }

@@ -6,7 +6,7 @@
 
 namespace {
 
-class Scene1Frames : public ::testing::Test {
+class OpeningFrames : public ::testing::Test {
 protected:
     void SetUp() override { AssetFile::setRoot(TINDREL_BUILD_DATA_DIR); }
     void TearDown() override { AssetFile::setRoot({}); }
@@ -20,7 +20,7 @@ protected:
 
 } // namespace
 
-TEST_F(Scene1Frames, TheLogoFadesInFromBlack) {
+TEST_F(OpeningFrames, TheLogoFadesInFromBlack) {
     for (Color c : frame(0, 0)) ASSERT_EQ(c, Color());
 
     AssetFile::setRoot(TINDREL_BUILD_DATA_DIR);
@@ -30,7 +30,7 @@ TEST_F(Scene1Frames, TheLogoFadesInFromBlack) {
         ASSERT_EQ(half[i], Color(logo[i].r / 2, logo[i].g / 2, logo[i].b / 2, 0)) << i;
 }
 
-TEST_F(Scene1Frames, TheFlashOpensTheRaysAndIsGoneByRow32) {
+TEST_F(OpeningFrames, TheFlashOpensTheRaysAndIsGoneByRow32) {
     for (Color c : frame(2, 0)) ASSERT_EQ(c, Color(255, 255, 255, 0));
 
     // From row 32 the third phase runs, here as later in order 3: the same rays, no flash.
