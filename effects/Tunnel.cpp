@@ -2,7 +2,7 @@
 
 #include "effects/WarpMath.h"
 #include "raster/ImageKernels.h"
-#include "raster/SharedRandom.h"
+#include "raster/Random.h"
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -65,11 +65,11 @@ Tunnel::Tunnel(int w, int h, const Image& texture) : Effect(w, h), texture_(text
         }
     }
 
-    SharedRandom::seed(2);
+    Random random(2);
     const float q = 1.0f / 32767;
     for (int k = 0; k < tunnels; ++k) {
-        const int r1 = SharedRandom::next(), r2 = SharedRandom::next();
-        const int r3 = SharedRandom::next(), r4 = SharedRandom::next();
+        const int r1 = random.next(), r2 = random.next();
+        const int r3 = random.next(), r4 = random.next();
         freqX_[k] = static_cast<float>((static_cast<float>(r1) * q - static_cast<float>(r2) * q) * 1.5);
         freqY_[k] = static_cast<float>((static_cast<float>(r3) * q - static_cast<float>(r4) * q) * 1.5);
     }

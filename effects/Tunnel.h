@@ -12,8 +12,8 @@
 // output-sized windows over it, shifted by sine motions, sums their depths and angles, adds a
 // time scroll and reads the texture there: table reads, adds and texel copies only.
 //
-// The motion frequencies are drawn from the shared random sequence, seeded with 2, so building
-// a tunnel moves that sequence on. The texture is 256 × 256, borrowed, and must outlive it.
+// The motion frequencies are drawn from the random sequence seeded with 2, so every tunnel
+// wanders alike. The texture is 256 × 256, borrowed, and must outlive it.
 class Tunnel : public Effect {
 public:
     static constexpr int tunnels = 3;

@@ -1,7 +1,7 @@
 #include "raster/TextureGenerator.h"
 
 #include "raster/LoadError.h"
-#include "raster/SharedRandom.h"
+#include "raster/Random.h"
 #include "raster/TextureOps.h"
 
 #include <algorithm>
@@ -142,14 +142,14 @@ void TextureGenerator::requireDistanceTables(const char* operation) const {
 }
 
 void TextureGenerator::plasma(Color color, int maxFreqX, int maxFreqY, int minAmp, int maxAmp, int waves, int seed) {
-    SharedRandom::seed(static_cast<std::uint32_t>(seed));
+    Random random(static_cast<std::uint32_t>(seed));
     if (waves > 0 && (maxFreqX <= 0 || maxFreqY <= 0)) refuse("Plasma frequency range is zero");
     if (waves > 0 && maxAmp < minAmp) refuse("Plasma amplitude range is empty");
     std::vector<int> fx(std::max(waves, 0)), fy(fx.size()), amp(fx.size());
     for (std::size_t k = 0; k < fx.size(); ++k) {
-        fx[k] = SharedRandom::next() % (2 * maxFreqX) - maxFreqX;
-        fy[k] = SharedRandom::next() % (2 * maxFreqY) - maxFreqY;
-        amp[k] = SharedRandom::next() % (maxAmp - minAmp + 1) + minAmp;
+        fx[k] = random.next() % (2 * maxFreqX) - maxFreqX;
+        fy[k] = random.next() % (2 * maxFreqY) - maxFreqY;
+        amp[k] = random.next() % (maxAmp - minAmp + 1) + minAmp;
     }
     const std::int16_t* sine = sineTable();
     // A wave's phase is a row's part plus a column's part, each a division: the columns' parts
@@ -183,12 +183,12 @@ void TextureGenerator::plasma(Color color, int maxFreqX, int maxFreqY, int minAm
 }
 
 void TextureGenerator::squares(Color color, int count, int size, int seed) {
-    SharedRandom::seed(static_cast<std::uint32_t>(seed));
+    Random random(static_cast<std::uint32_t>(seed));
     if (count <= 0) return;
     if (W_ <= 0 || H_ <= 0) refuse("Squares on a texture with no pixels");
     for (int n = 0; n < count; ++n) {
-        const int x0 = SharedRandom::next() % W_;
-        const int y0 = SharedRandom::next() % H_;
+        const int x0 = random.next() % W_;
+        const int y0 = random.next() % H_;
         for (int y = y0; y < y0 + size; ++y)
             for (int x = x0; x < x0 + size; ++x) {
                 Color& p = px_[static_cast<std::size_t>(y % H_) * W_ + x % W_];
@@ -217,12 +217,12 @@ void TextureGenerator::ripple(int frequency, int amplitude) {
 }
 
 void TextureGenerator::sineShift(int shiftX, int shiftY, int maxFreqX, int maxFreqY, int waves, int seed) {
-    SharedRandom::seed(static_cast<std::uint32_t>(seed));
+    Random random(static_cast<std::uint32_t>(seed));
     if (waves > 0 && (maxFreqX <= 0 || maxFreqY <= 0)) refuse("Sine shift frequency range is zero");
     std::vector<std::uint32_t> colFreq(std::max(waves, 0)), rowFreq(colFreq.size());
     for (std::size_t k = 0; k < colFreq.size(); ++k) {
-        colFreq[k] = static_cast<std::uint32_t>(SharedRandom::next() % maxFreqX + 1);
-        rowFreq[k] = static_cast<std::uint32_t>(SharedRandom::next() % maxFreqY + 1);
+        colFreq[k] = static_cast<std::uint32_t>(random.next() % maxFreqX + 1);
+        rowFreq[k] = static_cast<std::uint32_t>(random.next() % maxFreqY + 1);
     }
     if (W_ <= 0 || H_ <= 0) return;
     const std::int16_t* sine = sineTable();

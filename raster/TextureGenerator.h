@@ -9,7 +9,7 @@
 
 // Runs texture programs: sine plasmas, random squares, ripples, wave shifts, tone curves,
 // contrast, blur and highlight bands, each in place on the whole bound image. Operations that
-// take a seed reseed the shared random sequence first.
+// take a seed draw from a random sequence of their own, seeded with it.
 //
 // Parameters that no sensible program uses and that would divide by zero or leave the
 // distance tables are refused with std::invalid_argument (the decoder turns it into LoadError).
