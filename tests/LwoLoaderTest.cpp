@@ -1,3 +1,4 @@
+#include "SharedTestData.h"
 #include "TestImages.h"
 #include "engine3d/Mesh.h"
 #include "engine3d/MeshView.h"
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <functional>
 #include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -194,6 +196,7 @@ TEST(LwoLoader, RefusesFilesThatWouldBreakTheMesh) {
 }
 
 TEST(LwoLoader, LoadsTheSharedLightWaveObjects) {
+    TINDREL_NEEDS_SHARED_TESTDATA();
     // From lwob-summary.txt beside the files. Only three-vertex polygons become triangles.
     struct Case {
         const char* file;
@@ -213,7 +216,7 @@ TEST(LwoLoader, LoadsTheSharedLightWaveObjects) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
-        const std::string path = std::string(TINDREL_SHARED_TESTDATA) + "/lwo/" + c.file;
+        const std::string path = (SharedTestData::folder() / "lwo" / c.file).string();
         Mesh mesh;
         mesh.load(path.c_str());
         EXPECT_EQ(mesh.pointCount(), c.points);

@@ -1,7 +1,9 @@
 #include "TestImages.h"
 
 #include <png.h>
+#include <zlib.h>
 
+#include <cstdio>
 #include <stdexcept>
 
 namespace TestImages {
@@ -14,6 +16,17 @@ std::unique_ptr<Image> make(int width, int height, const std::vector<Color>& pix
 
 std::vector<Color> pixelsOf(const Image& image) {
     return std::vector<Color>(image.pixels(), image.pixels() + image.pixelCount());
+}
+
+std::uint32_t checksum(const Image& image) {
+    return static_cast<std::uint32_t>(crc32_z(crc32_z(0, Z_NULL, 0), reinterpret_cast<const Bytef*>(image.pixels()),
+                                              image.pixelCount() * sizeof(Color)));
+}
+
+std::string hex(std::uint32_t value) {
+    char text[11];
+    std::snprintf(text, sizeof text, "0x%08x", static_cast<unsigned>(value));
+    return text;
 }
 
 Color Png::at(int x, int y) const {
