@@ -5,6 +5,7 @@
 #include "raster/LoadError.h"
 #include "show/Timetable.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -66,5 +67,59 @@ TEST_F(TimetableScenes, EachSceneLoadsExactlyTheFilesItsRowNames) {
             }
             std::filesystem::rename(dir / (file + ".away"), dir / file);
         }
+    }
+}
+
+TEST_F(TimetableScenes, FramesMatchTheirChecksums) {
+    // What the plain loops draw at positions covering every phase of every scene, its flashes
+    // and its fades, at the seconds an uninterrupted play reaches them. A row that fails names
+    // its frame's checksum: a change to a scene's picture, constant or timing shows here first.
+    struct Row {
+        int order, row;
+        double seconds;
+        std::uint32_t checksum;
+        const char* guards;
+    };
+    const Row table[] = {
+        {0, 40, 4.8, 0xb70e8425u, "the opening: the logo half-way out of black"},
+        {1, 32, 11.52, 0xb94bb77au, "the opening: the logo near the end of its fade-in"},
+        {2, 10, 16.56, 0xa09a2ea2u, "the opening: rays under the flash that opens order 2"},
+        {2, 40, 20.16, 0x6f790251u, "the opening: rays unflashed from row 32 of order 2"},
+        {3, 16, 24.96, 0xc953abf9u, "the opening: rays in the last order"},
+        {4, 8, 31.68, 0x7bdeec12u, "blob light: the flash that opens an even order"},
+        {5, 40, 43.2, 0x09d4bd01u, "blob light: no flash in an odd order"},
+        {6, 40, 50.88, 0x1b120e2fu, "blob light: no flash from row 32 of an even order"},
+        {7, 36, 58.08, 0x75b3c1e2u, "blob light: the strobe of the last half order"},
+        {8, 2, 61.68, 0xa43abe55u, "the scroller: half-way in from black"},
+        {9, 30, 72.72, 0xf35b8806u, "the scroller: both rolls at full strength"},
+        {10, 10, 78.0, 0xa6d50f67u, "the scroller: sinking toward black"},
+        {10, 40, 81.6, 0x5fed7db0u, "the scroller: the fade's wrapped weights past row 16"},
+        {11, 8, 85.44, 0x42b6da31u, "star and arrows: the flash of the first order"},
+        {12, 40, 96.96, 0x744a00dfu, "star and arrows: star and arrows unflashed"},
+        {13, 4, 100.32, 0xd1d5b42eu, "star and arrows: the flash of the third order"},
+        {15, 8, 116.16, 0x06943f4fu, "the cube wave: the flash of the first order"},
+        {16, 40, 127.68, 0x460c3e40u, "the cube wave: grid and keyed figure unflashed"},
+        {18, 50, 144.24, 0xaa6b692eu, "the cube wave: no flash in the last order"},
+        {19, 8, 146.88, 0x1a9c8ea4u, "the glowing band: the opening flash, the blobs still weak"},
+        {20, 32, 157.44, 0x11e3499au, "the glowing band: strength and light growing"},
+        {21, 20, 163.68, 0xa399c7beu, "the glowing band: unflashed, near full strength"},
+        {22, 40, 173.76, 0xde2f74c6u, "the glowing band: the closing fade toward white"},
+        {23, 8, 177.6, 0x2f0d2709u, "tunnels and cones: the cube under the first flash"},
+        {24, 40, 189.12, 0x5e4f509fu, "tunnels and cones: the cube unflashed"},
+        {27, 4, 207.84, 0x7f1f4236u, "tunnels and cones: the cones under their flash"},
+        {28, 40, 219.84, 0x227bcd34u, "tunnels and cones: the outlined cones unflashed"},
+        {31, 20, 240.48, 0x1416508fu, "tunnels and cones: no flash in the last order"},
+        {32, 8, 246.72, 0xda57acc3u, "the wave warp: the flash of the first order"},
+        {33, 40, 258.24, 0x4a3387ddu, "the wave warp: unflashed"},
+        {35, 60, 276.0, 0x4b92dc87u, "the wave warp: no flash in the last order"},
+        {36, 8, 277.44, 0xc420541fu, "farewell: sinking under the flash"},
+        {36, 20, 278.88, 0x2871bb1du, "farewell: sinking toward black"},
+        {36, 60, 283.68, 0x7bbafe7eu, "farewell: nearly black"},
+    };
+    const TestImages::PlainKernels plain;
+    for (const Row& r : table) {
+        const auto f = frame(r.order, r.row, r.seconds);
+        EXPECT_EQ(TestImages::checksum(*f), r.checksum)
+            << r.guards << " (order " << r.order << " row " << r.row << "): got " << TestImages::hex(TestImages::checksum(*f));
     }
 }
