@@ -12,28 +12,36 @@
 
 using TimetableScenes = ShowFrames;
 
+namespace {
+
+// A screen nobody sees, counting the frames the scenes present, on music set by hand.
+struct Offstage : Display {
+    int frames = 0;
+    void present(const Image&) override { ++frames; }
+    Screen screen{600, 300, *this};
+    FixedMusic music;
+    ManualTimer timer;
+    DemoClock clock{music, timer};
+    ManualKeys keys;
+    Stage stage() { return {screen, clock, keys}; }
+};
+
+} // namespace
+
 TEST_F(TimetableScenes, NoSceneWaitsForItsOrders) {
     // Entered past its orders, every scene returns at once; so does every scene that has a start,
     // entered before it. The opening and the blob light have none: each plays from the top.
-    struct Count : Display {
-        int frames = 0;
-        void present(const Image&) override { ++frames; }
-    } display;
-    Screen screen(600, 300, display);
-    FixedMusic music;
-    ManualTimer timer;
-    DemoClock clock(music, timer);
-    ManualKeys keys;
+    Offstage offstage;
     const auto rows = Timetable::rows();
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Scene::Orders orders = rows[i].orders;
-        const auto scene = rows[i].build({screen, clock, keys}, orders);
+        const auto scene = rows[i].build(offstage.stage(), orders);
         std::vector<int> outside = {orders.last + 1, 65535};
         if (i >= 2) outside.insert(outside.end(), {orders.first - 1, 0});
         for (int order : outside) {
-            music.set(order, 0);
+            offstage.music.set(order, 0);
             scene->run();
-            EXPECT_EQ(display.frames, 0) << rows[i].title << " drew at order " << order;
+            EXPECT_EQ(offstage.frames, 0) << rows[i].title << " drew at order " << order;
         }
     }
 }
@@ -41,14 +49,7 @@ TEST_F(TimetableScenes, NoSceneWaitsForItsOrders) {
 TEST_F(TimetableScenes, EachSceneLoadsExactlyTheFilesItsRowNames) {
     // Built from a folder of its listed files alone, each scene finds all it needs; with any one
     // of them missing, it fails on that one, so the list names nothing the scene does not read.
-    struct Null : Display {
-        void present(const Image&) override {}
-    } display;
-    Screen screen(600, 300, display);
-    FixedMusic music;
-    ManualTimer timer;
-    DemoClock clock(music, timer);
-    ManualKeys keys;
+    Offstage offstage;
     for (const TimetableRow& row : Timetable::rows()) {
         const auto dir = TestImages::scratch("listed");
         for (const std::string& file : row.files) {
@@ -56,11 +57,11 @@ TEST_F(TimetableScenes, EachSceneLoadsExactlyTheFilesItsRowNames) {
             std::filesystem::copy_file(std::filesystem::path(TINDREL_BUILD_DATA_DIR) / file, dir / file);
         }
         AssetFile::setRoot(dir);
-        EXPECT_NO_THROW(row.build({screen, clock, keys}, row.orders)) << row.title;
+        EXPECT_NO_THROW(row.build(offstage.stage(), row.orders)) << row.title;
         for (const std::string& file : row.files) {
             std::filesystem::rename(dir / file, dir / (file + ".away"));
             try {
-                row.build({screen, clock, keys}, row.orders);
+                row.build(offstage.stage(), row.orders);
                 ADD_FAILURE() << row.title << " built without " << file;
             } catch (const LoadError& e) {
                 EXPECT_EQ(std::string(e.what()).rfind(file + ":", 0), 0u) << row.title << ": " << e.what();
