@@ -53,11 +53,9 @@ void stepEdges(std::int64_t* edge, const std::int64_t* down, std::uint32_t* at, 
 
 const WarpKernels referenceWarpKernels = {shadedRow, tintedRow, stepEdges};
 
-const WarpKernels& WarpKernels::active() {
-    // Without a gather, four scalar texel loads per vector left SSE2 no faster than the plain
-    // loops (BM_OnPath/5/1 and 6/1), so only AVX2 has a set of its own.
+const WarpKernels& WarpKernels::forPath([[maybe_unused]] ImageKernels::Path path) {
 #if defined(__x86_64__)
-    if (ImageKernels::avx2Active()) return avx2WarpKernels;
+    if (path == ImageKernels::Path::avx2) return avx2WarpKernels;
 #endif
     return referenceWarpKernels;
 }
@@ -69,14 +67,16 @@ const WarpKernels& WarpKernels::active() {
 // way from its left edge to its right. The row loops only read bits 16 to 23, which sums modulo
 // 2^32 keep, so they step the low 32 bits.
 template <int Channels, class Load>
-void GridWarp::render(Load load, WarpKernels::Row drawRow) {
+void GridWarp::render(Load load, WarpKernels::Row WarpKernels::*rowOf) {
     const std::size_t columns = static_cast<std::size_t>(cols);
     std::int64_t* edge = edge_.data();
     std::int64_t* down = edgeStep_.data();
     std::uint32_t* at = at_.data();
     std::uint32_t* span = span_.data();
     Color* out = pixels();
-    const WarpKernels::Step stepEdges = WarpKernels::active().stepEdges;
+    const WarpKernels& kernels = WarpKernels::active();
+    const WarpKernels::Step stepEdges = kernels.stepEdges;
+    const WarpKernels::Row drawRow = kernels.*rowOf;
     for (int i = 0; i + 1 < rows; ++i) {
         for (std::size_t j = 0; j < columns; ++j) {
             const std::array<std::int32_t, Channels> top = load(node(static_cast<int>(j), i));
@@ -98,11 +98,11 @@ void GridWarp::render(Load load, WarpKernels::Row drawRow) {
 void GridWarp::renderShaded() {
     render<WarpKernels::shadedChannels>(
         [](const GridWarpNode& n) { return std::array<std::int32_t, 3>{n.u, n.v, n.colour.a}; },
-        WarpKernels::active().shadedRow);
+        &WarpKernels::shadedRow);
 }
 
 void GridWarp::renderTinted() {
     render<WarpKernels::tintedChannels>(
         [](const GridWarpNode& n) { return std::array<std::int32_t, 5>{n.u, n.v, n.colour.r, n.colour.g, n.colour.b}; },
-        WarpKernels::active().tintedRow);
+        &WarpKernels::tintedRow);
 }

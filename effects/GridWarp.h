@@ -41,8 +41,9 @@ protected:
     int rows;
 
 private:
+    // Asks the kernel table once a frame; rowOf picks the renderer's row loop in it.
     template <int Channels, class Load>
-    void render(Load load, WarpKernels::Row drawRow);
+    void render(Load load, WarpKernels::Row WarpKernels::*rowOf);
 
     const Color* texture_;
     // The renderers' scratch, sized once: per node column its values down the edge and their

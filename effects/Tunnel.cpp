@@ -1,13 +1,11 @@
 #include "effects/Tunnel.h"
 
+#include "effects/TunnelKernels.h"
 #include "effects/WarpMath.h"
 #include "raster/ImageKernels.h"
 #include "raster/Random.h"
 
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
-
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 #include <string>
@@ -87,22 +85,16 @@ void texelsPlain(Color* out, const Color* texture, const std::uint8_t* sums, std
     for (std::size_t x = 0; x < count; ++x) out[x] = texture[sums[2 * x + 1] * 256 + sums[2 * x]];
 }
 
-#if defined(__x86_64__)
-// Eight texels a step: each byte pair, read as a little-endian 16-bit number, is the texel's
-// index (row × 256 + column), which the gather takes as it is.
-__attribute__((target("avx2"))) void texelsAvx2(Color* out, const Color* texture, const std::uint8_t* sums,
-                                                std::size_t count) {
-    const int* texels = reinterpret_cast<const int*>(texture);
-    std::size_t x = 0;
-    for (; x + 8 <= count; x += 8) {
-        const __m256i index = _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(sums + 2 * x)));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x), _mm256_i32gather_epi32(texels, index, 4));
-    }
-    texelsPlain(out + x, texture, sums + 2 * x, count - x);
-}
-#endif
-
 } // namespace
+
+const TunnelKernels referenceTunnelKernels = {texelsPlain};
+
+const TunnelKernels& TunnelKernels::forPath([[maybe_unused]] ImageKernels::Path path) {
+#if defined(__x86_64__)
+    if (path == ImageKernels::Path::avx2) return avx2TunnelKernels;
+#endif
+    return referenceTunnelKernels;
+}
 
 void Tunnel::draw(float t) {
     const int W = width, H = height;
@@ -119,10 +111,7 @@ void Tunnel::draw(float t) {
     const std::size_t rowBytes = 2 * static_cast<std::size_t>(W);
     std::uint8_t* sums = sums_.data();
     Color* out = pixels();
-    auto texels = texelsPlain;
-#if defined(__x86_64__)
-    if (ImageKernels::avx2Active()) texels = texelsAvx2;
-#endif
+    const TunnelKernels::Texels texels = TunnelKernels::active().texels;
     for (int y = 0; y < H; ++y) {
         std::fill_n(sums, rowBytes, scroll);
         for (const std::uint8_t*& c : cursor) {

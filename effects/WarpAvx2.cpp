@@ -4,14 +4,13 @@
 // another, each product under 2^16.
 
 #include "effects/WarpKernels.h"
+#include "raster/Simd.h"
 
 #if defined(__x86_64__)
 
 #include <immintrin.h>
 
 #include <cstdint>
-
-#define TINDREL_AVX2 __attribute__((target("avx2")))
 
 namespace {
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "raster/Color.h"
+#include "raster/ImageKernels.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,8 +13,8 @@
 // shadedRow: the light level, giving texel.scale(level);
 // tintedRow: the node colour's red, green and blue, giving texel.modulate(tint) with the tint
 // (red, blue, green), crossed as GridWarp::renderTinted says.
-// The plain loops in GridWarp.cpp define the results; the AVX2 set serves where
-// ImageKernels::active() chose AVX2, and the differential tests hold it to the plain loops.
+// The plain loops in GridWarp.cpp define the results; the AVX2 set serves the AVX2 path, and the
+// differential tests hold it to the plain loops.
 struct WarpKernels {
     static constexpr int shadedChannels = 3;
     static constexpr int tintedChannels = 5;
@@ -29,7 +30,11 @@ struct WarpKernels {
     Row tintedRow;
     Step stepEdges;
 
-    static const WarpKernels& active();
+    // The set for a path of ImageKernels: without a gather, four scalar texel loads per vector
+    // left SSE2 no faster than the plain loops (BM_OnPath/5/1 and 6/1), so only AVX2 has a set of
+    // its own.
+    static const WarpKernels& forPath(ImageKernels::Path path);
+    static const WarpKernels& active() { return forPath(ImageKernels::active().path); }
 };
 
 // The edge step's loops, one source for every instruction set it is compiled for: integer adds,

@@ -7,6 +7,7 @@
 // constants repeat per pixel exactly as there.
 
 #include "raster/ImageKernels.h"
+#include "raster/Simd.h"
 
 #if defined(__x86_64__)
 
@@ -14,8 +15,6 @@
 
 #include <bit>
 #include <cstdint>
-
-#define TINDREL_AVX2 __attribute__((target("avx2")))
 
 namespace {
 

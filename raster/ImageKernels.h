@@ -6,12 +6,14 @@
 #include <cstddef>
 #include <cstdint>
 
-// The per-pixel loops behind Image's operations and the light rays, one run of pixels at a time.
-// The plain loops in Image.cpp define every result; the vector sets must match them byte for
-// byte, which the differential tests check on random images.
+// The per-pixel loops behind Image's operations and the light rays' blend, one run of pixels at a
+// time. The plain loops in Image.cpp define every result; the vector sets must match them byte
+// for byte, which the differential tests check on random images.
 //
 // active() is the one dispatch point: chosen once per process, the widest set this CPU runs,
-// unless the environment sets TINDREL_REFERENCE=1, which forces the plain loops everywhere.
+// unless the environment sets TINDREL_REFERENCE=1, which forces the plain loops everywhere. The
+// kernel tables of the effects and the 3D renderer follow its path, each through a forPath() of
+// its own, so that switch and use() reach every vector loop in the program.
 struct ImageKernels {
     enum class Path { reference, sse2, avx2 };
 
@@ -39,9 +41,6 @@ struct ImageKernels {
         const ImageKernels* k = chosen.load(std::memory_order_relaxed);
         return k ? *k : choose();
     }
-    // The effects' own AVX2 loops follow this choice, so TINDREL_REFERENCE=1 and the tests'
-    // use() reach them too.
-    static bool avx2Active() { return active().path == Path::avx2; }
     // Null where the CPU (or the build) cannot run the set.
     static const ImageKernels* get(Path path);
     // Makes another set active for the rest of the process, or until the next call: the

@@ -1,16 +1,20 @@
 // Every vector path against the plain loops, through Image's public operations, on random
 // images, sizes and positions: any byte that differs fails, naming the case to replay.
 
+#include "KernelCases.h"
 #include "effects/GridWarp.h"
 #include "effects/LightSpot.h"
+#include "effects/LightSpotKernels.h"
 #include "effects/Tunnel.h"
+#include "effects/TunnelKernels.h"
+#include "effects/WarpKernels.h"
 #include "engine3d/Renderer3D.h"
+#include "engine3d/Renderer3DKernels.h"
 #include "raster/Image.h"
 #include "raster/ImageKernels.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -21,34 +25,7 @@
 
 namespace {
 
-constexpr int cases = 400;
-
-// xorshift32: case n replays from its own seed whatever the other cases did.
-class Random {
-public:
-    explicit Random(int n) : state_(static_cast<std::uint32_t>(n) * 2654435761u + 0x9E3779B9u) {}
-    std::uint32_t next() {
-        state_ ^= state_ << 13;
-        state_ ^= state_ >> 17;
-        state_ ^= state_ << 5;
-        return state_;
-    }
-    // 0 .. bound − 1
-    int below(int bound) { return static_cast<int>(next() % static_cast<std::uint32_t>(bound)); }
-    int between(int low, int high) { return low + below(high - low + 1); }
-    // Half the bytes are 0x00 or 0xFF, where saturation and wrapping show.
-    std::uint8_t byte() {
-        switch (below(4)) {
-        case 0: return 0x00;
-        case 1: return 0xFF;
-        default: return static_cast<std::uint8_t>(next() >> 24);
-        }
-    }
-    Color color() { return Color(byte(), byte(), byte(), byte()); }
-
-private:
-    std::uint32_t state_;
-};
+using KernelCases::Random;
 
 // Sides grow with the case, from a single pixel to past a few vector widths and alignments.
 int side(Random& r, int n) { return r.between(1, 1 + n / 6); }
@@ -62,11 +39,7 @@ std::unique_ptr<Image> randomImage(Random& r, int w, int h) {
 // A position from wholly left (or above) of dst to wholly past its far edge.
 int position(Random& r, int srcSide, int dstSide) { return r.between(-srcSide - 1, dstSide + 1); }
 
-std::vector<std::uint8_t> bytesOf(const Image& img) {
-    std::vector<std::uint8_t> bytes(img.pixelCount() * sizeof(Color));
-    if (!bytes.empty()) std::memcpy(bytes.data(), img.pixels(), bytes.size());
-    return bytes;
-}
+std::vector<std::uint8_t> bytesOf(const Image& img) { return KernelCases::bytesOf(img.pixels(), img.pixelCount()); }
 
 // The case under test, everything drawn from its sequence; gives the bytes it drew.
 using Case = std::function<std::vector<std::uint8_t>(Random& r, int n)>;
@@ -86,27 +59,18 @@ class ImageKernelsTest : public ::testing::Test {
 protected:
     void TearDown() override { ImageKernels::use(original); }
 
-    // For each vector path this CPU runs: the same case through the plain and the vector
-    // loops, from the same random start.
-    static void expectSameAsPlain(const char* what, const Case& drawCase) {
-        int paths = 0;
-        for (ImageKernels::Path path : {ImageKernels::Path::sse2, ImageKernels::Path::avx2}) {
-            if (!ImageKernels::get(path)) continue;
-            ++paths;
-            for (int n = 0; n < cases; ++n) {
-                auto run = [&](ImageKernels::Path p) {
-                    EXPECT_TRUE(ImageKernels::use(p));
-                    Random r(n);
-                    return drawCase(r, n);
-                };
-                const auto want = run(ImageKernels::Path::reference);
-                const auto got = run(path);
-                const auto first = std::mismatch(want.begin(), want.end(), got.begin()).first - want.begin();
-                ASSERT_TRUE(got == want) << what << ", path " << static_cast<int>(path) << ", case n = " << n
-                                         << ", first differing byte " << first;
-            }
-        }
-        EXPECT_GT(paths, 0) << "no vector path to compare";
+    // For each vector path this CPU runs (of those where the module under test has loops of its
+    // own): the same case through the plain and the vector loops, from the same random start.
+    // Every module's table follows the path use() picks.
+    using OwnLoops = bool (*)(ImageKernels::Path);
+    static bool everyPath(ImageKernels::Path) { return true; }
+    static void expectSameAsPlain(const char* what, const Case& drawCase, OwnLoops ownLoops = everyPath) {
+        KernelCases::expectPathsMatchPlain(
+            what, ownLoops,
+            [&drawCase](ImageKernels::Path path, Random& r, int n) {
+                EXPECT_TRUE(ImageKernels::use(path));
+                return drawCase(r, n);
+            });
     }
 
     ImageKernels::Path original = ImageKernels::active().path;
@@ -171,7 +135,7 @@ TEST_F(ImageKernelsTest, LightRaysMatchThePlainLoop) {
         const int step = r.below(2) == 0 ? steps[r.below(10)] : r.between(0, 65535);
         light.set(position(r, 1, dst.width), position(r, 1, dst.height), r.between(-300, 600), step);
         light.draw(0.0f);
-    }));
+    }), KernelCases::hasOwnLoops<LightSpotKernels>);
 }
 
 namespace {
@@ -206,7 +170,7 @@ TEST_F(ImageKernelsTest, WarpRowsMatchThePlainLoops) {
             if (tinted) grid.renderTinted();
             else grid.renderShaded();
             return bytesOf(grid);
-        });
+        }, KernelCases::hasOwnLoops<WarpKernels>);
 }
 
 namespace {
@@ -234,7 +198,7 @@ TEST_F(ImageKernelsTest, SpansAndOutlineMatchThePlainLoops) {
         RandomSpans view(side(r, n), side(r, n), r);
         view.outline();
         return bytesOf(view);
-    });
+    }, KernelCases::hasOwnLoops<Renderer3DKernels>);
 }
 
 TEST_F(ImageKernelsTest, TunnelTexelsMatchThePlainLoop) {
@@ -245,5 +209,5 @@ TEST_F(ImageKernelsTest, TunnelTexelsMatchThePlainLoop) {
         // Times far enough on for the scroll to wrap and the windows to swing to their ends.
         tunnel.draw(static_cast<float>(r.between(0, 100000)) / 64.0f);
         return bytesOf(tunnel);
-    });
+    }, KernelCases::hasOwnLoops<TunnelKernels>);
 }

@@ -1,7 +1,11 @@
+#include "KernelCases.h"
 #include "TestImages.h"
 #include "effects/LightSpot.h"
+#include "effects/LightSpotKernels.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 using TestImages::make;
 using TestImages::pixelsOf;
@@ -80,4 +84,27 @@ TEST(LightSpot, SetKeepsThePassInsideTheTarget) {
         EXPECT_EQ(light.step(), c.wantStep);
         light.draw(0.0f);  // and the pass stays in bounds (the sanitizer build checks)
     }
+}
+
+TEST(LightSpot, RowKernelsMatchThePlainLoop) {
+    using Kernels = LightSpotKernels;
+    using KernelCases::Random;
+    KernelCases::expectSetsMatchPlain<Kernels>("finishedRow", [](const Kernels& k, Random& r, int n) {
+        // Steps at their limits and powers of two, whose stretches end exactly on a whole pixel;
+        // the row starts anywhere, so the blend's vector head and tail fall anywhere.
+        const int steps[] = {0, 1, 2000, 65535, 4096, 8192, 16384, 32768};
+        const int width = r.between(1, 1 + n / 2), offset = r.below(4);
+        const int step = r.below(2) == 0 ? r.pick(steps) : r.between(0, 65535);
+        const Kernels::Rays rays{width, r.below(width), r.byte(), step, r.below(2) == 0 ? 0 : step};
+        auto randomRow = [&r](std::size_t count) {
+            std::vector<Color> row(count);
+            for (Color& c : row) c = r.color();
+            return row;
+        };
+        std::vector<Color> dst = randomRow(static_cast<std::size_t>(width + offset + 4));
+        const std::vector<Color> src = randomRow(static_cast<std::size_t>(width));
+        std::vector<Color> scratch = randomRow(static_cast<std::size_t>(width));
+        k.finishedRow(dst.data() + offset, src.data(), rays, scratch.data());
+        return KernelCases::bytesOf(dst.data(), dst.size());
+    });
 }

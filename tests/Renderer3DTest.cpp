@@ -1,13 +1,19 @@
+#include "KernelCases.h"
 #include "TestImages.h"
 #include "engine3d/Renderer3D.h"
+#include "engine3d/Renderer3DKernels.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <limits>
 #include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -259,4 +265,68 @@ TEST(Renderer3D, OutlineMatchesTheDirectRuleOnRandomDepths) {
         r.outline();
         ASSERT_EQ(TestImages::pixelsOf(r), want) << "case " << n << ": " << w << " x " << h;
     }
+}
+
+TEST(Renderer3D, KernelsMatchThePlainLoops) {
+    using Kernels = Renderer3DKernels;
+    using KernelCases::Random;
+    // Depths either side of the outline threshold apart, the empty depth, and values that
+    // compare false with everything.
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    const float depths[] = {1.0f, 2.0f, 401.0f, 401.5f, 801.5f, -400.0f, 1e30f, Renderer3D::emptyDepth, inf, nan};
+    auto randomDepths = [depths](Random& r, std::size_t count) {
+        std::vector<float> d(count);
+        for (float& z : d) z = r.below(2) == 0 ? r.pick(depths) : static_cast<float>(r.between(-900, 900)) / 4.0f;
+        return d;
+    };
+    auto randomPixels = [](Random& r, std::size_t count) {
+        std::vector<Color> px(count);
+        for (Color& c : px) c = r.color();
+        return px;
+    };
+    auto bytesOf = [](const std::vector<float>& depth, const std::vector<Color>& pixels) {
+        std::vector<std::uint8_t> bytes = KernelCases::bytesOf(depth.data(), depth.size());
+        const std::vector<std::uint8_t> colours = KernelCases::bytesOf(pixels.data(), pixels.size());
+        bytes.insert(bytes.end(), colours.begin(), colours.end());
+        return bytes;
+    };
+    struct Case {
+        const char* what;
+        std::function<std::vector<std::uint8_t>(const Kernels&, Random&, int)> run;
+    };
+    const Case cases[] = {
+        // Spans of every length from any start, stepping up, down, flat or by NaN; the pixels
+        // past either end must come out as they went in.
+        {"span", [&](const Kernels& k, Random& r, int n) {
+             const int count = r.between(0, 1 + n / 4), offset = r.below(8);
+             const auto size = static_cast<std::size_t>(count + offset + 8);
+             std::vector<float> depth = randomDepths(r, size);
+             std::vector<Color> pixels = randomPixels(r, size);
+             const float steps[] = {0.0f, 0.25f, -0.25f, 1.0f, -37.5f, 400.0f, nan};
+             const float z = r.below(2) == 0 ? r.pick(depths) : static_cast<float>(r.between(-900, 900)) / 4.0f;
+             k.span(depth.data() + offset, pixels.data() + offset, count, z, r.pick(steps), r.color());
+             return bytesOf(depth, pixels);
+         }},
+        // Any rows and any columns of the interior, past a few vectors wide.
+        {"outline", [&](const Kernels& k, Random& r, int n) {
+             const int w = r.between(3, 3 + n / 4), h = r.between(3, 3 + n / 10);
+             const auto width = static_cast<std::size_t>(w);
+             const std::vector<float> depth = randomDepths(r, width * static_cast<std::size_t>(h));
+             std::vector<Color> pixels = randomPixels(r, depth.size());
+             auto columns = [&r](int from, int to) {
+                 const int first = r.between(from, to);
+                 return std::pair{static_cast<std::size_t>(first), static_cast<std::size_t>(r.between(first, to))};
+             };
+             Kernels::OutlineRange range{};
+             range.top = r.between(0, h);
+             range.bottom = r.between(range.top, h);
+             std::tie(range.upFrom, range.upTo) = columns(1, w - 1);
+             std::tie(range.leftFrom, range.leftTo) = columns(1, w - 1);
+             std::tie(range.paintFrom, range.paintTo) = columns(0, w);
+             std::vector<std::uint32_t> jumps(4 * (width + 2), 1u);
+             k.outline(depth.data(), pixels.data(), width, h, jumps.data(), range);
+             return bytesOf(depth, pixels);
+         }},
+    };
+    for (const Case& c : cases) KernelCases::expectSetsMatchPlain<Kernels>(c.what, c.run);
 }

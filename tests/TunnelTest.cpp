@@ -1,9 +1,14 @@
+#include "KernelCases.h"
 #include "effects/Tunnel.h"
+#include "effects/TunnelKernels.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -103,4 +108,24 @@ TEST(Tunnel, EveryEntryIsWhatItsOwnExpressionGives) {
                 ASSERT_EQ(tunnel.entry(j, i).angle, lowByte(angle)) << W << " × " << H << " at " << j << ',' << i;
             }
     }
+}
+
+TEST(Tunnel, TexelKernelsMatchThePlainLoop) {
+    using KernelCases::Random;
+    KernelCases::expectSetsMatchPlain<TunnelKernels>("texels", [](const TunnelKernels& k, Random& r, int n) {
+        std::vector<Color> texture(256 * 256);
+        for (Color& texel : texture) {
+            const std::uint32_t word = r.next();
+            std::memcpy(static_cast<void*>(&texel), &word, sizeof word);
+        }
+        // Rows of every length past a few vectors, from any start; the pixels around the row must
+        // come out as they went in.
+        const int count = r.between(0, 1 + n / 4), offset = r.below(8);
+        std::vector<std::uint8_t> sums(2 * static_cast<std::size_t>(count));
+        for (std::uint8_t& sum : sums) sum = r.byte();
+        std::vector<Color> out(static_cast<std::size_t>(count + offset + 8));
+        for (Color& c : out) c = r.color();
+        k.texels(out.data() + offset, texture.data(), sums.data(), sums.size() / 2);
+        return KernelCases::bytesOf(out.data(), out.size());
+    });
 }
