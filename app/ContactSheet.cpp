@@ -76,14 +76,14 @@ std::unique_ptr<Image> ContactSheet::make() {
         if (!frame) throw std::runtime_error(std::string("no frame for ") + row.title);
         // The frame's memory is already cairo's RGB24 layout; alpha is ignored there.
         const Surface picture(cairo_image_surface_create_for_data(
-            reinterpret_cast<unsigned char*>(frame->pixels()), CAIRO_FORMAT_RGB24, frame->width, frame->height,
-            frame->width * static_cast<int>(sizeof(Color))));
+            reinterpret_cast<unsigned char*>(frame->pixels()), CAIRO_FORMAT_RGB24, frame->width(), frame->height(),
+            frame->width() * static_cast<int>(sizeof(Color))));
         const int column = static_cast<int>(i) % grid.columns, line = static_cast<int>(i) / grid.columns;
         const int x = margin + column * (cellW + margin);
         const int y = header + line * (cellH + label + margin);
         cairo_save(cr);
         cairo_translate(cr, x, y);
-        cairo_scale(cr, static_cast<double>(cellW) / frame->width, static_cast<double>(cellH) / frame->height);
+        cairo_scale(cr, static_cast<double>(cellW) / frame->width(), static_cast<double>(cellH) / frame->height());
         cairo_set_source_surface(cr, picture.get(), 0, 0);
         cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
         cairo_paint(cr);

@@ -61,7 +61,7 @@ public:
     void skipFrame() override { music_.step(); }
     void present(const Image& frame) override {
         if (!kept) {
-            kept = std::make_unique<Image>(frame.width, frame.height);
+            kept = std::make_unique<Image>(frame.width(), frame.height());
             kept->blit(0, 0, frame);
         }
         keys_.hold();

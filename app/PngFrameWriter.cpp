@@ -45,7 +45,7 @@ void PngFrameWriter::throwIfFailed() {
 
 void PngFrameWriter::write(const std::filesystem::path& path, const Image& frame) {
     const Image& slotFrame = slots_.front()->frame;
-    if (frame.width != slotFrame.width || frame.height != slotFrame.height)
+    if (frame.width() != slotFrame.width() || frame.height() != slotFrame.height())
         throw std::invalid_argument(path.string() + ": the frame's size differs from the writer's");
     Slot* slot;
     {

@@ -43,7 +43,7 @@ void warp(benchmark::State& state, Args... args) {
     float t = 0.0f;
     for (auto _ : state) {
         effect.draw(t += 0.016f);
-        benchmark::DoNotOptimize(effect.pixels());
+        benchmark::DoNotOptimize(effect.image().pixels());
         benchmark::ClobberMemory();
     }
     perFrame(state);
@@ -56,7 +56,7 @@ void BM_BlobWarp(benchmark::State& state) {
     float t = 0.0f;
     for (auto _ : state) {
         effect.draw(t += 0.016f);
-        benchmark::DoNotOptimize(effect.pixels());
+        benchmark::DoNotOptimize(effect.image().pixels());
         benchmark::ClobberMemory();
     }
     perFrame(state);
@@ -101,7 +101,7 @@ void BM_Tunnel(benchmark::State& state) {
     float t = 0.0f;
     for (auto _ : state) {
         tunnel.draw(t += 0.016f);
-        benchmark::DoNotOptimize(tunnel.pixels());
+        benchmark::DoNotOptimize(tunnel.image().pixels());
         benchmark::ClobberMemory();
     }
 }

@@ -20,7 +20,7 @@ void BM_MeshGridView(benchmark::State& state) {
         grid.setRotation(float(3 * std::sin(0.6 * s)), float(0.3 * std::sin(9 * s)), float(2 * std::sin(1.3 * s)));
         grid.draw(s);
         s += 1.0f / 60.0f;
-        benchmark::DoNotOptimize(grid.pixels());
+        benchmark::DoNotOptimize(grid.image().pixels());
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * MeshGridView::cellCount);

@@ -46,8 +46,8 @@ void BM_PixmanAdd(benchmark::State& state) {
     fillPattern(dst, 1);
     fillPattern(src, 2);
     auto wrap = [](Image& img) {
-        return pixman_image_create_bits(PIXMAN_a8r8g8b8, img.width, img.height,
-                                        reinterpret_cast<std::uint32_t*>(img.pixels()), img.width * 4);
+        return pixman_image_create_bits(PIXMAN_a8r8g8b8, img.width(), img.height(),
+                                        reinterpret_cast<std::uint32_t*>(img.pixels()), img.width() * 4);
     };
     pixman_image_t* d = wrap(dst);
     pixman_image_t* s = wrap(src);

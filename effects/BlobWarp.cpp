@@ -13,8 +13,8 @@ void BlobWarp::draw(float t) {
     const float T = speed_ * t;
     std::array<float, maxBlobs + 1> bx{}, by{};
     for (int k = 1; k <= count_; ++k) {
-        bx[k] = static_cast<float>(width / 2 + 0.5 * width * std::sin(k + 0.3 * (1.6 * k * T)));
-        by[k] = static_cast<float>(height / 2 + 0.5 * height * std::sin(0.24 * ((0.11 * k - k) * T) - 0.8 * k));
+        bx[k] = static_cast<float>(image().width() / 2 + 0.5 * image().width() * std::sin(k + 0.3 * (1.6 * k * T)));
+        by[k] = static_cast<float>(image().height() / 2 + 0.5 * image().height() * std::sin(0.24 * ((0.11 * k - k) * T) - 0.8 * k));
     }
     // A node no blob reaches (past radius + 1 no rounding of the root can fall inside) takes
     // no root, and one with no influence takes no sine: sin 0 and cos 0 are exactly 0 and 1.

@@ -1,13 +1,10 @@
 #pragma once
 
-#include "raster/Image.h"
-
-// A full-frame layer that is its own output image: each draw renders one frame into its pixels
-// (or, for an in-place effect, into the image it works on), and the owning scene then composes
-// it onto the screen with an ordinary blit.
-class Effect : public Image {
+// A layer a scene steps once a frame. Effects with a picture of their own expose it as image();
+// in-place effects work on the image they were built on.
+class Effect {
 public:
-    Effect(int w, int h) : Image(w, h) {}
+    virtual ~Effect() = default;
     // t is each effect's own parameter, usually the show's seconds.
-    virtual void draw(float /*t*/) {}
+    virtual void draw(float t) = 0;
 };

@@ -7,10 +7,10 @@
 #include <string>
 
 GridWarp::GridWarp(int c, int r, const Image& texture)
-    : Effect(std::max(c - 1, 0) * 8, std::max(r - 1, 0) * 8), cols(c), rows(r), texture_(texture.pixels()) {
-    if (texture.width != textureSide || texture.height != textureSide)
-        throw std::invalid_argument("Texture must be 256 × 256 for a warp, not " + std::to_string(texture.width) +
-                                    " × " + std::to_string(texture.height));
+    : cols(c), rows(r), output_(std::max(c - 1, 0) * 8, std::max(r - 1, 0) * 8), texture_(texture.pixels()) {
+    if (texture.width() != textureSide || texture.height() != textureSide)
+        throw std::invalid_argument("Texture must be 256 × 256 for a warp, not " + std::to_string(texture.width()) +
+                                    " × " + std::to_string(texture.height()));
     if (c < 2 || r < 2) throw std::invalid_argument("A warp grid needs at least 2 × 2 nodes");
     nodes.resize(static_cast<std::size_t>(c) * r);
     // Room for the renderer with the most channels.
@@ -73,7 +73,7 @@ void GridWarp::render(Load load, WarpKernels::Row WarpKernels::*rowOf) {
     std::int64_t* down = edgeStep_.data();
     std::uint32_t* at = at_.data();
     std::uint32_t* span = span_.data();
-    Color* out = pixels();
+    Color* out = output_.pixels();
     const WarpKernels& kernels = WarpKernels::active();
     const WarpKernels::Step stepEdges = kernels.stepEdges;
     const WarpKernels::Row drawRow = kernels.*rowOf;
@@ -90,7 +90,7 @@ void GridWarp::render(Load load, WarpKernels::Row WarpKernels::*rowOf) {
             // The edges advance before the row is drawn: the top nodes' own values are never
             // drawn, and the last row falls short of the bottom nodes by what the shifts drop.
             stepEdges(edge, down, at, span, columns * Channels, Channels);
-            drawRow(out + static_cast<std::size_t>(8 * i + k) * width, texture_, cols - 1, at, span);
+            drawRow(out + static_cast<std::size_t>(8 * i + k) * output_.width(), texture_, cols - 1, at, span);
         }
     }
 }

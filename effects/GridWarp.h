@@ -2,6 +2,7 @@
 
 #include "effects/Effect.h"
 #include "effects/WarpKernels.h"
+#include "raster/Image.h"
 
 #include <cstdint>
 #include <vector>
@@ -27,6 +28,10 @@ public:
     // Throws std::invalid_argument for a texture that is not 256 × 256 or a grid under 2 × 2.
     GridWarp(int cols, int rows, const Image& texture);
 
+    // The output, drawn by the renderers.
+    Image& image() { return output_; }
+    const Image& image() const { return output_; }
+
     GridWarpNode& node(int c, int r) { return nodes[static_cast<std::size_t>(r) * cols + c]; }
 
     // Texel × the interpolated light level (the node colours' alpha).
@@ -45,6 +50,7 @@ private:
     template <int Channels, class Load>
     void render(Load load, WarpKernels::Row WarpKernels::*rowOf);
 
+    Image output_;
     const Color* texture_;
     // The renderers' scratch, sized once: per node column its values down the edge and their
     // steps, per cell its values at the row's start and their steps along it.

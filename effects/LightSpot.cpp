@@ -8,12 +8,12 @@
 #include <cstring>
 
 LightSpot::LightSpot(Image& target)
-    : Effect(target.width, target.height), target_(target), centreX_(target.width / 2), centreY_(target.height / 2),
-      scratch_(static_cast<std::size_t>(std::max(target.width, 0))) {}
+    : target_(target), centreX_(target.width() / 2), centreY_(target.height() / 2),
+      scratch_(static_cast<std::size_t>(std::max(target.width(), 0))) {}
 
 void LightSpot::set(int x, int y, int level, int step) {
-    centreX_ = std::clamp(x, 0, std::max(width - 1, 0));
-    centreY_ = std::clamp(y, 0, std::max(height - 1, 0));
+    centreX_ = std::clamp(x, 0, std::max(target_.width() - 1, 0));
+    centreY_ = std::clamp(y, 0, std::max(target_.height() - 1, 0));
     level_ = static_cast<std::uint8_t>(level);
     step_ = std::clamp(step, 0, 65535);
 }
@@ -79,8 +79,8 @@ const LightSpotKernels& LightSpotKernels::forPath([[maybe_unused]] ImageKernels:
 }
 
 void LightSpot::draw(float) {
-    const int W = width;
-    const int H = height;
+    const int W = target_.width();
+    const int H = target_.height();
     if (W <= 0 || H <= 0) return;
     const int S = step_;
     Color* const P = target_.pixels();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "effects/Effect.h"
+#include "raster/Image.h"
 
 #include <cstdint>
 #include <vector>
@@ -9,8 +10,7 @@
 // blended with a pixel a little closer to the centre that the same pass has already rewritten,
 // so bright strokes near the centre stretch into rays running out to the borders.
 //
-// Works on the target handed to the constructor, which must outlive it and keep its size; its
-// own pixels stay as constructed.
+// Works on the target handed to the constructor, which must outlive it.
 class LightSpot : public Effect {
 public:
     explicit LightSpot(Image& target);

@@ -10,10 +10,10 @@
 #include <stdexcept>
 #include <string>
 
-Tunnel::Tunnel(int w, int h, const Image& texture) : Effect(w, h), texture_(texture.pixels()) {
-    if (texture.width != 256 || texture.height != 256)
-        throw std::invalid_argument("Texture must be 256 × 256 for the tunnel, not " + std::to_string(texture.width) +
-                                    " × " + std::to_string(texture.height));
+Tunnel::Tunnel(int w, int h, const Image& texture) : output_(w, h), texture_(texture.pixels()) {
+    if (texture.width() != 256 || texture.height() != 256)
+        throw std::invalid_argument("Texture must be 256 × 256 for the tunnel, not " + std::to_string(texture.width()) +
+                                    " × " + std::to_string(texture.height()));
     if (w < 2 || h < 2) throw std::invalid_argument("The tunnel needs an output of at least 2 × 2");
 
     const int W = w, H = h;
@@ -97,7 +97,7 @@ const TunnelKernels& TunnelKernels::forPath([[maybe_unused]] ImageKernels::Path 
 }
 
 void Tunnel::draw(float t) {
-    const int W = width, H = height;
+    const int W = output_.width(), H = output_.height();
     std::array<const std::uint8_t*, tunnels> cursor;
     for (int k = 0; k < tunnels; ++k) {
         const int offX = truncToInt(std::sin(static_cast<double>(freqX_[k] * t)) * (W / 2 - 1));
@@ -110,7 +110,7 @@ void Tunnel::draw(float t) {
     const auto scroll = static_cast<std::uint8_t>(truncToInt(t * 150.0));
     const std::size_t rowBytes = 2 * static_cast<std::size_t>(W);
     std::uint8_t* sums = sums_.data();
-    Color* out = pixels();
+    Color* out = output_.pixels();
     const TunnelKernels::Texels texels = TunnelKernels::active().texels;
     for (int y = 0; y < H; ++y) {
         std::fill_n(sums, rowBytes, scroll);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "effects/Effect.h"
+#include "raster/Image.h"
 
 #include <array>
 #include <cstdint>
@@ -28,12 +29,15 @@ public:
     // Throws std::invalid_argument for a texture that is not 256 × 256 or an empty output.
     Tunnel(int width, int height, const Image& texture);
     void draw(float t) override;
+    Image& image() { return output_; }
+    const Image& image() const { return output_; }
 
-    const Entry& entry(int column, int row) const { return table_[static_cast<std::size_t>(row) * 2 * width + column]; }
+    const Entry& entry(int column, int row) const { return table_[static_cast<std::size_t>(row) * 2 * output_.width() + column]; }
     float freqX(int k) const { return freqX_[k]; }
     float freqY(int k) const { return freqY_[k]; }
 
 private:
+    Image output_;
     const Color* texture_;
     std::vector<Entry> table_;
     std::vector<std::uint8_t> sums_;  // one output row's texel columns and rows, interleaved

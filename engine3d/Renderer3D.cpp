@@ -11,8 +11,8 @@
 #include <utility>
 
 Renderer3D::Renderer3D(int w, int h)
-    : Image(w, h), queue_(queueStep),
-      depth_(makeSystemArray<float>(pixelCount(), SystemFill::zeroed)),
+    : image_(w, h), queue_(queueStep),
+      depth_(makeSystemArray<float>(image_.pixelCount(), SystemFill::zeroed)),
       jumps_(4 * (static_cast<std::size_t>(std::max(w, 0)) + 2)) {}
 
 void Renderer3D::queue(const Triangle& triangle) {
@@ -32,15 +32,15 @@ void Renderer3D::flush() {
 }
 
 void Renderer3D::clear() {
-    std::memset(static_cast<void*>(pixels()), 0, pixelCount() * sizeof(Color));
+    std::memset(static_cast<void*>(image_.pixels()), 0, image_.pixelCount() * sizeof(Color));
     if (!depthFilled_) {
-        std::fill_n(depth_.get(), pixelCount(), emptyDepth);
+        std::fill_n(depth_.get(), image_.pixelCount(), emptyDepth);
         depthFilled_ = true;
         drawn_ = {};
         return;
     }
     // Depth is written by spans alone, so outside the box they reached it is still empty.
-    const std::size_t w = static_cast<std::size_t>(width);
+    const std::size_t w = static_cast<std::size_t>(image_.width());
     for (int y = drawn_.top; y <= drawn_.bottom; ++y)
         std::fill(depth_.get() + static_cast<std::size_t>(y) * w + static_cast<std::size_t>(drawn_.left),
                   depth_.get() + static_cast<std::size_t>(y) * w + static_cast<std::size_t>(drawn_.right) + 1, emptyDepth);
@@ -50,7 +50,7 @@ void Renderer3D::clear() {
 void Renderer3D::projectAndQueue(Mesh& mesh, float depthScale) {
     for (Vector3& v : mesh.viewPoints()) {
         v = v * depthScale;
-        v.project(width, height);
+        v.project(image_.width(), image_.height());
     }
     for (const Triangle& t : mesh.triangles()) queue(t);
 }
@@ -135,7 +135,7 @@ void Renderer3D::drawTriangle(const Triangle& triangle) {
     float za = p0.z;
     float zb = p0.z;
     for (int y = y0; y < y1; ++y) {
-        if (y >= height) return;  // rows only grow from here on
+        if (y >= image_.height()) return;  // rows only grow from here on
         drawSpan(static_cast<int>(xa >> 16), static_cast<int>(xb >> 16), za, zb, y, color);
         xa += upper.x;
         za += upper.z;
@@ -146,7 +146,7 @@ void Renderer3D::drawTriangle(const Triangle& triangle) {
     xa = std::int64_t{static_cast<int>(p1.x)} * 65536;
     za = p1.z;
     for (int y = y1; y < y2; ++y) {
-        if (y >= height) return;
+        if (y >= image_.height()) return;
         drawSpan(static_cast<int>(xa >> 16), static_cast<int>(xb >> 16), za, zb, y, color);
         xa += lower.x;
         za += lower.z;
@@ -156,7 +156,7 @@ void Renderer3D::drawTriangle(const Triangle& triangle) {
 }
 
 void Renderer3D::drawSpan(int x0, int x1, float z0, float z1, int y, Color color) {
-    if (y >= height || y < 0) return;
+    if (y >= image_.height() || y < 0) return;
     if (x0 > x1) {
         std::swap(x0, x1);
         std::swap(z0, z1);
@@ -166,34 +166,34 @@ void Renderer3D::drawSpan(int x0, int x1, float z0, float z1, int y, Color color
     if (x0 < 0) {
         z0 = z0 - static_cast<float>(x0) * dz;  // the depth at column 0
         x0 = 0;
-    } else if (x0 > width) {
+    } else if (x0 > image_.width()) {
         return;
     }
     if (x1 < 0) return;
-    if (x1 > width) x1 = width;
+    if (x1 > image_.width()) x1 = image_.width();
     if (x1 <= x0) return;
 
     drawn_.top = std::min(drawn_.top, y);
     drawn_.bottom = std::max(drawn_.bottom, y);
     drawn_.left = std::min(drawn_.left, x0);
     drawn_.right = std::max(drawn_.right, x1 - 1);
-    const std::size_t at = static_cast<std::size_t>(y) * width + x0;
-    Renderer3DKernels::active().span(depth_.get() + at, pixels() + at, x1 - x0, z0, dz, color);
+    const std::size_t at = static_cast<std::size_t>(y) * image_.width() + x0;
+    Renderer3DKernels::active().span(depth_.get() + at, image_.pixels() + at, x1 - x0, z0, dz, color);
 }
 
 void Renderer3D::outline() {
-    if (width < 3 || height < 3 || drawn_.top > drawn_.bottom) return;
-    const int w = width;
+    if (image_.width() < 3 || image_.height() < 3 || drawn_.top > drawn_.bottom) return;
+    const int w = image_.width();
     auto column = [w](int x) { return static_cast<std::size_t>(std::clamp(x, 0, w)); };
     auto tested = [w](int x) { return static_cast<std::size_t>(std::clamp(x, 1, w - 1)); };
     // Where an outline can fall, from the box the spans reached (everything outside it is empty
     // depth, which has no jumps): jumps from above are found in the box's columns, jumps from the
     // left up to one past them, and both paint one pixel further, and two beyond the right and
     // bottom edges, where the jump onto the empty depth lies one past the box.
-    const Renderer3DKernels::OutlineRange range{std::max(drawn_.top - 1, 0), std::min(drawn_.bottom + 3, height),
+    const Renderer3DKernels::OutlineRange range{std::max(drawn_.top - 1, 0), std::min(drawn_.bottom + 3, image_.height()),
                                                 tested(drawn_.left),         tested(drawn_.right + 1),
                                                 tested(drawn_.left),         tested(drawn_.right + 2),
                                                 column(drawn_.left - 1),     column(drawn_.right + 3)};
-    Renderer3DKernels::active().outline(depth_.get(), pixels(), static_cast<std::size_t>(w), height, jumps_.data(),
+    Renderer3DKernels::active().outline(depth_.get(), image_.pixels(), static_cast<std::size_t>(w), image_.height(), jumps_.data(),
                                         range);
 }

@@ -10,15 +10,15 @@
 #include <span>
 #include <vector>
 
-// The depth-buffered triangle rasteriser the object views derive from. It is its own output:
-// scenes blit a view like any Image. Pixels no triangle covers are Color(0, 0, 0, 0); drawn
+// The depth-buffered triangle rasteriser the object views derive from. Scenes blit its image()
+// like any other. Pixels no triangle covers are Color(0, 0, 0, 0); drawn
 // pixels carry their triangle's shade (alpha 255), outline pixels are white with alpha 255.
 //
 // A frame: the view queues triangles of its meshes, then flush() clears colour and depth and
 // scan-converts the queue in order (the first queued wins at equal depth), then optionally
 // outline(). Queued triangles are borrowed and must stay unchanged until the flush. Nothing is
 // allocated per frame once the queue has reached the largest count the view queues.
-class Renderer3D : public Image {
+class Renderer3D {
 public:
     static constexpr int queueStep = 512;
     static constexpr float emptyDepth = std::numeric_limits<float>::max();
@@ -30,8 +30,11 @@ public:
     static constexpr float coordinateLimit = 32767.0f;
 
     Renderer3D(int width, int height);
+    virtual ~Renderer3D() = default;
+    Renderer3D(const Renderer3D&) = delete;
+    Renderer3D& operator=(const Renderer3D&) = delete;
 
-    // Renders one frame of the view into this image; t is the show's seconds.
+    // Renders one frame of the view into its image; t is the show's seconds.
     virtual void draw(float t) = 0;
 
     void queue(const Triangle& triangle);
@@ -45,9 +48,11 @@ public:
     // Whitens pixels where depth jumps by more than outlineThreshold between neighbours.
     void outline();
 
+    Image& image() { return image_; }
+    const Image& image() const { return image_; }
     // Zero until the first clear fills it.
-    std::span<const float> depth() const { return {depth_.get(), pixelCount()}; }
-    float depthAt(int x, int y) const { return depth_[static_cast<std::size_t>(y) * width + x]; }
+    std::span<const float> depth() const { return {depth_.get(), image_.pixelCount()}; }
+    float depthAt(int x, int y) const { return depth_[static_cast<std::size_t>(y) * image_.width() + x]; }
     int queuedCount() const { return queued_; }
     int queueCapacity() const { return static_cast<int>(queue_.size()); }
     const Triangle& queuedAt(int i) const { return *queue_[static_cast<std::size_t>(i)]; }
@@ -72,6 +77,7 @@ protected:
     static int truncLevel(float v) { return std::isfinite(v) ? static_cast<int>(v) : 0; }
 
 private:
+    Image image_;
     std::vector<const Triangle*> queue_;  // its size is the capacity
     int queued_ = 0;
     // Zeroed by calloc and left untouched: a view built for a later scene costs no memory until

@@ -20,8 +20,8 @@ public:
     // outside a frame is a fault of the caller's, never a write into memory nobody shows.
     Image& frame();
 
-    int width() const { return frame_.width; }
-    int height() const { return frame_.height; }
+    int width() const { return frame_.width(); }
+    int height() const { return frame_.height(); }
 
     bool wantsFrame() { return display_.wantsFrame(); }
     void skipFrame() { display_.skipFrame(); }

@@ -62,7 +62,7 @@ SdlDisplay::~SdlDisplay() {
 void SdlDisplay::present(const Image& frame) {
     Window& w = *window_;
     // ARGB8888 is the pixel's own byte order (blue, green, red, alpha in memory).
-    SDL_UpdateTexture(w.texture.get(), nullptr, frame.pixels(), frame.width * static_cast<int>(sizeof(Color)));
+    SDL_UpdateTexture(w.texture.get(), nullptr, frame.pixels(), frame.width() * static_cast<int>(sizeof(Color)));
 
     // The letterbox is computed here rather than by a logical size: at a non-integer scale
     // SDL's software renderer drops the last row and column.

@@ -29,14 +29,12 @@ void prefault(void* memory, std::size_t bytes) {
 
 } // namespace
 
-Image::Image(int w, int h) : width(w), height(h) { allocate(w, h, true); }
+Image::Image(int w, int h) : width_(w), height_(h) { allocate(true); }
 
-Image::Image(int w, int h, ForOverwrite) : width(w), height(h) { allocate(w, h, false); }
+Image::Image(int w, int h, ForOverwrite) : width_(w), height_(h) { allocate(false); }
 
-void Image::allocate(int w, int h, bool cleared) {
-    width = w;
-    height = h;
-    const std::size_t count = static_cast<std::size_t>(std::max(w, 0)) * static_cast<std::size_t>(std::max(h, 0));
+void Image::allocate(bool cleared) {
+    const std::size_t count = static_cast<std::size_t>(std::max(width_, 0)) * static_cast<std::size_t>(std::max(height_, 0));
     storage = makeSystemArray<Color>(count, cleared ? SystemFill::zeroed : SystemFill::unset);
     buffer = storage.get();
     if (!cleared) prefault(buffer, count * sizeof(Color));
@@ -52,18 +50,18 @@ void forEachOverlapRow(Image& dst, int x, int y, const Image& src, RowOp op) {
     const int x0 = std::max(x, 0);
     const int y0 = std::max(y, 0);
     // 64-bit so a position near INT_MAX cannot wrap the far edge into view.
-    const int x1 = static_cast<int>(std::min<long long>(static_cast<long long>(x) + src.width, dst.width));
-    const int y1 = static_cast<int>(std::min<long long>(static_cast<long long>(y) + src.height, dst.height));
+    const int x1 = static_cast<int>(std::min<long long>(static_cast<long long>(x) + src.width(), dst.width()));
+    const int y1 = static_cast<int>(std::min<long long>(static_cast<long long>(y) + src.height(), dst.height()));
     if (y0 >= y1 || x0 >= x1) return;
     const int count = x1 - x0;
-    Color* d = dst.pixels() + static_cast<std::size_t>(y0) * dst.width + x0;
-    const Color* s = src.pixels() + static_cast<std::size_t>(y0 - y) * src.width + (x0 - x);
+    Color* d = dst.pixels() + static_cast<std::size_t>(y0) * dst.width() + x0;
+    const Color* s = src.pixels() + static_cast<std::size_t>(y0 - y) * src.width() + (x0 - x);
     // Whole rows of both images lie back to back: one run, with one vector head and tail.
-    if (count == dst.width && count == src.width && static_cast<long long>(count) * (y1 - y0) <= INT_MAX) {
+    if (count == dst.width() && count == src.width() && static_cast<long long>(count) * (y1 - y0) <= INT_MAX) {
         op(d, s, count * (y1 - y0));
         return;
     }
-    for (int row = y0; row < y1; ++row, d += dst.width, s += src.width) op(d, s, count);
+    for (int row = y0; row < y1; ++row, d += dst.width(), s += src.width()) op(d, s, count);
 }
 
 // Weight of a fade as the 16-bit lane holds it: truncated toward zero, low 16 bits kept.
@@ -138,14 +136,14 @@ void Image::fadeTo(Color target, float fraction) {
 }
 
 void Image::blitWrapRows(int x, int offset, const Image& src) {
-    if (x != 0 || width <= 0 || height <= 0) return;
+    if (x != 0 || width_ <= 0 || height_ <= 0) return;
     if (src.pixelCount() < pixelCount()) return;
-    int first = offset % height;
-    if (first < 0) first += height;
+    int first = offset % height_;
+    if (first < 0) first += height_;
     // Rows lie back to back in both images, so the rotation is two block copies: src's rows
     // from first down to the end, then its rows above first.
-    const std::size_t w = static_cast<std::size_t>(width);
-    const std::size_t tail = static_cast<std::size_t>(height - first) * w;
+    const std::size_t w = static_cast<std::size_t>(width_);
+    const std::size_t tail = static_cast<std::size_t>(height_ - first) * w;
     std::memcpy(buffer, src.pixels() + static_cast<std::size_t>(first) * w, tail * sizeof(Color));
     std::memcpy(buffer + tail, src.pixels(), static_cast<std::size_t>(first) * w * sizeof(Color));
 }

@@ -21,7 +21,6 @@ public:
     // For decoders that write every pixel before any is read: the memory is not cleared first.
     struct ForOverwrite {};
     Image(int width, int height, ForOverwrite);
-    virtual ~Image() = default;
 
     // Loads a picture from the data directory, choosing the decoder by the name's last three
     // letters in any case ("pcx", "tex"). Throws LoadError with the name as passed and one of
@@ -35,9 +34,11 @@ public:
 
     Color* pixels() { return buffer; }
     const Color* pixels() const { return buffer; }
-    Color& at(int x, int y) { return buffer[static_cast<std::size_t>(y) * width + x]; }
-    Color at(int x, int y) const { return buffer[static_cast<std::size_t>(y) * width + x]; }
-    std::size_t pixelCount() const { return static_cast<std::size_t>(width) * height; }
+    Color& at(int x, int y) { return buffer[static_cast<std::size_t>(y) * width_ + x]; }
+    Color at(int x, int y) const { return buffer[static_cast<std::size_t>(y) * width_ + x]; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    std::size_t pixelCount() const { return static_cast<std::size_t>(width_) * height_; }
 
     void blit(int x, int y, const Image& src);
     // Skips source pixels whose red, green and blue equal the key's (alpha is not compared).
@@ -54,13 +55,12 @@ public:
     // nothing, and so does a src holding fewer pixels than this image.
     void blitWrapRows(int x, int offset, const Image& src);
 
-    int width;
-    int height;
-
-protected:
-    void allocate(int w, int h, bool cleared);
-
 private:
+    void allocate(bool cleared);
+
+    // Fixed at construction: kernels and callers size their loops and scratch from them once.
+    int width_;
+    int height_;
     // Zeroed by calloc: an image costs nothing until drawn into, and images that wait for a later
     // scene stay free.
     SystemArray<Color> storage;

@@ -48,13 +48,13 @@ void PngWriter::write(const std::filesystem::path& path, const Image& image, Cha
         *out++ = in[i].b;
         if (alpha) *out++ = in[i].a;
     }
-    std::vector<png_bytep> rows(static_cast<std::size_t>(image.height));
-    for (std::size_t y = 0; y < rows.size(); ++y) rows[y] = bytes.data() + y * image.width * bytesPerPixel;
+    std::vector<png_bytep> rows(static_cast<std::size_t>(image.height()));
+    for (std::size_t y = 0; y < rows.size(); ++y) rows[y] = bytes.data() + y * image.width() * bytesPerPixel;
 
     const std::filesystem::path partial = path.string() + ".partial";
     std::FILE* file = std::fopen(partial.string().c_str(), "wb");
     if (!file) throw std::runtime_error(path.string() + ": cannot write the picture (" + std::strerror(errno) + ")");
-    const bool written = writeRows(file, image.width, image.height, alpha, compressionLevel, rows.data());
+    const bool written = writeRows(file, image.width(), image.height(), alpha, compressionLevel, rows.data());
     const bool closed = std::fclose(file) == 0;
     std::error_code ec;
     if (!written || !closed) {

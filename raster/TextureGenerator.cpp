@@ -124,7 +124,7 @@ std::unique_ptr<Image> TextureGenerator::decode(const std::string& name, std::sp
 }
 
 TextureGenerator::TextureGenerator(Image& target)
-    : image_(target), px_(target.pixels()), W_(target.width), H_(target.height) {
+    : image_(target), px_(target.pixels()), W_(target.width()), H_(target.height()) {
     tables();
 }
 

@@ -30,10 +30,10 @@ std::unique_ptr<Image> pattern(int width, int height) {
     return image;
 }
 
-// The one place that knows where an effect keeps its picture.
-std::uint32_t drawn(Effect& effect, float t) {
+template <class WithImage>
+std::uint32_t drawn(WithImage& effect, float t) {
     effect.draw(t);
-    return checksum(effect);
+    return checksum(effect.image());
 }
 
 // On the plain loops, which define every result; the vector paths are held to them elsewhere.

@@ -20,8 +20,8 @@ protected:
     void expectFrame(int row, const std::function<Color(Color)>& want) {
         auto frame = OfflineRender::still(36, row, 0.0);
         ASSERT_TRUE(frame) << "row " << row;
-        ASSERT_EQ(frame->width, 600);
-        ASSERT_EQ(frame->height, 300);
+        ASSERT_EQ(frame->width(), 600);
+        ASSERT_EQ(frame->height(), 300);
         for (std::size_t i = 0; i < frame->pixelCount(); ++i)
             ASSERT_EQ(frame->pixels()[i], want(background->pixels()[i])) << "row " << row << " pixel " << i;
     }

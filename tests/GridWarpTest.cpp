@@ -21,6 +21,7 @@ std::unique_ptr<Image> coordinateTexture() {
 // A warp whose nodes the test sets by hand.
 struct Grid : GridWarp {
     using GridWarp::GridWarp;
+    void draw(float) override {}
     void setAll(int u, int v, Color c) {
         for (GridWarpNode& n : nodes) n = {u, v, c};
     }
@@ -31,8 +32,8 @@ struct Grid : GridWarp {
 TEST(GridWarp, ATwoByTwoGridIsOneCellStepping16Dot16) {
     auto tex = coordinateTexture();
     Grid grid(2, 2, *tex);
-    ASSERT_EQ(grid.width, 8);
-    ASSERT_EQ(grid.height, 8);
+    ASSERT_EQ(grid.image().width(), 8);
+    ASSERT_EQ(grid.image().height(), 8);
     // u runs 0 → 8 across, v 0 → 8 down, full light. Row k shows the edges advanced k + 1 steps,
     // so the top nodes' own row is never drawn; column x shows texel column x.
     grid.node(0, 0) = {0, 0, Color(0, 0, 0, 255)};
@@ -41,7 +42,7 @@ TEST(GridWarp, ATwoByTwoGridIsOneCellStepping16Dot16) {
     grid.node(1, 1) = {8, 8, Color(0, 0, 0, 255)};
     grid.renderShaded();
     for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) ASSERT_EQ(grid.at(x, y), Color(x * 255 >> 8, (y + 1) * 255 >> 8, 77 * 255 >> 8, 255));
+        for (int x = 0; x < 8; ++x) ASSERT_EQ(grid.image().at(x, y), Color(x * 255 >> 8, (y + 1) * 255 >> 8, 77 * 255 >> 8, 255));
 }
 
 TEST(GridWarp, EqualNodesGiveAFlatCellAndCoordinatesWrap) {
@@ -54,12 +55,12 @@ TEST(GridWarp, EqualNodesGiveAFlatCellAndCoordinatesWrap) {
         Grid grid(3, 2, *tex);
         grid.setAll(c.u, c.v, Color(0, 0, 0, 128));
         grid.renderShaded();
-        for (Color p : pixelsOf(grid)) ASSERT_EQ(p, Color(c.texelU, c.texelV, 77, 0).scale(128)) << c.u << ',' << c.v;
+        for (Color p : pixelsOf(grid.image())) ASSERT_EQ(p, Color(c.texelU, c.texelV, 77, 0).scale(128)) << c.u << ',' << c.v;
 
         // The tint crosses green and blue: a node colour (r, g, b) multiplies the texel by (r, b, g).
         grid.setAll(c.u, c.v, Color(255, 0, 128, 255));
         grid.renderTinted();
-        for (Color p : pixelsOf(grid))
+        for (Color p : pixelsOf(grid.image()))
             ASSERT_EQ(p, Color(c.texelU, c.texelV, 77, 0).modulate(Color(255, 128, 0, 0))) << c.u << ',' << c.v;
     }
 }
@@ -91,7 +92,7 @@ TEST(BlobWarp, LightsOnlyWhereBlobsReach) {
         warp.setBrightness(c.brightness);
         warp.draw(1.5f);
         bool anyLight = false;
-        for (Color p : pixelsOf(warp)) {
+        for (Color p : pixelsOf(warp.image())) {
             ASSERT_EQ(p.a, 255) << c.what;
             anyLight = anyLight || p.r || p.g || p.b;
         }
@@ -106,7 +107,7 @@ TEST(WaveWarp, DrawsTheSameFrameForTheSameTime) {
     a.draw(3.25f);
     b.draw(7.0f);
     b.draw(3.25f);
-    EXPECT_EQ(pixelsOf(a), pixelsOf(b));
-    EXPECT_EQ(a.width, 400);
-    EXPECT_EQ(a.height, 296);
+    EXPECT_EQ(pixelsOf(a.image()), pixelsOf(b.image()));
+    EXPECT_EQ(a.image().width(), 400);
+    EXPECT_EQ(a.image().height(), 296);
 }

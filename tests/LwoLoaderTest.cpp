@@ -228,7 +228,7 @@ TEST(LwoLoader, LoadsTheSharedLightWaveObjects) {
         MeshView view(64, 48, path.c_str());
         view.draw(0.0f);
         if (c.triangles == 0) {
-            for (Color px : TestImages::pixelsOf(view)) ASSERT_EQ(px, Color(0, 0, 0, 0));
+            for (Color px : TestImages::pixelsOf(view.image())) ASSERT_EQ(px, Color(0, 0, 0, 0));
         }
     }
 }

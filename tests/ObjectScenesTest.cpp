@@ -36,12 +36,12 @@ TEST_F(ObjectScenes, StarAndArrowsAtTimeZeroHoldsItsObjectsStill) {
     star.setPosition(0.7f, 0, 0);
     arrow.setPosition(-0.2f, 0, 0);
     star.draw(0);
-    star.fadeTo(Color(), 0.5f);
+    star.image().fadeTo(Color(), 0.5f);
     arrow.draw(0);
     Image want(600, 300);
     want.blit(0, 0, *picture("Part4/background.pcx"));
-    want.blitAdd(0, 0, star);
-    for (auto [x, y] : {std::pair{400, 0}, std::pair{420, 80}, std::pair{440, 160}}) want.blitKeyed(x, y, arrow, Color());
+    want.blitAdd(0, 0, star.image());
+    for (auto [x, y] : {std::pair{400, 0}, std::pair{420, 80}, std::pair{440, 160}}) want.blitKeyed(x, y, arrow.image(), Color());
     EXPECT_EQ(pixelsOf(*frame(12, 0, 0.0)), pixelsOf(want));
 }
 
@@ -91,7 +91,7 @@ TEST_F(ObjectScenes, TunnelsAndConesSwitchesFromCubeToOutlinedCones) {
         if (cones) view.outline();
         Image want(600, 300);
         want.blit(0, 0, *background);
-        want.blitKeyed(2, 0, view, Color());
+        want.blitKeyed(2, 0, view.image(), Color());
         expectRegion(*frame(order, 40, s), want, 0, 0, 380, 300, cones ? "cones" : "cube");
     };
     expectObject(23, 3.5f, false);

@@ -71,15 +71,15 @@ TEST(ObjectViews, MeshViewPlacesScalesAndShades) {
         EXPECT_NEAR(v.y, 150 + 256 * p.y / 3, 1e-3);
         EXPECT_FLOAT_EQ(v.z, 240.0f);
     }
-    EXPECT_EQ(view.at(300, 150), orange.scale(255));
-    EXPECT_EQ(view.at(300, 150).a, 255);
+    EXPECT_EQ(view.image().at(300, 150), orange.scale(255));
+    EXPECT_EQ(view.image().at(300, 150).a, 255);
     EXPECT_FLOAT_EQ(view.depthAt(300, 150), 240.0f);
-    EXPECT_EQ(view.at(5, 5), Color(0, 0, 0, 0));
-    EXPECT_GT(count(view, white), 0);
+    EXPECT_EQ(view.image().at(5, 5), Color(0, 0, 0, 0));
+    EXPECT_GT(count(view.image(), white), 0);
 
-    const auto before = TestImages::pixelsOf(view);
+    const auto before = TestImages::pixelsOf(view.image());
     view.draw(1234.5f);
-    EXPECT_EQ(TestImages::pixelsOf(view), before) << "time has no effect";
+    EXPECT_EQ(TestImages::pixelsOf(view.image()), before) << "time has no effect";
 
     // The position's x and z are negated, y is not: positive x moves left on screen, positive
     // y down, negative z away from the eye.
@@ -122,7 +122,7 @@ TEST(ObjectViews, GridCellsRideTheWaveAndTurnByColumnAndRow) {
             }
         }
     }
-    EXPECT_GT(count(grid, white), 0);
+    EXPECT_GT(count(grid.image(), white), 0);
 }
 
 TEST(ObjectViews, WobbleMovesPointsByNineStepsAndDoesNotOutline) {
@@ -135,22 +135,22 @@ TEST(ObjectViews, WobbleMovesPointsByNineStepsAndDoesNotOutline) {
     WobbleView still(600, 300, triangleMesh());
     still.setAmplitude(0.0f);
     still.draw(0.0f);
-    const auto first = TestImages::pixelsOf(still);
+    const auto first = TestImages::pixelsOf(still.image());
     still.draw(5.5f);
-    EXPECT_EQ(TestImages::pixelsOf(still), first) << "amplitude 0: time has no effect";
+    EXPECT_EQ(TestImages::pixelsOf(still.image()), first) << "amplitude 0: time has no effect";
     MeshView plain(600, 300, triangleMesh());
     plain.draw(0.0f);
     for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(still.mesh().viewPoints()[i], plain.mesh().viewPoints()[i]);
-    EXPECT_EQ(still.at(300, 150), orange.scale(254));
-    EXPECT_EQ(count(still, white), 0);
+    EXPECT_EQ(still.image().at(300, 150), orange.scale(254));
+    EXPECT_EQ(count(still.image(), white), 0);
     still.outline();
-    EXPECT_GT(count(still, white), 0);
+    EXPECT_GT(count(still.image(), white), 0);
 
     WobbleView moving(600, 300, triangleMesh());
     moving.draw(0.0f);
-    const auto atZero = TestImages::pixelsOf(moving);
+    const auto atZero = TestImages::pixelsOf(moving.image());
     moving.draw(5.5f);
-    EXPECT_NE(TestImages::pixelsOf(moving), atZero);
+    EXPECT_NE(TestImages::pixelsOf(moving.image()), atZero);
 }
 
 TEST(ObjectViews, MeshesWithoutTrianglesDrawNothing) {
@@ -160,7 +160,7 @@ TEST(ObjectViews, MeshesWithoutTrianglesDrawNothing) {
     for (Renderer3D* r : std::initializer_list<Renderer3D*>{&view, &grid, &wobble}) {
         r->draw(1.0f);
         r->outline();
-        EXPECT_EQ(count(*r, Color(0, 0, 0, 0)), 40 * 30);
+        EXPECT_EQ(count(r->image(), Color(0, 0, 0, 0)), 40 * 30);
         for (float d : r->depth()) ASSERT_EQ(d, Renderer3D::emptyDepth);
     }
 }
@@ -208,14 +208,14 @@ TEST(ShowObjects, LoadThroughTheirViewsAndFillThem) {
         for (const View& v : views) {
             SCOPED_TRACE(testing::Message() << v.name << " at " << s);
             v.view.draw(s);
-            const double cover = 1.0 - double(count(v.view, Color())) / double(v.view.pixelCount());
+            const double cover = 1.0 - double(count(v.view.image(), Color())) / double(v.view.image().pixelCount());
             EXPECT_GT(cover, v.minCover);
             EXPECT_LT(cover, v.maxCover);
             if (&v.view == &grid) continue;  // the grid is meant to run off every side
-            for (int x = 0; x < v.view.width; ++x)
-                ASSERT_TRUE(v.view.at(x, 0) == Color() && v.view.at(x, v.view.height - 1) == Color()) << "touches top or bottom";
-            for (int y = 0; y < v.view.height; ++y)
-                ASSERT_TRUE(v.view.at(0, y) == Color() && v.view.at(v.view.width - 1, y) == Color()) << "touches a side";
+            for (int x = 0; x < v.view.image().width(); ++x)
+                ASSERT_TRUE(v.view.image().at(x, 0) == Color() && v.view.image().at(x, v.view.image().height() - 1) == Color()) << "touches top or bottom";
+            for (int y = 0; y < v.view.image().height(); ++y)
+                ASSERT_TRUE(v.view.image().at(0, y) == Color() && v.view.image().at(v.view.image().width() - 1, y) == Color()) << "touches a side";
         }
     }
     // 104 cubes of 12 triangles: the queue grew once to 1536 and stays there.

@@ -87,8 +87,8 @@ TEST(PcxDecoder, DecodesRunsAndPaletteColours) {
     };
     for (const Case& c : cases) {
         auto img = Image::decode("case.pcx", c.file.bytes());
-        ASSERT_EQ(img->width, c.width) << c.what;
-        ASSERT_EQ(img->height, c.height) << c.what;
+        ASSERT_EQ(img->width(), c.width) << c.what;
+        ASSERT_EQ(img->height(), c.height) << c.what;
         EXPECT_EQ(indicesOf(*img), c.want) << c.what;
         EXPECT_EQ(img->at(0, 0), entry(c.want[0])) << c.what;
     }
@@ -136,7 +136,7 @@ TEST(ImageLoad, PicksTheDecoderByTheNamesEnding) {
     }
     AssetFile::setRoot(dir);
     EXPECT_EQ(Image::load("LOGO.PCX")->at(1, 0), entry(5));
-    EXPECT_EQ(Image::load("pcx")->width, 2);
+    EXPECT_EQ(Image::load("pcx")->width(), 2);
     auto message = [](const char* name) {
         try {
             Image::load(name);
@@ -162,8 +162,8 @@ TEST(PcxDecoder, ReadsWhatOurWriterWrites) {
         palette[3 * i] = c.r, palette[3 * i + 1] = c.g, palette[3 * i + 2] = c.b;
     }
     auto img = Image::decode("round.pcx", PcxWriter::write(w, h, indices, palette));
-    ASSERT_EQ(img->width, w);
-    ASSERT_EQ(img->height, h);
+    ASSERT_EQ(img->width(), w);
+    ASSERT_EQ(img->height(), h);
     for (std::size_t i = 0; i < indices.size(); ++i) ASSERT_EQ(img->pixels()[i], entry(indices[i])) << i;
 }
 
@@ -214,8 +214,8 @@ TEST(PcxDecoder, AgreesWithOtherToolsDecoding) {
         ASSERT_EQ(rgb.size(), static_cast<std::size_t>(w) * h * 3) << tool.name;
 
         auto img = Image::decode("out.pcx", pcx);
-        ASSERT_EQ(img->width, w) << tool.name;
-        ASSERT_EQ(img->height, h) << tool.name;
+        ASSERT_EQ(img->width(), w) << tool.name;
+        ASSERT_EQ(img->height(), h) << tool.name;
         for (int i = 0; i < w * h; ++i)
             ASSERT_EQ(img->pixels()[i], Color(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2], 0))
                 << tool.name << ", pixel " << i;

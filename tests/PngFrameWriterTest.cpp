@@ -18,8 +18,8 @@ std::string fileBytes(const fs::path& p) {
 
 // A frame unlike every other index's, with enough detail that compression has work to do.
 void paint(Image& image, int index) {
-    for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x)
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
             image.at(x, y) = Color(x * index + y, (y * 7) ^ index, (x + y + index) / 3, index);
 }
 

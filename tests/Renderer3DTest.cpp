@@ -45,8 +45,8 @@ const Color white(255, 255, 255, 255);
 // One character a pixel: '.' empty (all zero), '#' red, 'B' blue, 'W' white, '?' anything else.
 std::string picture(const Image& img) {
     std::string s;
-    for (int y = 0; y < img.height; ++y) {
-        for (int x = 0; x < img.width; ++x) {
+    for (int y = 0; y < img.height(); ++y) {
+        for (int x = 0; x < img.width(); ++x) {
             const Color c = img.at(x, y);
             s += c == Color() ? '.' : c == red ? '#' : c == blue ? 'B' : c == white ? 'W' : '?';
         }
@@ -90,7 +90,7 @@ TEST(Renderer3D, SpansClipAndExcludeTheirRightEnd) {
         for (int y = 0; y < 3; ++y) {
             for (int x = 0; x < 600; ++x) {
                 const bool in = y == c.y && x >= c.first && x < c.end;
-                ASSERT_EQ(r.at(x, y), in ? red : Color()) << x << "," << y;
+                ASSERT_EQ(r.image().at(x, y), in ? red : Color()) << x << "," << y;
                 if (!in) {
                     ASSERT_EQ(r.depthAt(x, y), Renderer3D::emptyDepth);
                 }
@@ -109,7 +109,7 @@ TEST(Renderer3D, SpansWriteOnlyWhereStrictlyNearer) {
     r.drawSpan(0, 4, 5, 5, 0, red);
     r.drawSpan(0, 2, 5, 5, 0, blue);  // equal depth: kept
     r.drawSpan(2, 4, 4, 4, 0, blue);  // nearer: replaced
-    EXPECT_EQ(picture(r), "##BB\n");
+    EXPECT_EQ(picture(r.image()), "##BB\n");
     EXPECT_EQ(r.depthAt(3, 0), 4.0f);
 }
 
@@ -133,7 +133,7 @@ TEST(Renderer3D, TrianglesFollowTheTruncatedEdgeWalk) {
         Triangles t;
         r.queue(t.add(c.a, c.b, c.c, red));
         r.flush();
-        EXPECT_EQ(picture(r), c.want) << c.what;
+        EXPECT_EQ(picture(r.image()), c.want) << c.what;
     }
 }
 
@@ -146,14 +146,14 @@ TEST(Renderer3D, SkipsTrianglesBeyondTheFixedPointRange) {
         Triangles t;
         r.queue(t.add({0, 0, 1}, {8, 0, 1}, far, red));
         r.flush();
-        EXPECT_EQ(picture(r), picture(Canvas3D(8, 8))) << far.x << " " << far.y << " " << far.z;
+        EXPECT_EQ(picture(r.image()), picture(Canvas3D(8, 8).image())) << far.x << " " << far.y << " " << far.z;
     }
     // Up to ±32767 is drawn, clipped to the image.
     Canvas3D r(8, 8);
     Triangles t;
     r.queue(t.add({-32767, -32767, 1}, {32767, -32767, 1}, {0, 32767, 1}, red));
     r.flush();
-    EXPECT_EQ(picture(r).find('.'), std::string::npos);
+    EXPECT_EQ(picture(r.image()).find('.'), std::string::npos);
 }
 
 TEST(Renderer3D, FirstQueuedWinsAtEqualDepth) {
@@ -163,7 +163,7 @@ TEST(Renderer3D, FirstQueuedWinsAtEqualDepth) {
     r.queue(t.add({0, 0, 2}, {6, 0, 2}, {0, 6, 2}, blue));
     r.queue(t.add({3, 3, 1}, {6, 3, 1}, {6, 6, 1}, blue));  // nearer, though queued last
     r.flush();
-    EXPECT_EQ(picture(r), rows({"######", "#####.", "####..", "###BBB", "##..BB", "#....B"}));
+    EXPECT_EQ(picture(r.image()), rows({"######", "#####.", "####..", "###BBB", "##..BB", "#....B"}));
 }
 
 TEST(Renderer3D, FlushClearsAndEmptiesTheQueue) {
@@ -171,10 +171,10 @@ TEST(Renderer3D, FlushClearsAndEmptiesTheQueue) {
     Triangles t;
     r.queue(t.add({0, 0, 1}, {6, 0, 1}, {0, 4, 1}, red));
     r.flush();
-    ASSERT_NE(picture(r), picture(Canvas3D(6, 4)));
+    ASSERT_NE(picture(r.image()), picture(Canvas3D(6, 4).image()));
     EXPECT_EQ(r.queuedCount(), 0);
     r.flush();
-    for (Color c : TestImages::pixelsOf(r)) EXPECT_EQ(c, Color(0, 0, 0, 0));
+    for (Color c : TestImages::pixelsOf(r.image())) EXPECT_EQ(c, Color(0, 0, 0, 0));
     for (float d : r.depth()) EXPECT_EQ(d, std::numeric_limits<float>::max());
 }
 
@@ -214,7 +214,7 @@ TEST(Renderer3D, OutlinesDepthJumpsWithBands) {
         r.clear();
         for (int y = c.y0; y < c.y1; ++y) r.drawSpan(c.x0, c.x1, 1, 1, y, red);
         r.outline();
-        EXPECT_EQ(picture(r), c.want) << c.what;
+        EXPECT_EQ(picture(r.image()), c.want) << c.what;
     }
 
     // Between two surfaces only a step of more than 400 counts.
@@ -226,7 +226,7 @@ TEST(Renderer3D, OutlinesDepthJumpsWithBands) {
         r.drawSpan(4, 6, 900.5f, 900.5f, y, blue);  // 400.5 further: a line
     }
     r.outline();
-    EXPECT_EQ(picture(r), rows({"####BB", "###WWW", "####BB"}));
+    EXPECT_EQ(picture(r.image()), rows({"####BB", "###WWW", "####BB"}));
 }
 
 TEST(Renderer3D, OutlineMatchesTheDirectRuleOnRandomDepths) {
@@ -255,7 +255,7 @@ TEST(Renderer3D, OutlineMatchesTheDirectRuleOnRandomDepths) {
                 const float z = depths[next(8)];
                 if (z != Renderer3D::emptyDepth) r.drawSpan(x, x + 1, z, z, y, Color(int(next(256)), 7, 9, 255));
             }
-        std::vector<Color> want = TestImages::pixelsOf(r);
+        std::vector<Color> want = TestImages::pixelsOf(r.image());
         auto paint = [&](int x, int y) { want[static_cast<std::size_t>(y * w + x)] = white; };
         for (int y = 1; y < h - 1; ++y)
             for (int x = 1; x < w - 1; ++x) {
@@ -263,7 +263,7 @@ TEST(Renderer3D, OutlineMatchesTheDirectRuleOnRandomDepths) {
                 if (std::fabs(r.depthAt(x, y) - r.depthAt(x - 1, y)) > 400) paint(x, y), paint(x - 1, y), paint(x + 1, y);
             }
         r.outline();
-        ASSERT_EQ(TestImages::pixelsOf(r), want) << "case " << n << ": " << w << " x " << h;
+        ASSERT_EQ(TestImages::pixelsOf(r.image()), want) << "case " << n << ": " << w << " x " << h;
     }
 }
 

@@ -11,7 +11,7 @@ std::unique_ptr<Image> rolled(int pos) {
     auto scroll = Image::load("Part3/scroll.pcx");
     auto dots = Image::load("Part3/dots.pcx");
     auto dots2 = Image::load("Part3/dots2.pcx");
-    Image mix(dots->width, dots->height), half2(dots->width, dots->height);
+    Image mix(dots->width(), dots->height()), half2(dots->width(), dots->height());
     mix.blit(0, 0, *dots);
     mix.fadeTo(Color(), 0.5f);
     half2.blit(0, 0, *dots2);
@@ -21,11 +21,11 @@ std::unique_ptr<Image> rolled(int pos) {
     auto out = std::make_unique<Image>(600, 300);
     out->blit(0, 0, *background);
     for (int y = 0; y < 300; ++y) {
-        const int scrollRow = (pos * 5 + y) % scroll->height;
-        for (int x = 150; x < 600 && x - 150 < scroll->width; ++x)
+        const int scrollRow = (pos * 5 + y) % scroll->height();
+        for (int x = 150; x < 600 && x - 150 < scroll->width(); ++x)
             out->at(x, y) = out->at(x, y).addSaturate(scroll->at(x - 150, scrollRow));
-        const int dotsRow = (pos * 3 + y) % dots->height;
-        for (int x = 0; x < 600 && x < dots->width; ++x) out->at(x, y) = out->at(x, y).addSaturate(mix.at(x, dotsRow));
+        const int dotsRow = (pos * 3 + y) % dots->height();
+        for (int x = 0; x < 600 && x < dots->width(); ++x) out->at(x, y) = out->at(x, y).addSaturate(mix.at(x, dotsRow));
     }
     return out;
 }

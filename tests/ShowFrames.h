@@ -28,7 +28,7 @@ protected:
             for (int x = x0; x < x1; ++x) ASSERT_EQ(img.at(x, y), want.at(x, y)) << what << " at " << x << ',' << y;
     }
     static std::unique_ptr<Image> faded(const Image& img, Color target, float fraction) {
-        auto copy = std::make_unique<Image>(img.width, img.height);
+        auto copy = std::make_unique<Image>(img.width(), img.height());
         copy->blit(0, 0, img);
         copy->fadeTo(target, fraction);
         return copy;

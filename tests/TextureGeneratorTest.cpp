@@ -169,8 +169,8 @@ TEST(TextureGenerator, PlasmaAndShiftsAgreeWithTheirDefinitions) {
 TEST(TextureDecoder, RunsProgramsAndSkipsNoOps) {
     // N = 0: a black image of the given size.
     auto black = Image::decode("a.tex", std::vector<std::uint8_t>{3, 0, 2, 0, 0, 0xEE});
-    EXPECT_EQ(black->width, 3);
-    EXPECT_EQ(black->height, 2);
+    EXPECT_EQ(black->width(), 3);
+    EXPECT_EQ(black->height(), 2);
     for (Color c : pixelsOf(*black)) EXPECT_EQ(c, Color());
 
     // Opcodes 4 and 12 are one byte each; the tone after them still runs on its own byte.

@@ -81,7 +81,7 @@ TEST(Tunnel, AtTimeZeroTheThreeWindowsCoincideAndSumsWrap) {
             // A sum past the texture's edge (negative ones included) reads its low 8 bits.
             const Color want(static_cast<int>((3u * static_cast<unsigned>(e.depth)) & 255u),
                              static_cast<int>((3u * static_cast<unsigned>(e.angle)) & 255u), 5, 6);
-            ASSERT_EQ(tunnel.at(x, y), want) << x << ',' << y;
+            ASSERT_EQ(tunnel.image().at(x, y), want) << x << ',' << y;
         }
     EXPECT_TRUE(sawWrap);
 }

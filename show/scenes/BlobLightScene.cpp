@@ -27,10 +27,10 @@ public:
                    const int r = p.row;
                    warp->draw(t);
                    // Breathes between its own colours and a dark blue about every 2.9 s.
-                   warp->fadeTo(Color(20, 30, 60, 0), static_cast<float>(0.5 - (-0.4) * std::sin(t * 2.183333333333333)));
+                   warp->image().fadeTo(Color(20, 30, 60, 0), static_cast<float>(0.5 - (-0.4) * std::sin(t * 2.183333333333333)));
                    Image& out = lock();
                    out.blit(0, 0, *star);
-                   out.blitAdd(0, 0, *warp);
+                   out.blitAdd(0, 0, warp->image());
                    if (r >= flashRows && p.order == last) flash(out, r % strobeRows, 1.0 / strobeRows);
                    // A flash that fades over 33 rows, cut short at row 32 when it has not quite gone.
                    else if (p.order % 2 == 0 && r < flashRows) flash(out, r, 0.030303031);

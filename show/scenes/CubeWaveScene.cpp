@@ -29,7 +29,7 @@ public:
                    grid->draw(s);
                    Image& out = lock();
                    out.blit(0, 0, *background);
-                   out.blitAdd(0, 0, *grid);  // empty pixels are black and add nothing
+                   out.blitAdd(0, 0, grid->image());  // empty pixels are black and add nothing
                    out.blitKeyed(0, figureTop, *foreground, key);
                    if (p.row < flashRows && ordersIn(p) % 2 == 0) flash(out, p.row);
                }}});

@@ -30,11 +30,11 @@ public:
                    star->setRotation(s, f(-0.3 * sd), f(0.7 * sd));
                    star->draw(s);
                    // Pulses between 98 % and 2 % brightness on two beating sines.
-                   star->fadeTo(Color(0, 0, 0, 0), f(0.5 + 0.48 * std::sin(3.7 * sd) * std::sin(6.2 * sd)));
+                   star->image().fadeTo(Color(0, 0, 0, 0), f(0.5 + 0.48 * std::sin(3.7 * sd) * std::sin(6.2 * sd)));
 
                    Image& out = lock();
                    out.blit(0, 0, *background);
-                   out.blitAdd(0, 0, *star);
+                   out.blitAdd(0, 0, star->image());
 
                    // One view serves the three arrows: each is drawn, then copied before the next.
                    const float g = f(-0.2 * std::sin(1.3 * sd));
@@ -51,7 +51,7 @@ public:
                    for (const Copy& copy : copies) {
                        arrow->setRotation(copy.a, copy.b, copy.c);
                        arrow->draw(s);
-                       out.blitKeyed(copy.x, copy.y, *arrow, Color(0, 0, 0, 0));
+                       out.blitKeyed(copy.x, copy.y, arrow->image(), Color(0, 0, 0, 0));
                    }
                    if (p.row < flashRows && ordersIn(p) % 2 == 0) flash(out, p.row);
                }}});

@@ -45,8 +45,8 @@ public:
 
                    Image& out = lock();
                    out.blit(0, 0, *background);
-                   out.blitKeyed(2, 0, view, Color(0, 0, 0, 0));
-                   out.blit(384, 4, *tunnel);
+                   out.blitKeyed(2, 0, view.image(), Color(0, 0, 0, 0));
+                   out.blit(384, 4, tunnel->image());
                    // Flickers between 0 and 254: never quite full.
                    out.blitAddScaled(380, 0, *disco, static_cast<int>((std::sin(8 * std::sin(1.5 * sd)) + 1) * 127));
                    if (p.row < flashRows && order % 2 == 0 && order <= lastFlashedOrder) flash(out, p.row);

@@ -22,7 +22,7 @@ public:
                    warp->draw(static_cast<float>(p.seconds));
                    Image& out = lock();
                    out.blit(0, 0, *background);
-                   out.blitAdd(warpLeft, 0, *warp);
+                   out.blitAdd(warpLeft, 0, warp->image());
                    if (p.row < flashRows && ordersIn(p) % 2 == 0) flash(out, p.row);
                }}});
     }
