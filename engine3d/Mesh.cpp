@@ -1,10 +1,10 @@
 #include "engine3d/Mesh.h"
 
 #include "raster/AssetFile.h"
+#include "raster/BitCast.h"
 #include "raster/LoadError.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstddef>
 
 namespace {
@@ -50,7 +50,7 @@ public:
         pos_ += 4;
         return v;
     }
-    float f32() { return std::bit_cast<float>(u32()); }
+    float f32() { return bitCast<float>(u32()); }
     void skip(std::size_t n) {
         need(n);
         pos_ += n;

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <bit>
+#include "raster/BitCast.h"
+
 #include <cstdint>
 
 // One pixel: bytes blue, green, red, alpha in memory order, so an image's memory is a run of
@@ -30,9 +31,9 @@ struct Color {
     // (x & y) + ((x ^ y) >> 1) per byte, the mask keeping each byte's shift to itself: the
     // blur's sweeps chain one average into the next, so its latency is theirs.
     constexpr Color average(Color o) const {
-        const auto x = std::bit_cast<std::uint32_t>(*this), y = std::bit_cast<std::uint32_t>(o);
-        constexpr auto opaque = std::bit_cast<std::uint32_t>(Color(0, 0, 0, 255));
-        return std::bit_cast<Color>(((x & y) + (((x ^ y) >> 1) & 0x7F7F7F7Fu)) | opaque);
+        const auto x = bitCast<std::uint32_t>(*this), y = bitCast<std::uint32_t>(o);
+        constexpr auto opaque = bitCast<std::uint32_t>(Color(0, 0, 0, 255));
+        return bitCast<Color>(((x & y) + (((x ^ y) >> 1) & 0x7F7F7F7Fu)) | opaque);
     }
     // Only the low 8 bits of level count: 255 darkens slightly, 256 acts as 0.
     constexpr Color scale(int level) const {

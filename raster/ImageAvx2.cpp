@@ -7,13 +7,13 @@
 // constants repeat per pixel exactly as there.
 
 #include "raster/ImageKernels.h"
+#include "raster/BitCast.h"
 #include "raster/Simd.h"
 
 #if defined(__x86_64__)
 
 #include <immintrin.h>
 
-#include <bit>
 #include <cstdint>
 
 namespace {
@@ -37,7 +37,7 @@ TINDREL_AVX2 void keyed(Color* d, const Color* s, int n, Color key) {
     int i = ImageKernels::headCount(d, n);
     if (i > 0) plain.keyed(d, s, i, key);
     const __m256i rgb = _mm256_set1_epi32(0x00FFFFFF);
-    const __m256i k = _mm256_set1_epi32(static_cast<int>(std::bit_cast<std::uint32_t>(key) & 0x00FFFFFFu));
+    const __m256i k = _mm256_set1_epi32(static_cast<int>(bitCast<std::uint32_t>(key) & 0x00FFFFFFu));
     for (; i + 8 <= n; i += 8) {
         const __m256i sv = load(s + i);
         const __m256i isKey = _mm256_cmpeq_epi32(_mm256_and_si256(sv, rgb), k);

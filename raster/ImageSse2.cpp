@@ -3,12 +3,12 @@
 // on the few after the last whole vector, so the ends cannot differ from it.
 
 #include "raster/ImageKernels.h"
+#include "raster/BitCast.h"
 
 #if defined(__x86_64__)
 
 #include <emmintrin.h>
 
-#include <bit>
 #include <cstdint>
 
 namespace {
@@ -32,7 +32,7 @@ void keyed(Color* d, const Color* s, int n, Color key) {
     int i = ImageKernels::headCount(d, n);
     if (i > 0) plain.keyed(d, s, i, key);
     const __m128i rgb = _mm_set1_epi32(0x00FFFFFF);
-    const __m128i k = _mm_set1_epi32(static_cast<int>(std::bit_cast<std::uint32_t>(key) & 0x00FFFFFFu));
+    const __m128i k = _mm_set1_epi32(static_cast<int>(bitCast<std::uint32_t>(key) & 0x00FFFFFFu));
     for (; i + 4 <= n; i += 4) {
         const __m128i sv = load(s + i);
         const __m128i isKey = _mm_cmpeq_epi32(_mm_and_si128(sv, rgb), k);

@@ -2,12 +2,12 @@
 #include "TestImages.h"
 #include "engine3d/Mesh.h"
 #include "engine3d/MeshView.h"
+#include "raster/BitCast.h"
 #include "raster/LoadError.h"
 #include "tools/LwobWriter.h"
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <fstream>
 #include <functional>
 #include <stdexcept>
@@ -38,7 +38,7 @@ Bytes lwob(const Bytes& chunks) { return text("FORM") + u32(static_cast<std::uin
 Bytes points(int n) {
     Bytes b;
     for (int k = 0; k < n; ++k)
-        for (float v : {float(k), float(k) + 0.5f, -float(k)}) b = b + u32(std::bit_cast<std::uint32_t>(v));
+        for (float v : {float(k), float(k) + 0.5f, -float(k)}) b = b + u32(bitCast<std::uint32_t>(v));
     return b;
 }
 

@@ -1,6 +1,7 @@
 #include "tools/LwobWriter.h"
 
-#include <bit>
+#include "raster/BitCast.h"
+
 #include <stdexcept>
 
 namespace {
@@ -16,7 +17,7 @@ public:
         u16(v >> 16);
         u16(v & 0xFFFF);
     }
-    void f32(float v) { u32(std::bit_cast<std::uint32_t>(v)); }
+    void f32(float v) { u32(bitCast<std::uint32_t>(v)); }
     void u8(std::uint8_t v) { out.push_back(v); }
     void name(const std::string& s) {
         out.insert(out.end(), s.begin(), s.end());
