@@ -17,10 +17,11 @@ struct CommandLine {
 
     // play
     bool window = false;
-    int scale = 2;
-    int from = 0;  // also capture
-    bool loop = false;  // play again from the start until Escape
+    int scale = 0;  // 0: the largest whole scale that fits the screen
+    int from = 0;   // also capture; given as an order or a scene's title
+    bool loop = false;  // play from..to again until Escape or q
     bool mute = false;
+    bool stats = false;
 
     // still
     int order = 0;
@@ -30,7 +31,7 @@ struct CommandLine {
 
     // capture
     int fps = 60;
-    int to = -1;  // the last order to render; -1 to the music's end
+    int to = -1;  // the last order to render or play; -1 to the music's end
     bool audioOnly = false;  // only music.wav, no frames
     std::string video;       // --video FILE.mp4: frames and music through ffmpeg into one file
 

@@ -1,14 +1,17 @@
 #pragma once
 
-// The show on the desktop, with sound. Returns when the music has played out or Escape ends it.
+// The show on the desktop, with sound and the player's keys. Returns when the music has played
+// out, Escape ends it or q quits.
 class LivePlay {
 public:
     struct Options {
         bool fullscreen = true;
-        int scale = 2;
-        int from = 0;
-        bool loop = false;  // start over when the music ends, until Escape
-        bool mute = false;  // the timing of the sound without the sound
+        int scale = 0;  // window only; 0 takes the largest whole scale that fits the screen
+        int from = 0;   // the order play starts at
+        int to = -1;    // the last order played; -1 to the music's end
+        bool loop = false;   // play from..to again until Escape or q
+        bool mute = false;   // the timing of the sound without the sound
+        bool stats = false;  // one line of frame pacing on standard error at exit
     };
     // Throws SdlDisplay::Unavailable when there is no display, LoadError for a missing asset.
     static void run(const Options& options);

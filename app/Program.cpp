@@ -117,7 +117,13 @@ int runProgram(const std::vector<std::string>& args) {
         case CommandLine::Mode::sheet:
             return runSheet(cl);
         default:
-            LivePlay::run({.fullscreen = !cl.window, .scale = cl.scale, .from = cl.from, .loop = cl.loop, .mute = cl.mute});
+            LivePlay::run({.fullscreen = !cl.window,
+                           .scale = cl.scale,
+                           .from = cl.from,
+                           .to = cl.to,
+                           .loop = cl.loop,
+                           .mute = cl.mute,
+                           .stats = cl.stats});
             return 0;
         }
     } catch (const LoadError& e) {

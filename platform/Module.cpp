@@ -74,9 +74,14 @@ std::uint32_t Module::position() const {
     return order | (row << 16);
 }
 
-void Module::seekOrder(int order) {
-    player_->module.set_position_order_row(order, 0);
+void Module::seek(int order, int row) {
     ended_ = order >= orderCount();
+    if (!ended_) player_->module.set_position_order_row(order, row);
+}
+
+int Module::rowsIn(int order) const {
+    if (order < 0 || order >= orderCount()) return 0;
+    return player_->module.get_pattern_num_rows(player_->module.get_order_pattern(order));
 }
 
 double Module::positionSeconds() const { return player_->module.get_position_seconds(); }

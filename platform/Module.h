@@ -30,7 +30,12 @@ public:
     std::uint32_t position() const;
     bool ended() const { return ended_; }
     // Starts rendering at the first row of an order, with notes begun earlier sounding as they would.
-    void seekOrder(int order);
+    void seekOrder(int order) { seek(order, 0); }
+    // The same at any row of the order; positionSeconds() then reads the uninterrupted play's
+    // time there. An order past the end leaves the module ended.
+    void seek(int order, int row);
+    // Rows of the order's pattern: 0 past the end.
+    int rowsIn(int order) const;
     double positionSeconds() const;
     double durationSeconds() const;
     int orderCount() const;
