@@ -43,9 +43,10 @@ unsigned openDevice(void (*callback)(void*, Uint8*, int), void* self) {
 }
 } // namespace
 
-LiveMusic::LiveMusic(std::unique_ptr<Module> module, int startOrder, bool mute) : module_(std::move(module)) {
-    if (startOrder > 0) module_->seekOrder(startOrder);
+LiveMusic::LiveMusic(std::unique_ptr<Module> module, bool mute) : module_(std::move(module)) {
+    for (int order = 0; order < module_->orderCount(); ++order) rows_.push_back(module_->rowsIn(order));
     position_.store(module_->position());
+    muted_.store(mute);
 
     if (!mute) {
         // ALSA prints a page of complaints when there is no card; the one line below says it all.
@@ -73,18 +74,24 @@ LiveMusic::~LiveMusic() {
 
 void LiveMusic::play() { playing_.store(true, std::memory_order_release); }
 
-void LiveMusic::restart() {
+double LiveMusic::seek(int order, int row) {
     // The audio thread renders from the module: hold it off while the module moves.
     SDL_LockAudioDevice(device_);
-    module_->seekOrder(0);
+    module_->seek(order, row);
+    const double seconds = module_->ended() ? module_->durationSeconds() : module_->positionSeconds();
     position_.store(module_->position(), std::memory_order_release);
     SDL_UnlockAudioDevice(device_);
+    return seconds;
+}
+
+int LiveMusic::rowsIn(int order) const {
+    return order >= 0 && order < orderCount() ? rows_[static_cast<std::size_t>(order)] : 0;
 }
 
 void LiveMusic::fill(void* userdata, unsigned char* stream, int bytes) {
     auto& self = *static_cast<LiveMusic*>(userdata);
     const auto frames = static_cast<std::size_t>(bytes) / (2 * sizeof(float));
-    if (!self.playing_.load(std::memory_order_acquire)) {
+    if (!self.playing_.load(std::memory_order_acquire) || self.paused_.load(std::memory_order_acquire)) {
         std::memset(stream, 0, static_cast<std::size_t>(bytes));
         return;
     }
@@ -93,4 +100,5 @@ void LiveMusic::fill(void* userdata, unsigned char* stream, int bytes) {
     float* out = reinterpret_cast<float*>(stream);
     self.module_->render(out, frames);
     if (self.module_->ended()) self.position_.store(Module::endPosition, std::memory_order_release);
+    if (self.muted_.load(std::memory_order_acquire)) std::memset(stream, 0, static_cast<std::size_t>(bytes));
 }

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <memory>
+#include <vector>
 
 // The module played through the sound card at 44100 Hz. The device opens at construction and
 // plays silence until play(); the module then renders on SDL's audio thread, which publishes
@@ -12,27 +13,35 @@
 // short buffer (512 frames, 11.6 ms, a tenth of a row).
 //
 // With no sound card the module still renders at real-time pace on SDL's dummy driver, so the
-// show keeps its timing; one line on standard error says so. Muted output does the same.
-class LiveMusic : public Music {
+// show keeps its timing; one line on standard error says so. Muted output does the same, and so
+// does a device muted later: the module renders and the card is handed silence.
+class LiveMusic : public SteerableMusic {
 public:
     static constexpr int bufferFrames = 512;
 
-    // Takes the loaded module; startOrder > 0 starts the music there instead of at the top.
-    explicit LiveMusic(std::unique_ptr<Module> module, int startOrder = 0, bool mute = false);
+    // Takes the loaded module, at its first order. mute keeps the sound card closed: muted
+    // from the start, the show needs none.
+    explicit LiveMusic(std::unique_ptr<Module> module, bool mute = false);
     ~LiveMusic() override;
     LiveMusic(const LiveMusic&) = delete;
     LiveMusic& operator=(const LiveMusic&) = delete;
 
     void play() override;
-    // Back to the first order, playing: a looping show starts over.
-    void restart();
     std::uint32_t position() override { return position_.load(std::memory_order_acquire); }
+    double seek(int order, int row) override;
+    void setPaused(bool paused) override { paused_.store(paused, std::memory_order_release); }
+    void setMuted(bool muted) override { muted_.store(muted, std::memory_order_release); }
+    int orderCount() const override { return static_cast<int>(rows_.size()); }
+    int rowsIn(int order) const override;
 
 private:
     static void fill(void* self, unsigned char* stream, int bytes);
 
     std::unique_ptr<Module> module_;
+    std::vector<int> rows_;  // per order, read once: the module belongs to the audio thread
     std::atomic<bool> playing_{false};
+    std::atomic<bool> paused_{false};
+    std::atomic<bool> muted_{false};
     std::atomic<std::uint32_t> position_;
     unsigned device_ = 0;
 };

@@ -21,3 +21,17 @@ public:
     static int orderOf(std::uint32_t position) { return static_cast<int>(position & 0xFFFFu); }
     static int rowOf(std::uint32_t position) { return static_cast<int>(position >> 16); }
 };
+
+// Music a player steers. Seeks land on a row with the notes already playing there sounding.
+class SteerableMusic : public Music {
+public:
+    // Moves to the row of the order and returns the uninterrupted play's time there, in seconds.
+    virtual double seek(int order, int row) = 0;
+    // Paused music holds its position and sounds nothing.
+    virtual void setPaused(bool paused) = 0;
+    // Muted music keeps its pace.
+    virtual void setMuted(bool muted) = 0;
+    virtual int orderCount() const = 0;
+    // Rows of the order's pattern: 0 past the end.
+    virtual int rowsIn(int order) const = 0;
+};

@@ -25,6 +25,7 @@ public:
 
     bool wantsFrame() { return display_.wantsFrame(); }
     void skipFrame() { display_.skipFrame(); }
+    void beginFrame() { display_.beginFrame(); }
 
 private:
     Display& display_;

@@ -1,8 +1,14 @@
 #include "platform/SdlDisplay.h"
 
+#include "platform/TextPanel.h"
+
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
 
 namespace {
 template <auto Destroy>
@@ -10,14 +16,67 @@ struct SdlDeleter {
     template <class T>
     void operator()(T* p) const { Destroy(p); }
 };
+using Texture = std::unique_ptr<SDL_Texture, SdlDeleter<SDL_DestroyTexture>>;
+
+// Drivers SDL may fall back to that draw nowhere anyone sees.
+bool drawsNowhere(const char* driver) {
+    return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
+bool askedFor(const char* driver) {
+    const char* wanted = std::getenv("SDL_VIDEODRIVER");
+    return wanted && driver && SDL_strcasecmp(wanted, driver) == 0;
+}
+
+// The largest whole multiple of the frame that fits the screen's usable area, at least 1.
+int fittingScale(int width, int height) {
+    SDL_Rect usable{};
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0 || usable.w <= 0 || usable.h <= 0) return 1;
+    return std::max(1, std::min(usable.w / width, usable.h / height));
+}
+
+// A panel of text, uploaded once for as long as its lines and size stay the same.
+struct Panel {
+    std::vector<std::string> lines;
+    int fontPixels = 0;
+    Texture texture;
+    int width = 0;
+    int height = 0;
+
+    void update(SDL_Renderer* renderer, const std::vector<std::string>& want, int font) {
+        if (want == lines && font == fontPixels && (texture || want.empty())) return;
+        lines = want;
+        fontPixels = font;
+        texture.reset();
+        const auto image = renderTextPanel(lines, font);
+        if (!image) return;
+        width = image->width();
+        height = image->height();
+        texture.reset(SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, width, height));
+        if (!texture) return;
+        SDL_SetTextureBlendMode(texture.get(), SDL_BLENDMODE_BLEND);
+        SDL_UpdateTexture(texture.get(), nullptr, image->pixels(), width * static_cast<int>(sizeof(Color)));
+    }
+
+    void draw(SDL_Renderer* renderer, int x, int y) const {
+        if (!texture) return;
+        const SDL_Rect at{x, y, width, height};
+        SDL_RenderCopy(renderer, texture.get(), nullptr, &at);
+    }
+};
 } // namespace
 
 struct SdlDisplay::Window {
     std::unique_ptr<SDL_Window, SdlDeleter<SDL_DestroyWindow>> window;
     std::unique_ptr<SDL_Renderer, SdlDeleter<SDL_DestroyRenderer>> renderer;
-    std::unique_ptr<SDL_Texture, SdlDeleter<SDL_DestroyTexture>> texture;
+    Texture texture;
     int width = 0;
     int height = 0;
+    bool vsync = false;
+    double refresh = 1.0 / 60.0;
+    std::chrono::steady_clock::time_point nextRefresh;
+    Panel corner;
+    Panel panel;
 };
 
 SdlDisplay::SdlDisplay(const Options& o) : window_(std::make_unique<Window>()) {
@@ -25,15 +84,21 @@ SdlDisplay::SdlDisplay(const Options& o) : window_(std::make_unique<Window>()) {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         throw Unavailable(std::string("cannot open a display: ") + SDL_GetError());
+    if (const char* driver = SDL_GetCurrentVideoDriver(); drawsNowhere(driver) && !askedFor(driver)) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        throw Unavailable(std::string("cannot open a display: none found (SDL offered its ") + driver +
+                          " driver; set SDL_VIDEODRIVER=" + driver + " to use it)");
+    }
 
     Window& w = *window_;
     w.width = o.width;
     w.height = o.height;
-    const int scale = std::max(1, o.scale);
-    const Uint32 flags = o.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
+    const int scale = o.scale > 0 ? o.scale : fittingScale(o.width, o.height);
+    const Uint32 flags = SDL_WINDOW_RESIZABLE | (o.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     w.window.reset(SDL_CreateWindow(o.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                     o.width * scale, o.height * scale, flags));
     if (w.window) {
+        SDL_SetWindowMinimumSize(w.window.get(), std::max(1, o.width / 4), std::max(1, o.height / 4));
         w.renderer.reset(SDL_CreateRenderer(w.window.get(), -1, SDL_RENDERER_PRESENTVSYNC));
         if (!w.renderer) w.renderer.reset(SDL_CreateRenderer(w.window.get(), -1, SDL_RENDERER_SOFTWARE));
     }
@@ -46,6 +111,12 @@ SdlDisplay::SdlDisplay(const Options& o) : window_(std::make_unique<Window>()) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         throw Unavailable("cannot open a display: " + reason);
     }
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(w.renderer.get(), &info) == 0) w.vsync = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+    SDL_DisplayMode mode{};
+    if (SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(w.window.get()), &mode) == 0 && mode.refresh_rate > 0)
+        w.refresh = 1.0 / mode.refresh_rate;
+    w.nextRefresh = std::chrono::steady_clock::now();
     if (o.fullscreen) SDL_ShowCursor(SDL_DISABLE);
     // Shown black until the first frame arrives.
     SDL_SetRenderDrawColor(w.renderer.get(), 0, 0, 0, 255);
@@ -59,7 +130,7 @@ SdlDisplay::~SdlDisplay() {
     SDL_Quit();
 }
 
-void SdlDisplay::present(const Image& frame) {
+void SdlDisplay::show(const Image& frame, const Overlay& overlay) {
     Window& w = *window_;
     // ARGB8888 is the pixel's own byte order (blue, green, red, alpha in memory).
     SDL_UpdateTexture(w.texture.get(), nullptr, frame.pixels(), frame.width() * static_cast<int>(sizeof(Color)));
@@ -79,5 +150,32 @@ void SdlDisplay::present(const Image& frame) {
     }
     SDL_RenderClear(w.renderer.get());
     SDL_RenderCopy(w.renderer.get(), w.texture.get(), nullptr, &target);
+
+    // Text at the window's own resolution, sized to the picture, so it stays sharp at any scale.
+    const int font = std::max(11, target.h / 28);
+    w.corner.update(w.renderer.get(), overlay.corner, font);
+    w.panel.update(w.renderer.get(), overlay.panel, font);
+    if (!overlay.corner.empty()) w.corner.draw(w.renderer.get(), target.x + font / 2, target.y + font / 2);
+    if (!overlay.panel.empty())
+        w.panel.draw(w.renderer.get(), target.x + (target.w - w.panel.width) / 2, target.y + (target.h - w.panel.height) / 2);
     SDL_RenderPresent(w.renderer.get());
+
+    // Without vsync nothing holds the loop to the display: wait for the refresh the frame
+    // would have met, rather than drawing frames nobody sees.
+    if (!w.vsync) {
+        const auto period = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+            std::chrono::duration<double>(w.refresh));
+        const auto now = std::chrono::steady_clock::now();
+        w.nextRefresh = std::max(w.nextRefresh + period, now);
+        std::this_thread::sleep_until(w.nextRefresh);
+    }
 }
+
+void SdlDisplay::toggleFullscreen() {
+    SDL_Window* window = window_->window.get();
+    const bool full = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
+    SDL_SetWindowFullscreen(window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    SDL_ShowCursor(full ? SDL_ENABLE : SDL_DISABLE);
+}
+
+double SdlDisplay::refreshSeconds() const { return window_->refresh; }

@@ -6,11 +6,12 @@
 #include <stdexcept>
 #include <string>
 
-// The show's window or full-screen output, on SDL2. Full screen takes the desktop's mode and
-// scales the frame to fit with its aspect kept, black bars around it and no cursor; a window is
-// an integer multiple of the frame's size. Frames are presented with vsync where offered.
-// Opens the video subsystem; create it before anything else that needs it (the keys).
-class SdlDisplay : public Display {
+// The show's window or full-screen output, on SDL2. The frame is scaled to fit with its aspect
+// kept and black bars around it, in a window the user may resize or in full screen on the
+// desktop's mode (without a cursor). Frames are presented with vsync where offered and paced to
+// the display's refresh where not. Opens the video subsystem; create it before anything else
+// that needs it (the keys).
+class SdlDisplay : public PlayerWindow {
 public:
     // Thrown when there is no display to open; the show does not start.
     class Unavailable : public std::runtime_error {
@@ -21,16 +22,20 @@ public:
         int width = 600;
         int height = 300;
         bool fullscreen = true;
-        int scale = 2;  // window only
+        int scale = 0;  // window only; 0 takes the largest whole scale that fits the screen
         std::string title = "Tindrel application";
     };
 
+    // SDL falls back to drivers that show nothing when no display can be opened: those count
+    // as no display unless SDL_VIDEODRIVER asks for them by name.
     explicit SdlDisplay(const Options& options);
     ~SdlDisplay() override;
     SdlDisplay(const SdlDisplay&) = delete;
     SdlDisplay& operator=(const SdlDisplay&) = delete;
 
-    void present(const Image& frame) override;
+    void show(const Image& frame, const Overlay& overlay) override;
+    void toggleFullscreen() override;
+    double refreshSeconds() const override;
 
 private:
     struct Window;

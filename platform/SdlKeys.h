@@ -1,18 +1,29 @@
 #pragma once
 
-#include "platform/Keys.h"
+#include "platform/Controls.h"
+
+#include <vector>
 
 class SdlDisplay;
 
-// Escape from the window's keyboard. Reading drains the window's events, which also keeps the
+// The window's keyboard and mouse. Reading drains the window's events, which also keeps the
 // window responsive; a tap shorter than the gap between two reads shows only as an event, so
-// the "pressed since" latch comes from events, the "down" from the key state.
-class SdlKeys : public Keys {
+// Escape's "pressed since" latch comes from events, its "down" from the key state. Closing the
+// window, SIGINT and SIGTERM read as Escape held from then on.
+class SdlKeys : public Controls {
 public:
     // Needs the display's video subsystem, hence the reference.
     explicit SdlKeys(SdlDisplay& display);
     bool escape() override;
+    bool escapePending() override;
+    std::vector<Command> commands() override;
+    void wait(int milliseconds) override;
 
 private:
+    void drain();
+    void take(const void* event);
+
     bool quit_ = false;
+    bool pressed_ = false;
+    std::vector<Command> commands_;
 };

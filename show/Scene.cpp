@@ -13,6 +13,7 @@ void Scene::play(std::initializer_list<Phase> phases) {
                 screen.skipFrame();
                 continue;
             }
+            screen.beginFrame();
             phase.frame(now);
             // A frame that never composed still presents, so lock and update always pair up.
             if (!screen.locked()) screen.lock();

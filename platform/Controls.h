@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/Keys.h"
+
+#include <vector>
+
+// What a player's keys ask for, besides Escape (which the frame protocol reads as Keys).
+enum class Command {
+    quit,
+    pause,           // pauses, or resumes when paused
+    nextOrder,
+    previousOrder,
+    nextScene,
+    previousScene,
+    home,
+    fullscreen,      // toggles full screen and window
+    onScreenDisplay, // toggles the position, time, title and rate over the picture
+    mute,            // toggles the sound, never the clock
+    help,            // toggles the list of keys
+};
+
+// The keyboard (and mouse) of a live player.
+class Controls : public Keys {
+public:
+    // The commands given since the last call, in the order given.
+    virtual std::vector<Command> commands() = 0;
+    // Whether escape() would read down now, without taking a press away from it.
+    virtual bool escapePending() = 0;
+    // Sleeps until input arrives or the time is up, so a paused player costs nothing.
+    virtual void wait(int milliseconds) = 0;
+};
