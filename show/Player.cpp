@@ -240,8 +240,9 @@ void Player::presented(const Image& frame) {
     }
 
     obey(p_.controls.commands());
-    const Target position = current();
-    if (range_.to >= 0 && position.order > range_.to && !leaving_) {
+    // The music, not the frame: an order past the range is never drawn.
+    const std::uint32_t heard = p_.music.position();
+    if (range_.to >= 0 && (heard == Module::endPosition || Music::orderOf(heard) > range_.to) && !leaving_) {
         if (range_.loop) seek({range_.from, 0});
         else quit_ = leaving_ = true;
     }
@@ -252,7 +253,7 @@ void Player::presented(const Image& frame) {
     while (paused_ && !leaving_ && !p_.controls.escapePending()) {
         p_.controls.wait(50);
         obey(p_.controls.commands());
-        p_.window.show(frame, overlay());
+        if (paused_ && !leaving_) p_.window.show(frame, overlay());
     }
     // Time spent paused is nobody's late frame.
     lastPresent_ = -1.0;

@@ -1,0 +1,215 @@
+// The player on scripted keys, music moved by hand and a window that only remembers: what the
+// keys do to the music, the clock and the frames.
+
+#include "ShowFrames.h"
+#include "platform/FixedMusic.h"
+#include "platform/Module.h"
+#include "show/Player.h"
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <regex>
+#include <vector>
+
+using TestImages::checksum;
+
+namespace {
+
+// This show's module in shape: 37 orders of 64 rows, a row every 0.12 s. One row a frame.
+struct HandMusic : SteerableMusic {
+    int order = 0;
+    int row = 0;
+    bool played = false;
+    bool paused = false;
+    bool muted = false;
+    void play() override { played = true; }
+    std::uint32_t position() override { return order >= 37 ? Module::endPosition : FixedMusic::pack(order, row); }
+    double seek(int o, int r) override {
+        order = o;
+        row = r;
+        return (o * 64 + r) * 0.12;
+    }
+    void setPaused(bool p) override { paused = p; }
+    void setMuted(bool m) override { muted = m; }
+    int orderCount() const override { return 37; }
+    int rowsIn(int o) const override { return o >= 0 && o < 37 ? 64 : 0; }
+    void advance() {
+        if (!played || paused || order >= 37) return;
+        if (++row == 64) row = 0, ++order;
+    }
+};
+
+// Keys given at the player's looks at them, counted from 0; it looks once after each frame
+// and once per turn while paused.
+struct ScriptedKeys : Controls {
+    std::map<int, std::vector<Command>> script;
+    int looks = 0;
+    std::vector<Command> commands() override {
+        const auto it = script.find(looks++);
+        return it == script.end() ? std::vector<Command>{} : it->second;
+    }
+    bool escape() override { return false; }
+    bool escapePending() override { return false; }
+    void wait(int) override {}
+};
+
+struct Shown {
+    std::uint32_t frame;
+    Overlay overlay;
+    bool musicPaused;
+};
+
+// Each show is a sixtieth of a second of both clocks, and moves the music on unless paused.
+struct MemoryWindow : PlayerWindow {
+    HandMusic& music;
+    ManualTimer& ticks;
+    ManualTimer& wall;
+    std::map<int, double> slow;  // extra wall seconds spent on the show of that index
+    std::vector<Shown> shown;
+    MemoryWindow(HandMusic& m, ManualTimer& t, ManualTimer& w) : music(m), ticks(t), wall(w) {}
+    void show(const Image& frame, const Overlay& overlay) override {
+        const auto extra = slow.find(static_cast<int>(shown.size()));
+        shown.push_back({checksum(frame), overlay, music.paused});
+        ticks.set(ticks.seconds() + 1.0 / 60.0);
+        wall.set(wall.seconds() + 1.0 / 60.0 + (extra == slow.end() ? 0.0 : extra->second));
+        music.advance();
+    }
+    void toggleFullscreen() override {}
+    double refreshSeconds() const override { return 1.0 / 60.0; }
+};
+
+struct Rig {
+    HandMusic music;
+    ManualTimer ticks;
+    ManualTimer wall;
+    MemoryWindow window{music, ticks, wall};
+    ScriptedKeys keys;
+    std::optional<Player> player;
+
+    explicit Rig(Player::Range range, std::map<int, std::vector<Command>> script = {},
+                 std::map<int, double> slowShows = {}) {
+        keys.script = std::move(script);
+        window.slow = std::move(slowShows);
+        player.emplace(Player::Platform{window, keys, music, ticks, wall}, range);
+        player->play();
+    }
+    std::vector<std::uint32_t> frames(std::size_t from, std::size_t to) const {
+        std::vector<std::uint32_t> out;
+        for (std::size_t i = from; i < to && i < window.shown.size(); ++i) out.push_back(window.shown[i].frame);
+        return out;
+    }
+};
+
+using Q = std::vector<Command>;
+
+} // namespace
+
+using PlayerKeys = ShowFrames;
+
+TEST_F(PlayerKeys, EachKeyLeadsWhereItSays) {
+    Rig rig({.from = 36, .to = 36}, {{0, Q{Command::quit}}});
+    struct Case {
+        Command key;
+        Player::Target from;
+        std::optional<Player::Target> to;
+    };
+    const Case cases[] = {
+        {Command::nextOrder, {12, 10}, Player::Target{13, 10}},  // the row is kept
+        {Command::nextOrder, {36, 10}, std::nullopt},            // nothing past the last order
+        {Command::previousOrder, {12, 10}, Player::Target{11, 10}},
+        {Command::previousOrder, {0, 30}, Player::Target{0, 0}},
+        {Command::previousOrder, {37, 0}, Player::Target{36, 0}},  // from the music's end
+        {Command::nextScene, {12, 10}, Player::Target{15, 0}},
+        {Command::nextScene, {0, 5}, Player::Target{4, 0}},
+        {Command::nextScene, {36, 0}, std::nullopt},
+        {Command::previousScene, {12, 10}, Player::Target{8, 0}},
+        {Command::previousScene, {2, 0}, Player::Target{0, 0}},
+        {Command::home, {30, 20}, Player::Target{0, 0}},
+    };
+    for (const Case& c : cases) {
+        const auto got = rig.player->seekTarget(c.key, c.from);
+        ASSERT_EQ(got.has_value(), c.to.has_value()) << static_cast<int>(c.key) << " from " << c.from.order;
+        if (got) {
+            EXPECT_TRUE(got->order == c.to->order && got->row == c.to->row)
+                << static_cast<int>(c.key) << " from " << c.from.order << ':' << c.from.row << " gave " << got->order
+                << ':' << got->row;
+        }
+    }
+}
+
+TEST_F(PlayerKeys, PauseHoldsTheFrameAndResumesExactlyWhereItStopped) {
+    const Player::Range range{.from = 33, .to = 33};
+    const Rig straight(range);
+    // Paused after the sixth frame, with the display and the key help turned on; resumed at the
+    // player's fifteenth look, after eight showings of the held frame.
+    const Rig paused(range, {{5, Q{Command::pause, Command::onScreenDisplay}}, {9, Q{Command::help}},
+                             {14, Q{Command::pause}}});
+    ASSERT_EQ(straight.window.shown.size(), 64u);
+    ASSERT_EQ(paused.window.shown.size(), 64u + 8u);
+    for (std::size_t i = 6; i < 14; ++i) {
+        EXPECT_EQ(paused.window.shown[i].frame, paused.window.shown[5].frame) << "showing " << i;
+        EXPECT_TRUE(paused.window.shown[i].musicPaused) << "showing " << i;
+    }
+    // The text lies over the frame, never in it: the frames drawn are those of the straight play.
+    EXPECT_EQ(paused.frames(0, 6), straight.frames(0, 6));
+    EXPECT_EQ(paused.frames(14, 72), straight.frames(6, 64));
+    const Overlay& over = paused.window.shown[12].overlay;
+    ASSERT_EQ(over.corner.size(), 3u);
+    EXPECT_EQ(over.corner[0].substr(0, 5), "33:05");
+    EXPECT_EQ(over.corner[1], "the wave warp");
+    EXPECT_NE(over.corner[2].find("paused"), std::string::npos);
+    EXPECT_FALSE(over.panel.empty());
+}
+
+TEST_F(PlayerKeys, ASeekWhilePausedShowsTheNewFrameAndStaysPaused) {
+    struct Case {
+        const char* what;
+        int from;
+        Q keys;
+        Player::Target to;
+    };
+    const Case cases[] = {
+        // Eight scenes on from the opening: the farewell, which opens all white.
+        {"eight PageDowns", 0, Q(8, Command::nextScene), {36, 0}},
+        // Into the opening's last order: an uninterrupted play has passed its flash by row 1
+        // there, so the scene is walked through its phases rather than dropped at the position.
+        {"Right", 2, Q{Command::nextOrder}, {3, 1}},
+    };
+    for (const Case& c : cases) {
+        // Paused at the second frame, the keys at the player's fourth look, quit at its seventh.
+        const Rig rig({.from = c.from}, {{1, Q{Command::pause}}, {3, c.keys}, {6, Q{Command::quit}}});
+        const auto& shown = rig.window.shown;
+        ASSERT_EQ(shown.size(), 5u) << c.what;
+        EXPECT_TRUE(rig.music.order == c.to.order && rig.music.row == c.to.row && rig.music.paused) << c.what;
+        // The held frame, then the new position's frame as a still draws it, held in turn.
+        EXPECT_EQ(shown[2].frame, shown[1].frame) << c.what;
+        const auto still = OfflineRender::still(c.to.order, c.to.row, (c.to.order * 64 + c.to.row) * 0.12);
+        EXPECT_EQ(shown[3].frame, checksum(*still)) << c.what;
+        EXPECT_EQ(shown[4].frame, shown[3].frame) << c.what;
+        for (std::size_t i = 2; i < shown.size(); ++i) EXPECT_TRUE(shown[i].musicPaused) << c.what << ", showing " << i;
+    }
+}
+
+TEST_F(PlayerKeys, ARangeEndsTheShowOrStartsOver) {
+    const Rig once({.from = 35, .to = 35});
+    EXPECT_EQ(once.window.shown.size(), 64u) << "one order, a row a frame, and nothing of the next";
+
+    const Rig looped({.from = 35, .to = 35, .loop = true}, {{150, Q{Command::quit}}});
+    ASSERT_EQ(looped.window.shown.size(), 151u);
+    // Entered again, the scene is built afresh at the same time: the second pass is the first.
+    EXPECT_EQ(looped.frames(64, 128), looped.frames(0, 64));
+    EXPECT_EQ(looped.frames(0, 64), once.frames(0, 64));
+}
+
+TEST_F(PlayerKeys, StatsCountFramesAndTheOnesThatMissedTheirRefresh) {
+    const std::regex form(R"(frames 11, frame p50 [0-9.]+ ms, p99 [0-9.]+ ms, max [0-9.]+ ms, late ([0-9]+))");
+    for (const auto& [slowShows, late] : {std::pair{std::map<int, double>{}, "0"},
+                                          std::pair{std::map<int, double>{{4, 1.0 / 60.0}, {7, 0.5}}, "2"}}) {
+        const Rig rig({.from = 36, .to = 36}, {{10, Q{Command::quit}}}, slowShows);
+        const std::string line = rig.player->statsLine();
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(line, m, form)) << line;
+        EXPECT_EQ(m[1], late) << line;
+    }
+}
