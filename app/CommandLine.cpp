@@ -70,6 +70,7 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
         else if (a == "--video") cl.video = value();
         else if (a == "--loop") cl.loop = true;
         else if (a == "--mute") cl.mute = true;
+        else if (a == "--stats") cl.stats = true;
         else if (a.size() > 1 && a[0] == '-' && (a[1] < '0' || a[1] > '9')) throw UsageError("unknown option " + a);
         else positional.push_back(a);
     }

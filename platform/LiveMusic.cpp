@@ -1,8 +1,8 @@
 #include "platform/LiveMusic.h"
 
+#include "platform/QuietStderr.h"
+
 #include <SDL.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -10,27 +10,6 @@
 #include <string>
 
 namespace {
-// Points standard error at /dev/null for its lifetime. Only used before the audio thread starts,
-// while nothing else of ours writes there.
-class QuietStderr {
-public:
-    QuietStderr() : saved_(dup(STDERR_FILENO)) {
-        const int null = open("/dev/null", O_WRONLY);
-        if (saved_ >= 0 && null >= 0) dup2(null, STDERR_FILENO);
-        if (null >= 0) close(null);
-    }
-    ~QuietStderr() {
-        if (saved_ < 0) return;
-        dup2(saved_, STDERR_FILENO);
-        close(saved_);
-    }
-    QuietStderr(const QuietStderr&) = delete;
-    QuietStderr& operator=(const QuietStderr&) = delete;
-
-private:
-    int saved_;
-};
-
 unsigned openDevice(void (*callback)(void*, Uint8*, int), void* self) {
     SDL_AudioSpec want{};
     want.freq = Module::sampleRate;

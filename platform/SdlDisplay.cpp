@@ -1,5 +1,6 @@
 #include "platform/SdlDisplay.h"
 
+#include "platform/QuietStderr.h"
 #include "platform/TextPanel.h"
 
 #include <SDL.h>
@@ -82,8 +83,12 @@ struct SdlDisplay::Window {
 SdlDisplay::SdlDisplay(const Options& o) : window_(std::make_unique<Window>()) {
     // Signals are ours (they end the show through the keys), not SDL's.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        throw Unavailable(std::string("cannot open a display: ") + SDL_GetError());
+    // The display libraries SDL probes print their own complaints; ours below says it all.
+    const bool opened = [] {
+        const QuietStderr quiet;
+        return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    }();
+    if (!opened) throw Unavailable(std::string("cannot open a display: ") + SDL_GetError());
     if (const char* driver = SDL_GetCurrentVideoDriver(); drawsNowhere(driver) && !askedFor(driver)) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         throw Unavailable(std::string("cannot open a display: none found (SDL offered its ") + driver +

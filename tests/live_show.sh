@@ -1,7 +1,8 @@
 #!/bin/sh
 # The live show under a real X server, windowed and then full screen: a few seconds in, the
 # screen holds the opening's logo fading in (not black, not garbage), and Escape ends the show
-# within a second with status 0. Skips (77) where Xvfb, openbox, xdotool or ImageMagick is missing.
+# within a second with status 0. Then the player's keys, and the faults a user may meet.
+# Skips (77) where Xvfb, openbox, xdotool or ImageMagick is missing.
 set -u
 bin=$1
 data=$2
@@ -85,6 +86,69 @@ check() {
 check windowed "--window --scale 1" 0
 # Full screen on 1280 × 720: the frame scaled to 1280 × 640 between black bars 40 rows high.
 check fullscreen "" 40
+
+# The player's keys, in a window at scale 1, as a user presses them.
+"$bin" --window --scale 1 --mute --stats --data "$data" >out.txt 2>err.txt &
+show=$!
+window=$(timeout 20 xdotool search --sync --pid "$show" --name "Tindrel application" | head -n 1)
+[ -n "$window" ] || fail "player: no window appeared"
+xdotool windowactivate "$window" 2>/dev/null
+xdotool mousemove --window "$window" 100 100 click 1
+sleep 1.5
+shot() { import-im6.q16 -silent -window "$window" "$1" 2>/dev/null || fail "player: no screenshot $1"; }
+# Space pauses: the picture holds.
+xdotool key space
+sleep 0.3
+shot paused1.png
+sleep 1.5
+shot paused2.png
+differ=$(compare-im6.q16 -metric AE paused1.png paused2.png null: 2>&1)
+[ "$differ" = 0 ] || fail "player: $differ pixels changed in 1.5 s of pause"
+# Eight scenes on while paused: the farewell's first frame, all white, still paused.
+for _ in 1 2 3 4 5 6 7 8; do xdotool key Next; done
+sleep 1
+shot farewell.png
+least=$(convert-im6.q16 farewell.png -format "%[fx:minima]" info:)
+[ "$least" = 1 ] || fail "player: after eight PageDowns the window is not all white (darkest $least)"
+sleep 0.5
+shot farewell2.png
+[ "$(compare-im6.q16 -metric AE farewell.png farewell2.png null: 2>&1)" = 0 ] || fail "player: the seek did not stay paused"
+# Space again: the farewell plays on, fading from white.
+xdotool key space
+sleep 1
+shot resumed.png
+mean=$(convert-im6.q16 resumed.png -format "%[fx:mean]" info:)
+awk "BEGIN { exit !($mean < 0.99) }" || fail "player: Space did not resume (mean $mean)"
+# f: full screen on 1280 × 720, the frame at 2:1 between black bars 40 rows high.
+xdotool key f
+sleep 1.5
+import-im6.q16 -silent -window root screen.png 2>/dev/null || fail "player: no screenshot of the screen"
+bars=$(convert-im6.q16 screen.png \( -clone 0 -crop 1280x40+0+0 \) \( -clone 0 -crop 1280x40+0+680 \) -delete 0 -append -format "%[fx:maxima]" info:)
+picture=$(convert-im6.q16 screen.png -crop 1280x640+0+40 -format "%[fx:mean]" info:)
+[ "$bars" = 0 ] || fail "player: full screen has no black bars (brightest $bars)"
+awk "BEGIN { exit !($picture > 0.004) }" || fail "player: full screen shows no picture (mean $picture)"
+# q quits at once, with status 0 and the pacing on standard error.
+xdotool key q
+for _ in $(seq 20); do kill -0 "$show" 2>/dev/null || break; sleep 0.05; done
+kill -0 "$show" 2>/dev/null && fail "player: q did not quit within a second"
+wait "$show"
+status=$?
+show=""
+[ "$status" -eq 0 ] || fail "player: exit status $status after q"
+stats=$(grep -E '^frames [0-9]+, frame p50 [0-9.]+ ms, p99 [0-9.]+ ms, max [0-9.]+ ms, late [0-9]+$' err.txt) ||
+    fail "player: --stats printed no line"
+echo "player: Space held the picture, eight PageDowns showed the farewell's white, f filled the screen at 2:1, q quit with status 0; $stats"
+
+# No display at all, with the video driver left to SDL as on a user's machine: a clear word
+# and status 1 at once, not an invisible show.
+start=$(date +%s%N)
+env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "$bin" --window --mute --data "$data" >out.txt 2>err.txt
+status=$?
+elapsed=$((($(date +%s%N) - start) / 1000000))
+[ "$status" -eq 1 ] || fail "no display: exit status $status"
+[ "$elapsed" -lt 1000 ] || fail "no display: took $elapsed ms"
+grep -q "^tindrel: cannot open a display: " err.txt || fail "no display: said \"$(cat err.txt)\""
+echo "no display: \"$(cat err.txt)\", status 1 in $elapsed ms"
 
 # Faults at run time.
 # No sound card to open: the show plays silently and its clock runs, the logo brightening.
