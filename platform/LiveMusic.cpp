@@ -27,7 +27,7 @@ LiveMusic::LiveMusic(std::unique_ptr<Module> module, bool mute) : module_(std::m
     position_.store(module_->position());
     muted_.store(mute);
 
-    if (!mute) {
+    {
         // ALSA prints a page of complaints when there is no card; the one line below says it all.
         QuietStderr quiet;
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {

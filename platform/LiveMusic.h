@@ -13,14 +13,13 @@
 // short buffer (512 frames, 11.6 ms, a tenth of a row).
 //
 // With no sound card the module still renders at real-time pace on SDL's dummy driver, so the
-// show keeps its timing; one line on standard error says so. Muted output does the same, and so
-// does a device muted later: the module renders and the card is handed silence.
+// show keeps its timing; one line on standard error says so, unless the music starts muted.
+// Muted, the module renders all the same and the card is handed silence.
 class LiveMusic : public SteerableMusic {
 public:
     static constexpr int bufferFrames = 512;
 
-    // Takes the loaded module, at its first order. mute keeps the sound card closed: muted
-    // from the start, the show needs none.
+    // Takes the loaded module, at its first order; mute starts it muted.
     explicit LiveMusic(std::unique_ptr<Module> module, bool mute = false);
     ~LiveMusic() override;
     LiveMusic(const LiveMusic&) = delete;
@@ -31,6 +30,7 @@ public:
     double seek(int order, int row) override;
     void setPaused(bool paused) override { paused_.store(paused, std::memory_order_release); }
     void setMuted(bool muted) override { muted_.store(muted, std::memory_order_release); }
+    bool muted() const override { return muted_.load(std::memory_order_acquire); }
     int orderCount() const override { return static_cast<int>(rows_.size()); }
     int rowsIn(int order) const override;
 

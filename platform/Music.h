@@ -31,6 +31,7 @@ public:
     virtual void setPaused(bool paused) = 0;
     // Muted music keeps its pace.
     virtual void setMuted(bool muted) = 0;
+    virtual bool muted() const = 0;
     virtual int orderCount() const = 0;
     // Rows of the order's pattern: 0 past the end.
     virtual int rowsIn(int order) const = 0;

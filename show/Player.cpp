@@ -212,8 +212,7 @@ void Player::obey(const std::vector<Command>& commands) {
             osd_ = !osd_;
             break;
         case Command::mute:
-            muted_ = !muted_;
-            p_.music.setMuted(muted_);
+            p_.music.setMuted(!p_.music.muted());
             break;
         case Command::help:
             help_ = !help_;
@@ -274,7 +273,7 @@ Overlay Player::overlay() {
         o.corner.emplace_back(Timetable::playingAt(at.order).title);
         std::string state = std::to_string(rate_) + " fps";
         if (paused_) state += "  paused";
-        if (muted_) state += "  muted";
+        if (p_.music.muted()) state += "  muted";
         o.corner.push_back(state);
     }
     if (help_) o.panel = keyHelp();

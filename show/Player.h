@@ -92,7 +92,6 @@ private:
     std::size_t index_ = 0;
 
     bool paused_ = false;
-    bool muted_ = false;
     bool osd_ = false;
     bool help_ = false;
     bool quit_ = false;

@@ -22,7 +22,7 @@ struct HandMusic : SteerableMusic {
     int row = 0;
     bool played = false;
     bool paused = false;
-    bool muted = false;
+    bool silent = false;
     void play() override { played = true; }
     std::uint32_t position() override { return order >= 37 ? Module::endPosition : FixedMusic::pack(order, row); }
     double seek(int o, int r) override {
@@ -31,7 +31,8 @@ struct HandMusic : SteerableMusic {
         return (o * 64 + r) * 0.12;
     }
     void setPaused(bool p) override { paused = p; }
-    void setMuted(bool m) override { muted = m; }
+    void setMuted(bool m) override { silent = m; }
+    bool muted() const override { return silent; }
     int orderCount() const override { return 37; }
     int rowsIn(int o) const override { return o >= 0 && o < 37 ? 64 : 0; }
     void advance() {
@@ -141,9 +142,9 @@ TEST_F(PlayerKeys, EachKeyLeadsWhereItSays) {
 TEST_F(PlayerKeys, PauseHoldsTheFrameAndResumesExactlyWhereItStopped) {
     const Player::Range range{.from = 33, .to = 33};
     const Rig straight(range);
-    // Paused after the sixth frame, with the display and the key help turned on; resumed at the
-    // player's fifteenth look, after eight showings of the held frame.
-    const Rig paused(range, {{5, Q{Command::pause, Command::onScreenDisplay}}, {9, Q{Command::help}},
+    // Paused after the sixth frame, with the display, the key help and the mute turned on;
+    // resumed at the player's fifteenth look, after eight showings of the held frame.
+    const Rig paused(range, {{5, Q{Command::pause, Command::onScreenDisplay}}, {9, Q{Command::help, Command::mute}},
                              {14, Q{Command::pause}}});
     ASSERT_EQ(straight.window.shown.size(), 64u);
     ASSERT_EQ(paused.window.shown.size(), 64u + 8u);
@@ -159,7 +160,9 @@ TEST_F(PlayerKeys, PauseHoldsTheFrameAndResumesExactlyWhereItStopped) {
     EXPECT_EQ(over.corner[0].substr(0, 5), "33:05");
     EXPECT_EQ(over.corner[1], "the wave warp");
     EXPECT_NE(over.corner[2].find("paused"), std::string::npos);
+    EXPECT_NE(over.corner[2].find("muted"), std::string::npos);
     EXPECT_FALSE(over.panel.empty());
+    EXPECT_TRUE(paused.music.silent && !straight.music.silent);
 }
 
 TEST_F(PlayerKeys, ASeekWhilePausedShowsTheNewFrameAndStaysPaused) {
