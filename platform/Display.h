@@ -20,11 +20,13 @@ public:
     virtual void beginFrame() {}
 };
 
-// Text a player shows over the picture, never in it: a corner of lines and a centred panel.
+// Text a player shows over the picture, never in it: a corner of lines, a centred panel, and a
+// banner across the foot for what went wrong.
 struct Overlay {
     std::vector<std::string> corner;
     std::vector<std::string> panel;
-    bool empty() const { return corner.empty() && panel.empty(); }
+    std::vector<std::string> banner;
+    bool empty() const { return corner.empty() && panel.empty() && banner.empty(); }
 };
 
 // A player's screen: a window that can go full screen and show text over the frame.

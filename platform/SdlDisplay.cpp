@@ -40,6 +40,7 @@ int fittingScale(int width, int height) {
 struct Panel {
     std::vector<std::string> lines;
     int fontPixels = 0;
+    std::uint32_t background = 0x000000;
     Texture texture;
     int width = 0;
     int height = 0;
@@ -49,7 +50,7 @@ struct Panel {
         lines = want;
         fontPixels = font;
         texture.reset();
-        const auto image = renderTextPanel(lines, font);
+        const auto image = renderTextPanel(lines, font, background);
         if (!image) return;
         width = image->width();
         height = image->height();
@@ -65,6 +66,12 @@ struct Panel {
         SDL_RenderCopy(renderer, texture.get(), nullptr, &at);
     }
 };
+// What went wrong stands apart from what the user asked to see.
+Panel redPanel() {
+    Panel p;
+    p.background = 0x700000;
+    return p;
+}
 } // namespace
 
 struct SdlDisplay::Window {
@@ -78,6 +85,7 @@ struct SdlDisplay::Window {
     std::chrono::steady_clock::time_point nextRefresh;
     Panel corner;
     Panel panel;
+    Panel banner = redPanel();
 };
 
 SdlDisplay::SdlDisplay(const Options& o) : window_(std::make_unique<Window>()) {
@@ -163,6 +171,9 @@ void SdlDisplay::show(const Image& frame, const Overlay& overlay) {
     if (!overlay.corner.empty()) w.corner.draw(w.renderer.get(), target.x + font / 2, target.y + font / 2);
     if (!overlay.panel.empty())
         w.panel.draw(w.renderer.get(), target.x + (target.w - w.panel.width) / 2, target.y + (target.h - w.panel.height) / 2);
+    w.banner.update(w.renderer.get(), overlay.banner, font);
+    if (!overlay.banner.empty())
+        w.banner.draw(w.renderer.get(), target.x + font / 2, target.y + target.h - w.banner.height - font / 2);
     SDL_RenderPresent(w.renderer.get());
 
     // Without vsync nothing holds the loop to the display: wait for the refresh the frame

@@ -24,7 +24,8 @@ void useFont(cairo_t* cr, double fontPixels) {
 
 } // namespace
 
-std::unique_ptr<Image> renderTextPanel(const std::vector<std::string>& lines, double fontPixels) {
+std::unique_ptr<Image> renderTextPanel(const std::vector<std::string>& lines, double fontPixels,
+                                       std::uint32_t background) {
     if (lines.empty()) return nullptr;
     // Measured on a scratch surface first: the panel is as large as its text and no larger.
     const Surface scratch(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
@@ -45,7 +46,8 @@ std::unique_ptr<Image> renderTextPanel(const std::vector<std::string>& lines, do
     const Surface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
     const Context context(cairo_create(surface.get()));
     cairo_t* cr = context.get();
-    cairo_set_source_rgba(cr, 0.0, 0.0, 0.0, 0.7);
+    auto channel = [background](int shift) { return static_cast<double>((background >> shift) & 0xFFu) / 255.0; };
+    cairo_set_source_rgba(cr, channel(16), channel(8), channel(0), 0.75);
     cairo_paint(cr);
     useFont(cr, fontPixels);
     cairo_set_source_rgb(cr, 1.0, 1.0, 1.0);

@@ -139,21 +139,56 @@ void Player::play() {
             enter(*pendingSeek_);
             continue;
         }
+        if (pendingReload_) {
+            scenes_[index_] = std::move(reloaded_);
+            ran_[index_] = false;
+            enter(current(), false);
+            continue;
+        }
         ++index_;
     }
 }
 
-void Player::enter(Target target) {
+void Player::enter(Target target, bool seek) {
     const int last = std::max(0, p_.music.orderCount() - 1);
     target.order = std::clamp(target.order, 0, last);
     target.row = std::clamp(target.row, 0, std::max(0, p_.music.rowsIn(target.order) - 1));
-    clockTimer_.set(p_.music.seek(target.order, target.row));
+    if (seek) clockTimer_.set(p_.music.seek(target.order, target.row));
     index_ = indexOf(Timetable::playingAt(target.order));
     if (ran_[index_]) rebuild(index_);
     walking_->start({Timetable::rows()[index_].orders.first, 0}, target);
     pendingSeek_.reset();
+    pendingReload_ = false;
     leaving_ = false;
     lastPresent_ = -1.0;
+}
+
+void Player::reloadScenes(const std::vector<std::string>& dataFiles) {
+    // Every new scene is built before any old one goes, so a file that fails to load changes
+    // nothing: the exception leaves the show as it was.
+    const auto rows = Timetable::rows();
+    std::vector<std::pair<std::size_t, std::unique_ptr<Scene>>> built;
+    for (std::size_t i = 0; i < rows.size() && i < scenes_.size(); ++i) {
+        const bool feeds = std::any_of(rows[i].files.begin(), rows[i].files.end(), [&dataFiles](const std::string& f) {
+            return std::find(dataFiles.begin(), dataFiles.end(), f) != dataFiles.end();
+        });
+        if (feeds) built.emplace_back(i, rows[i].build({screen_, clock_, *keys_}, rows[i].orders));
+    }
+    for (auto& [i, scene] : built) {
+        if (i == index_) {
+            // Its run is on the stack: it ends, and the loop enters the new one where it was.
+            reloaded_ = std::move(scene);
+            pendingReload_ = leaving_ = true;
+        } else {
+            scenes_[i] = std::move(scene);
+            ran_[i] = false;
+        }
+    }
+}
+
+void Player::musicReplaced() {
+    const Target at = current();
+    if (at.order < p_.music.orderCount()) p_.music.seek(at.order, at.row);
 }
 
 Player::Target Player::current() const {
@@ -239,6 +274,7 @@ void Player::presented(const Image& frame) {
     }
 
     obey(p_.controls.commands());
+    if (idle_) idle_();
     // The music, not the frame: an order past the range is never drawn.
     const std::uint32_t heard = p_.music.position();
     if (range_.to >= 0 && (heard == Module::endPosition || Music::orderOf(heard) > range_.to) && !leaving_) {
@@ -252,6 +288,7 @@ void Player::presented(const Image& frame) {
     while (paused_ && !leaving_ && !p_.controls.escapePending()) {
         p_.controls.wait(50);
         obey(p_.controls.commands());
+        if (idle_) idle_();
         if (paused_ && !leaving_) p_.window.show(frame, overlay());
     }
     // Time spent paused is nobody's late frame.
@@ -277,6 +314,7 @@ Overlay Player::overlay() {
         o.corner.push_back(state);
     }
     if (help_) o.panel = keyHelp();
+    o.banner = banner_;
     return o;
 }
 

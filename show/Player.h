@@ -9,6 +9,7 @@
 #include "show/Scene.h"
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -62,6 +63,16 @@ public:
     // Where each key leads from a position, clamped to the music; nullopt where it leads nowhere.
     std::optional<Target> seekTarget(Command command, Target from) const;
 
+    // Runs after every frame and every turn of a pause: where a studio looks for saved sources.
+    void onIdle(std::function<void()> idle) { idle_ = std::move(idle); }
+    // Builds again every scene that loads one of these data files. The running one is entered
+    // again where the show is, paused or not, and its frame drawn anew; music and clock go on.
+    void reloadScenes(const std::vector<std::string>& dataFiles);
+    // The music's module was replaced: it goes on from the row the show is at.
+    void musicReplaced();
+    // Lines shown over the foot of the picture until replaced; none clears them.
+    void setBanner(std::vector<std::string> lines) { banner_ = std::move(lines); }
+
 private:
     class Frames;
     class Leaving;
@@ -70,7 +81,8 @@ private:
     friend class Leaving;
     friend class Walking;
 
-    void enter(Target target);
+    // A seek moves the music and the clock there; a reload leaves both where they are.
+    void enter(Target target, bool seek = true);
     void rebuild(std::size_t index);
     void presented(const Image& frame);
     void obey(const std::vector<Command>& commands);
@@ -97,6 +109,10 @@ private:
     bool quit_ = false;
     bool leaving_ = false;  // the running scene returns at its next look at the keys
     std::optional<Target> pendingSeek_;
+    bool pendingReload_ = false;
+    std::unique_ptr<Scene> reloaded_;
+    std::function<void()> idle_;
+    std::vector<std::string> banner_;
 
     double frameTop_ = 0.0;
     double lastPresent_ = -1.0;  // negative when the next interval says nothing of pacing
