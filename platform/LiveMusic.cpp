@@ -63,6 +63,16 @@ double LiveMusic::seek(int order, int row) {
     return seconds;
 }
 
+void LiveMusic::replace(std::unique_ptr<Module> module) {
+    std::vector<int> rows;
+    for (int order = 0; order < module->orderCount(); ++order) rows.push_back(module->rowsIn(order));
+    SDL_LockAudioDevice(device_);
+    module_ = std::move(module);
+    rows_ = std::move(rows);
+    position_.store(module_->position(), std::memory_order_release);
+    SDL_UnlockAudioDevice(device_);
+}
+
 int LiveMusic::rowsIn(int order) const {
     return order >= 0 && order < orderCount() ? rows_[static_cast<std::size_t>(order)] : 0;
 }

@@ -33,6 +33,8 @@ public:
     bool muted() const override { return muted_.load(std::memory_order_acquire); }
     int orderCount() const override { return static_cast<int>(rows_.size()); }
     int rowsIn(int order) const override;
+    // Plays another module from here on, from its first order, paused or muted as before.
+    void replace(std::unique_ptr<Module> module);
 
 private:
     static void fill(void* self, unsigned char* stream, int bytes);
