@@ -9,7 +9,7 @@
 
 #include <cstdio>
 
-void LivePlay::run(const Options& o) {
+void LivePlay::run(const Options& o, const Attach& attach) {
     Interrupt::install();
     SdlDisplay::Options display;
     display.width = Player::frameWidth;
@@ -23,6 +23,7 @@ void LivePlay::run(const Options& o) {
     SteadyTimer ticks;
     PreciseTimer wall;
     Player player({window, keys, music, ticks, wall}, {.from = o.from, .to = o.to, .loop = o.loop});
+    if (attach) attach(player, music);
     player.play();
     if (o.stats) std::fprintf(stderr, "%s\n", player.statsLine().c_str());
 }

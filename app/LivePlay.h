@@ -1,5 +1,10 @@
 #pragma once
 
+#include <functional>
+
+class LiveMusic;
+class Player;
+
 // The show on the desktop, with sound and the player's keys. Returns when the music has played
 // out, Escape ends it or q quits.
 class LivePlay {
@@ -13,6 +18,9 @@ public:
         bool mute = false;   // the timing of the sound without the sound
         bool stats = false;  // one line of frame pacing on standard error at exit
     };
+    // What a studio adds to live play, given the player and its music before the show starts.
+    using Attach = std::function<void(Player& player, LiveMusic& music)>;
+
     // Throws SdlDisplay::Unavailable when there is no display, LoadError for a missing asset.
-    static void run(const Options& options);
+    static void run(const Options& options, const Attach& attach = {});
 };
