@@ -30,22 +30,3 @@ std::vector<std::uint8_t> Canvas::rgba() {
     }
     return out;
 }
-
-void Canvas::setColor(std::uint32_t rgb, double alpha) {
-    cairo_set_source_rgba(cr_, ((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0, alpha);
-}
-
-void Canvas::fill(std::uint32_t rgb) {
-    setColor(rgb);
-    cairo_paint(cr_);
-}
-
-void Canvas::text(const std::string& s, double centreX, double baselineY, double size, bool bold) {
-    cairo_select_font_face(cr_, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL,
-                           bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cr_, size);
-    cairo_text_extents_t ext;
-    cairo_text_extents(cr_, s.c_str(), &ext);
-    cairo_move_to(cr_, centreX - (ext.width / 2 + ext.x_bearing), baselineY);
-    cairo_show_text(cr_, s.c_str());
-}

@@ -1,13 +1,13 @@
 // Makes every file of the show's data directory from the sources in this repository: pictures
-// drawn with cairo and reduced to 256 colours, and the music module. Same output on every run.
+// rendered from SVG and reduced to 256 colours, and the music module. Same output on every run.
 
-#include "tools/Canvas.h"
 #include "tools/SongSource.h"
 #include "tools/PaletteQuantizer.h"
 #include "tools/PcxWriter.h"
 #include "raster/PngWriter.h"
 #include "tools/Pictures.h"
 #include "tools/ShowObjects.h"
+#include "tools/SvgPicture.h"
 #include "tools/TextureAssembler.h"
 #include "tools/XmWriter.h"
 
@@ -16,7 +16,6 @@
 #include <filesystem>
 #include <fstream>
 #include <algorithm>
-#include <functional>
 #include <sstream>
 #include <vector>
 
@@ -36,11 +35,9 @@ void writeFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
     fs::rename(partial, path);
 }
 
-std::vector<std::uint8_t> pcx(int width, int height, const std::function<void(Canvas&)>& draw,
+std::vector<std::uint8_t> pcx(int width, int height, const std::vector<std::uint8_t>& rgba,
                               const PaletteQuantizer::Options& options = {}) {
-    Canvas canvas(width, height);
-    draw(canvas);
-    const auto reduced = PaletteQuantizer::quantize(canvas.rgba(), width, height, options);
+    const auto reduced = PaletteQuantizer::quantize(rgba, width, height, options);
     return PcxWriter::write(width, height, reduced.indices, reduced.palette);
 }
 
@@ -81,14 +78,12 @@ int main(int argc, char** argv) {
         assembleTextures(sources, out);
         for (const auto& [name, bytes] : showObjects()) writeFile(out / name, bytes);
         for (const PictureAsset& picture : showPictures())
-            writeFile(out / picture.name, pcx(picture.width, picture.height, picture.draw,
+            writeFile(out / picture.name, pcx(picture.width, picture.height, renderPicture(picture, sources),
                                               {.dithering = picture.dithering, .fixed = picture.fixed}));
         {
             // Not part of the show's data: installed for desktops beside the program.
-            Canvas canvas(256, 256);
-            Pictures::icon(canvas);
-            const auto rgba = canvas.rgba();
-            Image icon(256, 256);
+            const auto rgba = renderPicture(iconPicture(), sources);
+            Image icon(iconPicture().width, iconPicture().height);
             for (std::size_t i = 0; i < icon.pixelCount(); ++i)
                 icon.pixels()[i] = Color(rgba[4 * i], rgba[4 * i + 1], rgba[4 * i + 2], 255);
             fs::create_directories(out.parent_path() / "icons");
