@@ -5,15 +5,18 @@
 #include <vector>
 
 // What the user asked for. With no arguments the program plays the show full screen.
+// Parsing knows the commands, their options and the timetable's titles, but not the music:
+// whether an order or a row exists is for the caller to check once the data is chosen.
 struct CommandLine {
     class UsageError : public std::runtime_error {
         using std::runtime_error::runtime_error;
     };
 
-    enum class Mode { play, still, capture, convert, sheet, help, version };
+    enum class Mode { play, still, capture, convert, sheet, help, version, listScenes };
     Mode mode = Mode::play;
 
-    std::string dataDir;  // --data, empty when not given
+    std::string helpTopic;  // help: the command asked about, empty for the whole program
+    std::string dataDir;    // --data, empty when not given
 
     // play
     bool window = false;
@@ -41,5 +44,7 @@ struct CommandLine {
 
     // Throws UsageError with a one-line reason.
     static CommandLine parse(const std::vector<std::string>& args);
-    static const char* usage();
+    // The help of one command ("play", "still", ...), or of every command and the player's keys
+    // when command is empty.
+    static std::string help(const std::string& command);
 };

@@ -10,9 +10,11 @@
 #include "raster/Image.h"
 #include "raster/LoadError.h"
 #include "raster/PngWriter.h"
+#include "show/Timetable.h"
 
 #include <filesystem>
 #include <iostream>
+#include <string>
 
 namespace fs = std::filesystem;
 
@@ -91,14 +93,17 @@ int runProgram(const std::vector<std::string>& args) {
     try {
         cl = CommandLine::parse(args);
     } catch (const CommandLine::UsageError& e) {
-        std::cerr << "tindrel: " << e.what() << '\n' << CommandLine::usage();
+        std::cerr << "tindrel: " << e.what() << "\nsee tindrel --help\n";
         return 2;
     }
 
     try {
         switch (cl.mode) {
         case CommandLine::Mode::help:
-            std::cout << "tindrel: a real-time audiovisual show\n" << CommandLine::usage();
+            std::cout << CommandLine::help(cl.helpTopic);
+            return 0;
+        case CommandLine::Mode::listScenes:
+            for (const TimetableRow& row : Timetable::rows()) std::cout << row.title << '\n';
             return 0;
         case CommandLine::Mode::version:
             std::cout << "tindrel " TINDREL_VERSION "\n";

@@ -7,9 +7,11 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <fstream>
+#include <string>
 
 namespace fs = std::filesystem;
 
@@ -140,11 +142,34 @@ TEST(Program, WithoutADisplayNothingStarts) {
 
 TEST(Program, AnswersHelpVersionAndBadArguments) {
     const fs::path dir = TestImages::scratch("help");
-    const Outcome help = tindrel(dir, "--help");
-    EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("still ORDER ROW SECONDS OUT.png"), std::string::npos);
+    struct Help {
+        const char* command;
+        const char* shows;
+    };
+    const Help helps[] = {
+        {"--help", "tindrel still ORDER ROW SECONDS OUT.png"}, {"--help", "PageDown"},
+        {"still --help", "usage: tindrel still"},                {"help still", "usage: tindrel still"},
+        {"capture --help", "usage: tindrel capture"},            {"sheet --help", "usage: tindrel sheet"},
+        {"convert --help", "usage: tindrel convert"},            {"play --help", "usage: tindrel [play]"},
+    };
+    for (const Help& h : helps) {
+        const Outcome o = tindrel(dir, h.command);
+        EXPECT_EQ(o.status, 0) << h.command;
+        EXPECT_NE(o.out.find(h.shows), std::string::npos) << h.command;
+    }
     EXPECT_EQ(tindrel(dir, "--version").out.rfind("tindrel ", 0), 0u);
-    EXPECT_EQ(tindrel(dir, "--bogus").status, 2);
+
+    // A mistake is one line of what is wrong and where to look, not the whole help.
+    for (const char* bad : {"--bogus", "capture out --rgba", "still 36 0 f.png --loop", "sheet s.png --fps 30"}) {
+        const Outcome o = tindrel(dir, bad);
+        EXPECT_EQ(o.status, 2) << bad;
+        EXPECT_EQ(o.out, "") << bad;
+        const std::string err = fileBytes(dir / "stderr.txt");
+        EXPECT_TRUE(err.starts_with("tindrel: ")) << err;
+        EXPECT_TRUE(err.ends_with("\nsee tindrel --help\n")) << err;
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << err;
+    }
+    EXPECT_EQ(tindrel(dir, "--list-scenes").out.find("the opening\nblob light\n"), 0u);
 }
 
 TEST(Program, SheetShowsTheNineScenes) {
