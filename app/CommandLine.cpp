@@ -36,9 +36,9 @@ const Command commands[] = {
      "    --stats            one line of frame pacing on standard error at the end\n"
      "    --data DIR         read the show's files from DIR\n"},
     {"still", Mode::still, still,
-     "tindrel still ORDER ROW SECONDS OUT.png [--rgba] [--data DIR]\n"
+     "tindrel still ORDER ROW [SECONDS] OUT.png [--rgba] [--data DIR]\n"
      "    Writes the frame an uninterrupted play presents when the music is at ORDER and ROW,\n"
-     "    with the clock at SECONDS.\n"
+     "    with the clock at SECONDS; without SECONDS, the music's own time at that position.\n"
      "    --rgba             write the alpha channel too\n"
      "    --data DIR         read the show's files from DIR\n"},
     {"capture", Mode::capture, capture,
@@ -300,11 +300,11 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
         expect(0, 0);
         break;
     case Mode::still:
-        expect(4, 4);
+        expect(3, 4);
         cl.order = toInt(positional[0], "ORDER", 0, 65535);
         cl.row = toInt(positional[1], "ROW", 0, 65535);
-        cl.seconds = toSeconds(positional[2]);
-        cl.output = positional[3];
+        if (positional.size() == 4) cl.seconds = toSeconds(positional[2]);
+        cl.output = positional.back();
         break;
     case Mode::capture:
         expect(1, 1);

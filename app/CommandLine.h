@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -29,7 +30,7 @@ struct CommandLine {
     // still
     int order = 0;
     int row = 0;
-    double seconds = 0.0;
+    std::optional<double> seconds;  // empty: the music's own time at order and row
     bool rgba = false;
 
     // capture

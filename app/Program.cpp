@@ -6,6 +6,7 @@
 #include "app/LivePlay.h"
 #include "app/OfflineRender.h"
 #include "platform/Interrupt.h"
+#include "platform/Module.h"
 #include "raster/AssetFile.h"
 #include "raster/Image.h"
 #include "raster/LoadError.h"
@@ -14,6 +15,8 @@
 
 #include <filesystem>
 #include <iostream>
+#include <memory>
+#include <stdexcept>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -44,8 +47,42 @@ fs::path dataDirectory(const std::string& option) {
     return TINDREL_INSTALL_DATA_DIR;
 }
 
+// A position the command line names that the music does not have: a usage error, but one only
+// the loaded module can find.
+class OutOfRange : public std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+void checkOrder(const Module& music, int order, const std::string& what) {
+    if (order >= music.orderCount())
+        throw OutOfRange(what + " " + std::to_string(order) + " is past the song's end; its orders are 0 to " +
+                         std::to_string(music.orderCount() - 1));
+}
+
+// Checks the orders and rows asked for against the music, and gives a still without SECONDS
+// the time an uninterrupted play reaches its position, by the module's own speeds and tempos.
+void checkPositions(CommandLine& cl) {
+    const bool still = cl.mode == CommandLine::Mode::still;
+    // Playing or capturing from the start needs no look: the display still opens first.
+    if (!still && cl.from == 0 && cl.to < 0) return;
+    const auto music = Module::load("Super.xm");
+    if (still) {
+        checkOrder(*music, cl.order, "order");
+        const int rows = music->rowsIn(cl.order);
+        if (cl.row >= rows)
+            throw OutOfRange("row " + std::to_string(cl.row) + " is past the end of order " + std::to_string(cl.order) +
+                             ", whose rows are 0 to " + std::to_string(rows - 1));
+        if (!cl.seconds) {
+            music->seek(cl.order, cl.row);
+            cl.seconds = music->positionSeconds();
+        }
+    }
+    checkOrder(*music, cl.from, "--from");
+    if (cl.to >= 0) checkOrder(*music, cl.to, "--to");
+}
+
 int runStill(const CommandLine& cl) {
-    const auto frame = OfflineRender::still(cl.order, cl.row, cl.seconds);
+    const auto frame = OfflineRender::still(cl.order, cl.row, cl.seconds.value_or(0.0));
     if (!frame) {
         std::cerr << "tindrel: the show draws no frame at order " << cl.order << " row " << cl.row << '\n';
         return 1;
@@ -114,6 +151,7 @@ int runProgram(const std::vector<std::string>& args) {
             break;
         }
         AssetFile::setRoot(dataDirectory(cl.dataDir));
+        checkPositions(cl);
         switch (cl.mode) {
         case CommandLine::Mode::still:
             return runStill(cl);
@@ -134,6 +172,9 @@ int runProgram(const std::vector<std::string>& args) {
     } catch (const LoadError& e) {
         std::cout << e.what() << std::endl;
         return 255;
+    } catch (const OutOfRange& e) {
+        std::cerr << "tindrel: " << e.what() << '\n';
+        return 2;
     } catch (const std::exception& e) {
         std::cerr << "tindrel: " << e.what() << '\n';
         return 1;

@@ -39,6 +39,9 @@ TEST(CommandLine, ReadsEachMode) {
     EXPECT_EQ(still.seconds, -1.5);
     EXPECT_EQ(still.output, "f.png");
     EXPECT_TRUE(still.rgba);
+    const auto untimed = CommandLine::parse({"still", "12", "10", "f.png"});
+    EXPECT_FALSE(untimed.seconds.has_value());
+    EXPECT_EQ(untimed.output, "f.png");
 
     const auto capture = CommandLine::parse({"capture", "out", "--fps", "30", "--from", "2", "--to", "3"});
     EXPECT_EQ(capture.mode, Mode::capture);
@@ -111,7 +114,7 @@ TEST(CommandLine, RefusesWhatItCannotMean) {
 TEST(CommandLine, TakesTheOptionsItsHelpShows) {
     const std::vector<std::pair<std::string, std::vector<std::string>>> commands = {
         {"play", {}},
-        {"still", {"still", "1", "2", "0", "f.png"}},
+        {"still", {"still", "1", "2", "f.png"}},
         {"capture", {"capture", "d"}},
         {"sheet", {"sheet", "s.png"}},
         {"convert", {"convert", "a.pcx", "a.png"}},
@@ -161,7 +164,7 @@ TEST(CommandLine, AnswersHelpForEachCommand) {
     }
 
     const std::string all = CommandLine::help("");
-    for (const char* shown : {"tindrel still ORDER ROW SECONDS OUT.png", "tindrel capture DIR", "tindrel sheet OUT.png",
+    for (const char* shown : {"tindrel still ORDER ROW [SECONDS] OUT.png", "tindrel capture DIR", "tindrel sheet OUT.png",
                               "tindrel convert IN OUT.png", "PageDown", "Escape", "the wave warp"})
         EXPECT_NE(all.find(shown), std::string::npos) << shown;
     EXPECT_EQ(CommandLine::help("still").find("capture"), std::string::npos);

@@ -70,10 +70,43 @@ TEST(Program, StillWritesTheClosingFlashAndFade) {
             const Color c = picture->at(x, y);
             ASSERT_EQ(half.at(x, y), Color(c.r / 2, c.g / 2, c.b / 2, 255)) << x << ',' << y;
         }
+}
 
-    const auto nothing = tindrel(dir, "still 37 0 0 none.png");
-    EXPECT_EQ(nothing.status, 1);
-    EXPECT_FALSE(fs::exists(dir / "none.png"));
+// Without SECONDS the clock reads what the music's own timing gives the position: 778 rows of
+// 0.12 s at order 12, row 10.
+TEST(Program, StillTakesTheMusicsTimeWhenNotGiven) {
+    const fs::path dir = TestImages::scratch("untimed");
+    ASSERT_EQ(tindrel(dir, "still 12 10 untimed.png").status, 0);
+    ASSERT_EQ(tindrel(dir, "still 12 10 93.36 timed.png").status, 0);
+    const std::string untimed = fileBytes(dir / "untimed.png");
+    EXPECT_FALSE(untimed.empty());
+    EXPECT_TRUE(untimed == fileBytes(dir / "timed.png"));
+}
+
+// Positions the music does not have are the user's mistake, said in one line, and nothing is
+// drawn or played.
+TEST(Program, RefusesPositionsPastTheMusic) {
+    struct Case {
+        const char* command;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"still 37 0 0 f.png", "tindrel: order 37 is past the song's end; its orders are 0 to 36\n"},
+        {"still 37 0 f.png", "tindrel: order 37 is past the song's end; its orders are 0 to 36\n"},
+        {"still 36 64 f.png", "tindrel: row 64 is past the end of order 36, whose rows are 0 to 63\n"},
+        {"--from 37 --window", "tindrel: --from 37 is past the song's end; its orders are 0 to 36\n"},
+        {"capture out --from 300", "tindrel: --from 300 is past the song's end; its orders are 0 to 36\n"},
+        {"capture out --from 36 --to 37", "tindrel: --to 37 is past the song's end; its orders are 0 to 36\n"},
+    };
+    const fs::path dir = TestImages::scratch("ranges");
+    for (const Case& c : cases) {
+        const Outcome o = tindrel(dir, c.command);
+        EXPECT_EQ(o.status, 2) << c.command;
+        EXPECT_EQ(o.out, "") << c.command;
+        EXPECT_EQ(fileBytes(dir / "stderr.txt"), c.message) << c.command;
+        EXPECT_FALSE(fs::exists(dir / "f.png")) << c.command;
+        EXPECT_FALSE(fs::exists(dir / "out")) << c.command;
+    }
 }
 
 TEST(Program, CaptureIsFrameExactAndRepeatable) {
@@ -147,7 +180,7 @@ TEST(Program, AnswersHelpVersionAndBadArguments) {
         const char* shows;
     };
     const Help helps[] = {
-        {"--help", "tindrel still ORDER ROW SECONDS OUT.png"}, {"--help", "PageDown"},
+        {"--help", "tindrel still ORDER ROW [SECONDS] OUT.png"}, {"--help", "PageDown"},
         {"still --help", "usage: tindrel still"},                {"help still", "usage: tindrel still"},
         {"capture --help", "usage: tindrel capture"},            {"sheet --help", "usage: tindrel sheet"},
         {"convert --help", "usage: tindrel convert"},            {"play --help", "usage: tindrel [play]"},
