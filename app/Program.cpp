@@ -36,12 +36,12 @@ fs::path besideProgram() {
     return ec ? fs::path() : exe.parent_path().parent_path() / "share" / "tindrel";
 }
 
-// The working directory when it holds the show, else --data, else the installation next to the
-// program, else the build tree's data, else the configured installation. Names in messages
-// stay relative to it.
+// --data, else the working directory when it holds the show, else the installation next to the
+// program, else the build tree's data, else the configured installation. What the user typed
+// comes before what happens to lie around. Names in messages stay relative to it.
 fs::path dataDirectory(const std::string& option) {
-    if (holdsShow(".")) return {};
     if (!option.empty()) return option;
+    if (holdsShow(".")) return {};
     for (const fs::path& candidate : {besideProgram(), fs::path(TINDREL_BUILD_DATA_DIR)})
         if (!candidate.empty() && holdsShow(candidate)) return candidate;
     return TINDREL_INSTALL_DATA_DIR;

@@ -205,6 +205,18 @@ TEST(Program, AnswersHelpVersionAndBadArguments) {
     EXPECT_EQ(tindrel(dir, "--list-scenes").out.find("the opening\nblob light\n"), 0u);
 }
 
+// What the user names comes first: a Super.xm that happens to be in the working directory only
+// counts without --data.
+TEST(Program, DataGivenWinsOverTheWorkingDirectory) {
+    const fs::path dir = TestImages::scratch("datawins");
+    std::ofstream(dir / "Super.xm") << "not music at all";
+    EXPECT_EQ(tindrel(dir, "still 36 0 0 f.png --data '" TINDREL_BUILD_DATA_DIR "'").status, 0);
+    EXPECT_TRUE(fs::exists(dir / "f.png"));
+    const Outcome here = tindrel(dir, "still 36 0 0 g.png");
+    EXPECT_EQ(here.out, "Super.xm: Not a supported module file\n");
+    EXPECT_EQ(here.status, 255);
+}
+
 TEST(Program, SheetShowsTheNineScenes) {
     const fs::path dir = TestImages::scratch("sheet");
     ASSERT_EQ(tindrel(dir, "sheet one.png").status, 0);
