@@ -56,8 +56,9 @@ const Command commands[] = {
      "    Writes a contact sheet: one labelled frame from each scene.\n"
      "    --data DIR         read the show's files from DIR\n"},
     {"convert", Mode::convert, convert,
-     "tindrel convert IN OUT.png\n"
-     "    Decodes a picture the show can load (.pcx, .tex) and writes it as PNG.\n"},
+     "tindrel convert IN OUT.png [--rgba]\n"
+     "    Decodes a picture the show can load (.pcx, .tex) and writes it as PNG.\n"
+     "    --rgba             write the alpha channel too\n"},
 };
 
 // Which commands each option means something to.
@@ -75,7 +76,7 @@ const Option options[] = {
     {"--loop", false, play},
     {"--mute", false, play},
     {"--stats", false, play},
-    {"--rgba", false, still},
+    {"--rgba", false, still | convert},
     {"--fps", true, capture},
     {"--audio-only", false, capture},
     {"--video", true, capture},

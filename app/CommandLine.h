@@ -31,7 +31,7 @@ struct CommandLine {
     int order = 0;
     int row = 0;
     std::optional<double> seconds;  // empty: the music's own time at order and row
-    bool rgba = false;
+    bool rgba = false;              // also convert
 
     // capture
     int fps = 60;

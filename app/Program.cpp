@@ -13,6 +13,7 @@
 #include "raster/PngWriter.h"
 #include "show/Timetable.h"
 
+#include <cctype>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -81,6 +82,16 @@ void checkPositions(CommandLine& cl) {
     if (cl.to >= 0) checkOrder(*music, cl.to, "--to");
 }
 
+// Said before anything is drawn, and in words: the writer would only find out at the end, and
+// say less.
+void checkPicturePath(const std::string& path) {
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) throw std::runtime_error(path + " is a folder; name the PNG file to write in it");
+    std::string extension = fs::path(path).extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension != ".png") throw std::runtime_error(path + ": the picture's name must end in .png");
+}
+
 int runStill(const CommandLine& cl) {
     const auto frame = OfflineRender::still(cl.order, cl.row, cl.seconds.value_or(0.0));
     if (!frame) {
@@ -119,7 +130,7 @@ int runConvert(const CommandLine& cl) {
     // The input is the user's own file, named from the working directory.
     AssetFile::setRoot({});
     const auto image = Image::load(cl.input.c_str());
-    PngWriter::write(cl.output, *image, PngWriter::Channels::rgb);
+    PngWriter::write(cl.output, *image, cl.rgba ? PngWriter::Channels::rgba : PngWriter::Channels::rgb);
     return 0;
 }
 
@@ -146,7 +157,12 @@ int runProgram(const std::vector<std::string>& args) {
             std::cout << "tindrel " TINDREL_VERSION "\n";
             return 0;
         case CommandLine::Mode::convert:
+            checkPicturePath(cl.output);
             return runConvert(cl);
+        case CommandLine::Mode::still:
+        case CommandLine::Mode::sheet:
+            checkPicturePath(cl.output);
+            break;
         default:
             break;
         }

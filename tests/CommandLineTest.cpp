@@ -55,9 +55,10 @@ TEST(CommandLine, ReadsEachMode) {
     EXPECT_EQ(music.from, 36);
     EXPECT_EQ(CommandLine::parse({"capture", "out", "--video", "v.mp4"}).video, "v.mp4");
 
-    const auto convert = CommandLine::parse({"convert", "a.pcx", "a.png"});
+    const auto convert = CommandLine::parse({"convert", "a.pcx", "a.png", "--rgba"});
     EXPECT_EQ(convert.mode, Mode::convert);
     EXPECT_EQ(convert.input, "a.pcx");
+    EXPECT_TRUE(convert.rgba);
 }
 
 // A title may be typed as the timetable has it, without its "the", in any case, or with the

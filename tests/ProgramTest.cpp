@@ -270,6 +270,48 @@ TEST(Program, ACaptureStoppedBySignalKeepsWholeFrames) {
     }
 }
 
+// A picture goes to a file named .png; a folder or another name is refused before anything is
+// drawn, in words rather than in the writer's error code.
+TEST(Program, PicturesGoToPngFilesOnly) {
+    const fs::path dir = TestImages::scratch("pictures");
+    fs::create_directory(dir / "folder");
+    const std::string picture = TINDREL_BUILD_DATA_DIR "/Part9/background.pcx";
+    struct Case {
+        std::string command;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"still 36 0 0 folder", "folder is a folder"},
+        {"sheet folder", "folder is a folder"},
+        {"convert '" + picture + "' folder", "folder is a folder"},
+        {"still 36 0 0 frame.jpg", "frame.jpg: the picture's name must end in .png"},
+        {"sheet sheet", "sheet: the picture's name must end in .png"},
+        {"convert '" + picture + "' picture.png.txt", "picture.png.txt: the picture's name must end in .png"},
+    };
+    for (const Case& c : cases) {
+        const Outcome o = tindrel(dir, c.command);
+        EXPECT_EQ(o.status, 1) << c.command;
+        EXPECT_NE(fileBytes(dir / "stderr.txt").find(c.says), std::string::npos) << c.command;
+    }
+    EXPECT_TRUE(fs::is_empty(dir / "folder"));
+    EXPECT_EQ(tindrel(dir, "still 36 0 0 upper.PNG").status, 0);
+}
+
+TEST(Program, ConvertKeepsAlphaWhenAsked) {
+    const fs::path dir = TestImages::scratch("convert");
+    const std::string picture = TINDREL_BUILD_DATA_DIR "/Part9/background.pcx";
+    ASSERT_EQ(tindrel(dir, "convert '" + picture + "' rgb.png").status, 0);
+    ASSERT_EQ(tindrel(dir, "convert '" + picture + "' rgba.png --rgba").status, 0);
+    EXPECT_FALSE(TestImages::readPng(dir / "rgb.png").hasAlpha);
+    const auto rgba = TestImages::readPng(dir / "rgba.png");
+    ASSERT_TRUE(rgba.hasAlpha);
+    const auto loaded = Image::load(picture.c_str());
+    ASSERT_EQ(rgba.width, loaded->width());
+    ASSERT_EQ(rgba.height, loaded->height());
+    for (int y = 0; y < rgba.height; ++y)
+        for (int x = 0; x < rgba.width; ++x) ASSERT_EQ(rgba.at(x, y), loaded->at(x, y)) << x << ',' << y;
+}
+
 TEST(Program, OutputsThatCannotBeWrittenAreReported) {
     const fs::path dir = TestImages::scratch("unwritable");
     std::ofstream(dir / "a-file") << "in the way";
