@@ -43,13 +43,16 @@ const Command commands[] = {
      "    --data DIR         read the show's files from DIR\n"},
     {"capture", Mode::capture, capture,
      "tindrel capture DIR [--fps N] [--from ORDER|TITLE] [--to ORDER|TITLE] [--audio-only]\n"
-     "        [--video FILE.mp4] [--data DIR]\n"
+     "        [--video FILE.mp4 [--keep-frames]] [--overwrite] [--data DIR]\n"
      "    Renders the show frame-exact to DIR/frame-NNNNNN.png and its music to DIR/music.wav.\n"
+     "    A DIR that holds the frames of an earlier capture is refused unless --overwrite.\n"
      "    --fps N            frames a second, 1 to 1000 (default 60)\n"
      "    --from, --to       the orders rendered, as for play\n"
      "    --audio-only       the music alone, DIR/music.wav\n"
-     "    --video FILE.mp4   frames and music into one H.264/AAC file through ffmpeg instead of\n"
-     "                       the frames\n"
+     "    --video FILE.mp4   frames and music into one H.264/AAC file through ffmpeg; DIR is left\n"
+     "                       as it was\n"
+     "    --keep-frames      with --video: the frames and music.wav go to DIR as well\n"
+     "    --overwrite        first remove the frames and music.wav of an earlier capture from DIR\n"
      "    --data DIR         read the show's files from DIR\n"},
     {"sheet", Mode::sheet, sheet,
      "tindrel sheet OUT.png [--data DIR]\n"
@@ -80,6 +83,8 @@ const Option options[] = {
     {"--fps", true, capture},
     {"--audio-only", false, capture},
     {"--video", true, capture},
+    {"--keep-frames", false, capture},
+    {"--overwrite", false, capture},
     {"--data", true, play | still | capture | sheet},
 };
 
@@ -287,6 +292,8 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
         else if (name == "--fps") cl.fps = toInt(g.value, name, 1, 1000);
         else if (name == "--audio-only") cl.audioOnly = true;
         else if (name == "--video") cl.video = g.value;
+        else if (name == "--keep-frames") cl.keepFrames = true;
+        else if (name == "--overwrite") cl.overwrite = true;
         else if (name == "--data") cl.dataDir = g.value;
     }
 
@@ -311,6 +318,7 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
         expect(1, 1);
         cl.output = positional[0];
         if (cl.audioOnly && !cl.video.empty()) throw UsageError("--audio-only and --video do not go together");
+        if (cl.keepFrames && cl.video.empty()) throw UsageError("--keep-frames goes with --video");
         break;
     case Mode::sheet:
         expect(1, 1);

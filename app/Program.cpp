@@ -111,6 +111,8 @@ int runCapture(const CommandLine& cl) {
     o.to = cl.to;
     o.audioOnly = cl.audioOnly;
     o.video = cl.video;
+    o.keepFrames = cl.keepFrames;
+    o.overwrite = cl.overwrite;
     o.progress = true;
     if (!o.video.empty() && !Subprocess::available("ffmpeg")) {
         std::cerr << "tindrel: --video needs ffmpeg, which is not installed; on Debian: apt-get install ffmpeg\n";

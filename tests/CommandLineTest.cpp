@@ -43,17 +43,20 @@ TEST(CommandLine, ReadsEachMode) {
     EXPECT_FALSE(untimed.seconds.has_value());
     EXPECT_EQ(untimed.output, "f.png");
 
-    const auto capture = CommandLine::parse({"capture", "out", "--fps", "30", "--from", "2", "--to", "3"});
+    const auto capture = CommandLine::parse({"capture", "out", "--fps", "30", "--from", "2", "--to", "3", "--overwrite"});
     EXPECT_EQ(capture.mode, Mode::capture);
     EXPECT_EQ(capture.output, "out");
     EXPECT_EQ(capture.fps, 30);
     EXPECT_EQ(capture.to, 3);
     EXPECT_FALSE(capture.audioOnly);
+    EXPECT_TRUE(capture.overwrite);
     const auto music = CommandLine::parse({"capture", "out", "--audio-only", "--from", "36"});
     EXPECT_EQ(music.mode, Mode::capture);
     EXPECT_TRUE(music.audioOnly);
     EXPECT_EQ(music.from, 36);
-    EXPECT_EQ(CommandLine::parse({"capture", "out", "--video", "v.mp4"}).video, "v.mp4");
+    const auto video = CommandLine::parse({"capture", "out", "--video", "v.mp4", "--keep-frames"});
+    EXPECT_EQ(video.video, "v.mp4");
+    EXPECT_TRUE(video.keepFrames);
 
     const auto convert = CommandLine::parse({"convert", "a.pcx", "a.png", "--rgba"});
     EXPECT_EQ(convert.mode, Mode::convert);

@@ -227,6 +227,34 @@ TEST(Program, SheetShowsTheNineScenes) {
     EXPECT_EQ(sheet.height, 602);
 }
 
+// Frames of two captures in one folder would pass for one capture.
+TEST(Program, CaptureReplacesAnEarlierOneOnlyWhenAsked) {
+    const fs::path dir = TestImages::scratch("again");
+    ASSERT_EQ(tindrel(dir, "capture out --from 36 --to 36 --fps 2").status, 0);
+    const auto count = [&] {
+        int frames = 0;
+        for (const auto& entry : fs::directory_iterator(dir / "out"))
+            frames += entry.path().filename().string().starts_with("frame-");
+        return frames;
+    };
+    ASSERT_EQ(count(), 16);
+    const std::string music = fileBytes(dir / "out/music.wav");
+
+    for (const char* again : {"capture out --from 36 --to 36 --fps 1", "capture out --from 36 --audio-only"}) {
+        const Outcome refused = tindrel(dir, again);
+        EXPECT_EQ(refused.status, 1) << again;
+        EXPECT_NE(fileBytes(dir / "stderr.txt").find("out holds the frames of an earlier capture"), std::string::npos)
+            << again;
+        EXPECT_EQ(count(), 16) << again;
+        EXPECT_TRUE(fileBytes(dir / "out/music.wav") == music) << again;
+    }
+
+    ASSERT_EQ(tindrel(dir, "capture out --from 36 --to 36 --fps 1 --overwrite").status, 0);
+    EXPECT_EQ(count(), 8);
+    EXPECT_FALSE(fs::exists(dir / "out/frame-000008.png"));
+    EXPECT_EQ(fs::file_size(dir / "out/music.wav"), 44u + 8u * 44100u * 4u);
+}
+
 TEST(Program, CaptureMakesAVideoWithFfmpegAndSaysSoWithout) {
     const fs::path dir = TestImages::scratch("video");
     const Outcome without = tindrel(dir, "capture out --from 36 --video v.mp4", "env PATH=/nonexistent");
@@ -236,7 +264,9 @@ TEST(Program, CaptureMakesAVideoWithFfmpegAndSaysSoWithout) {
         GTEST_SKIP() << "ffmpeg is not installed";
 
     ASSERT_EQ(tindrel(dir, "capture out --from 36 --to 36 --fps 10 --video v.mp4").status, 0);
-    EXPECT_FALSE(fs::exists(dir / "out/frame-000000.png")) << "frames go to the video, not to files";
+    EXPECT_FALSE(fs::exists(dir / "out")) << "frames and music go to the video, not to files";
+    for (const auto& entry : fs::directory_iterator(dir))
+        EXPECT_EQ(entry.path().string().find(".partial"), std::string::npos) << entry.path();
     const std::string probe = "cd '" + dir.string() +
                               "' && ffprobe -v error -show_entries stream=codec_name:format=duration -of csv=p=0 v.mp4 > probe.txt";
     ASSERT_EQ(std::system(probe.c_str()), 0);
@@ -246,6 +276,11 @@ TEST(Program, CaptureMakesAVideoWithFfmpegAndSaysSoWithout) {
     // Order 36 lasts 7.68 s; 77 frames at 10 fps.
     const double duration = std::stod(streams.substr(streams.rfind('\n', streams.size() - 2) + 1));
     EXPECT_NEAR(duration, 7.7, 0.15) << streams;
+
+    ASSERT_EQ(tindrel(dir, "capture kept --from 36 --to 36 --fps 2 --video k.mp4 --keep-frames").status, 0);
+    EXPECT_TRUE(fs::exists(dir / "k.mp4"));
+    EXPECT_TRUE(fs::exists(dir / "kept/frame-000015.png"));
+    EXPECT_TRUE(fs::exists(dir / "kept/music.wav"));
 }
 
 TEST(Program, ACaptureStoppedBySignalKeepsWholeFrames) {
