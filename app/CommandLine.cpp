@@ -226,13 +226,13 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
     std::vector<Given> given;
     std::vector<std::string> positional;
     std::string unknown;
-    bool help = false;
+    bool helpAsked = false;
     bool version = false;
     bool listScenes = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
-            help = true;
+            helpAsked = true;
         } else if (a == "--version") {
             version = true;
         } else if (a == "--list-scenes") {  // for the shell's completion, so it is not in the help
@@ -249,7 +249,7 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
 
     // Help is answered whatever else the line holds: it is often asked of a line that failed.
     const bool helpCommand = !positional.empty() && positional[0] == "help";
-    if (help || helpCommand) {
+    if (helpAsked || helpCommand) {
         cl.mode = Mode::help;
         const std::size_t topic = helpCommand ? 1 : 0;
         if (topic < positional.size()) {
