@@ -1,19 +1,23 @@
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 // What the user asked for. With no arguments the program plays the show full screen.
+// Parsing knows the commands, their options and the timetable's titles, but not the music:
+// whether an order or a row exists is for the caller to check once the data is chosen.
 struct CommandLine {
     class UsageError : public std::runtime_error {
         using std::runtime_error::runtime_error;
     };
 
-    enum class Mode { play, still, capture, convert, sheet, help, version };
+    enum class Mode { play, still, capture, convert, sheet, help, version, listScenes };
     Mode mode = Mode::play;
 
-    std::string dataDir;  // --data, empty when not given
+    std::string helpTopic;  // help: the command asked about, empty for the whole program
+    std::string dataDir;    // --data, empty when not given
 
     // play
     bool window = false;
@@ -26,14 +30,16 @@ struct CommandLine {
     // still
     int order = 0;
     int row = 0;
-    double seconds = 0.0;
-    bool rgba = false;
+    std::optional<double> seconds;  // empty: the music's own time at order and row
+    bool rgba = false;              // also convert
 
     // capture
     int fps = 60;
     int to = -1;  // the last order to render or play; -1 to the music's end
     bool audioOnly = false;  // only music.wav, no frames
     std::string video;       // --video FILE.mp4: frames and music through ffmpeg into one file
+    bool keepFrames = false; // with --video: the frames and music.wav stay in the directory too
+    bool overwrite = false;  // the frames and music.wav of an earlier capture are removed first
 
     // still, sheet: the picture; capture: the directory; convert: the picture written
     std::string output;
@@ -41,5 +47,7 @@ struct CommandLine {
 
     // Throws UsageError with a one-line reason.
     static CommandLine parse(const std::vector<std::string>& args);
-    static const char* usage();
+    // The help of one command ("play", "still", ...), or of every command and the player's keys
+    // when command is empty.
+    static std::string help(const std::string& command);
 };

@@ -19,6 +19,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -100,6 +102,21 @@ private:
     PngFrameWriter writer_;
 };
 
+// Every frame to each of several sinks: a video with its frames kept as files.
+class FrameSinks : public FrameSink {
+public:
+    void add(std::unique_ptr<FrameSink> sink) { sinks_.push_back(std::move(sink)); }
+    void frame(const Image& image, int index) override {
+        for (const auto& sink : sinks_) sink->frame(image, index);
+    }
+    void flush() override {
+        for (const auto& sink : sinks_) sink->flush();
+    }
+
+private:
+    std::vector<std::unique_ptr<FrameSink>> sinks_;
+};
+
 // Raw frames piped into ffmpeg, encoded as H.264 into a silent video beside the output; the
 // music joins it once the capture is over, since it is only complete then.
 class VideoFrames : public FrameSink {
@@ -160,6 +177,39 @@ private:
     ProgressBar& progress_;
 };
 
+// A file the capture makes for its own use, gone once it is done with it however it ends.
+class ScratchFile {
+public:
+    explicit ScratchFile(std::filesystem::path path) : path_(std::move(path)) {}
+    ~ScratchFile() {
+        std::error_code ec;
+        if (!path_.empty()) std::filesystem::remove(path_, ec);
+    }
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+
+private:
+    std::filesystem::path path_;
+};
+
+// Frames left by an earlier capture, longer or at another rate, would sit among the new ones as
+// if one capture had made them all.
+void clearEarlierCapture(const std::filesystem::path& directory, bool overwrite) {
+    std::vector<std::filesystem::path> earlier;
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with("frame-") && name.ends_with(".png")) earlier.push_back(entry.path());
+    }
+    if (!overwrite) {
+        if (!earlier.empty())
+            throw std::runtime_error(directory.string() +
+                                     " holds the frames of an earlier capture; --overwrite replaces them");
+        return;
+    }
+    earlier.push_back(directory / "music.wav");
+    for (const auto& path : earlier) std::filesystem::remove(path);
+}
+
 // Where the render stops, in show seconds, for the progress report's estimate.
 double endSeconds(int to) {
     auto probe = Module::load("Super.xm");
@@ -202,7 +252,11 @@ std::unique_ptr<Image> OfflineRender::still(int order, int row, double seconds) 
 }
 
 OfflineRender::CaptureResult OfflineRender::capture(const CaptureOptions& o) {
-    std::filesystem::create_directories(o.directory);
+    const bool intoDirectory = o.video.empty() || o.keepFrames;
+    if (intoDirectory) {
+        std::filesystem::create_directories(o.directory);
+        clearEarlierCapture(o.directory, o.overwrite);
+    }
     const double end = endSeconds(o.to);
     if (o.audioOnly) {
         captureMusic(o, end);
@@ -214,26 +268,29 @@ OfflineRender::CaptureResult OfflineRender::capture(const CaptureOptions& o) {
     // The display needs the music to step it; both are ready before the first frame.
     SteppedMusic music(Module::load("Super.xm"), o.from);
     timer.set(music.startSeconds());
-    std::unique_ptr<FrameSink> sink;
+    FrameSinks sinks;
     VideoFrames* video = nullptr;
-    if (o.video.empty()) {
-        sink = std::make_unique<PngFrames>(o.directory);
-    } else {
+    if (intoDirectory) sinks.add(std::make_unique<PngFrames>(o.directory));
+    if (!o.video.empty()) {
         auto encoder = std::make_unique<VideoFrames>(o.video, o.fps);
         video = encoder.get();
-        sink = std::move(encoder);
+        sinks.add(std::move(encoder));
     }
     ProgressBar progress("capture", std::ceil((end - music.startSeconds()) * o.fps), "frames");
-    CaptureDisplay display(o, *sink, music, timer, keys, progress);
+    CaptureDisplay display(o, sinks, music, timer, keys, progress);
     Screen screen(frameWidth, frameHeight, display);
     DemoClock clock(music, timer, DemoClock::Start::fixedAtZero);
     Show show({screen, clock, keys});
     show.play(music);
     // A frame that could not be written is reported before anything more is, and a stopped
     // capture keeps every frame it drew.
-    sink->flush();
+    sinks.flush();
 
-    const std::filesystem::path wav = o.directory / "music.wav";
+    // The video's music only passes through a file of its own beside the video, unless the
+    // directory is to keep it.
+    const std::filesystem::path wav =
+        intoDirectory ? o.directory / "music.wav" : std::filesystem::path(o.video.string() + ".partial.wav");
+    const ScratchFile scratch(intoDirectory ? std::filesystem::path() : wav);
     WavWriter::write(wav, music.samples(), Module::sampleRate);
     if (video) video->finish(wav, o.video);
     const bool interrupted = Interrupt::requested();

@@ -24,6 +24,12 @@ public:
         // When set, the frames go to ffmpeg instead of PNG files and come out muxed with the
         // music as one H.264/AAC video at the frame rate.
         std::filesystem::path video;
+        // With a video, the frames and music.wav also go to directory; without this the
+        // directory is left as it was.
+        bool keepFrames = false;
+        // Frames of an earlier capture in directory are refused, since old and new would pass for
+        // one capture; with overwrite they and its music.wav are removed first.
+        bool overwrite = false;
         bool progress = true;
     };
     struct CaptureResult {
@@ -33,6 +39,7 @@ public:
     // Renders frames to directory/frame-NNNNNN.png (or the video) and the music heard meanwhile
     // to directory/music.wav. With audioOnly no scene runs: music.wav holds the music from the
     // start of order from to the end of order to, and no frame is written. Throws
-    // std::runtime_error when an output cannot be written or ffmpeg fails.
+    // std::runtime_error when an output cannot be written, ffmpeg fails, or directory holds an
+    // earlier capture's frames and overwrite is not set.
     static CaptureResult capture(const CaptureOptions& options);
 };

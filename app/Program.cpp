@@ -6,13 +6,19 @@
 #include "app/LivePlay.h"
 #include "app/OfflineRender.h"
 #include "platform/Interrupt.h"
+#include "platform/Module.h"
 #include "raster/AssetFile.h"
 #include "raster/Image.h"
 #include "raster/LoadError.h"
 #include "raster/PngWriter.h"
+#include "show/Timetable.h"
 
+#include <cctype>
 #include <filesystem>
 #include <iostream>
+#include <memory>
+#include <stdexcept>
+#include <string>
 
 namespace fs = std::filesystem;
 
@@ -31,19 +37,63 @@ fs::path besideProgram() {
     return ec ? fs::path() : exe.parent_path().parent_path() / "share" / "tindrel";
 }
 
-// The working directory when it holds the show, else --data, else the installation next to the
-// program, else the build tree's data, else the configured installation. Names in messages
-// stay relative to it.
+// --data, else the working directory when it holds the show, else the installation next to the
+// program, else the build tree's data, else the configured installation. What the user typed
+// comes before what happens to lie around. Names in messages stay relative to it.
 fs::path dataDirectory(const std::string& option) {
-    if (holdsShow(".")) return {};
     if (!option.empty()) return option;
+    if (holdsShow(".")) return {};
     for (const fs::path& candidate : {besideProgram(), fs::path(TINDREL_BUILD_DATA_DIR)})
         if (!candidate.empty() && holdsShow(candidate)) return candidate;
     return TINDREL_INSTALL_DATA_DIR;
 }
 
+// A position the command line names that the music does not have: a usage error, but one only
+// the loaded module can find.
+class OutOfRange : public std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+void checkOrder(const Module& music, int order, const std::string& what) {
+    if (order >= music.orderCount())
+        throw OutOfRange(what + " " + std::to_string(order) + " is past the song's end; its orders are 0 to " +
+                         std::to_string(music.orderCount() - 1));
+}
+
+// Checks the orders and rows asked for against the music, and gives a still without SECONDS
+// the time an uninterrupted play reaches its position, by the module's own speeds and tempos.
+void checkPositions(CommandLine& cl) {
+    const bool still = cl.mode == CommandLine::Mode::still;
+    // Playing or capturing from the start needs no look: the display still opens first.
+    if (!still && cl.from == 0 && cl.to < 0) return;
+    const auto music = Module::load("Super.xm");
+    if (still) {
+        checkOrder(*music, cl.order, "order");
+        const int rows = music->rowsIn(cl.order);
+        if (cl.row >= rows)
+            throw OutOfRange("row " + std::to_string(cl.row) + " is past the end of order " + std::to_string(cl.order) +
+                             ", whose rows are 0 to " + std::to_string(rows - 1));
+        if (!cl.seconds) {
+            music->seek(cl.order, cl.row);
+            cl.seconds = music->positionSeconds();
+        }
+    }
+    checkOrder(*music, cl.from, "--from");
+    if (cl.to >= 0) checkOrder(*music, cl.to, "--to");
+}
+
+// Said before anything is drawn, and in words: the writer would only find out at the end, and
+// say less.
+void checkPicturePath(const std::string& path) {
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) throw std::runtime_error(path + " is a folder; name the PNG file to write in it");
+    std::string extension = fs::path(path).extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension != ".png") throw std::runtime_error(path + ": the picture's name must end in .png");
+}
+
 int runStill(const CommandLine& cl) {
-    const auto frame = OfflineRender::still(cl.order, cl.row, cl.seconds);
+    const auto frame = OfflineRender::still(cl.order, cl.row, cl.seconds.value_or(0.0));
     if (!frame) {
         std::cerr << "tindrel: the show draws no frame at order " << cl.order << " row " << cl.row << '\n';
         return 1;
@@ -61,6 +111,8 @@ int runCapture(const CommandLine& cl) {
     o.to = cl.to;
     o.audioOnly = cl.audioOnly;
     o.video = cl.video;
+    o.keepFrames = cl.keepFrames;
+    o.overwrite = cl.overwrite;
     o.progress = true;
     if (!o.video.empty() && !Subprocess::available("ffmpeg")) {
         std::cerr << "tindrel: --video needs ffmpeg, which is not installed; on Debian: apt-get install ffmpeg\n";
@@ -80,7 +132,7 @@ int runConvert(const CommandLine& cl) {
     // The input is the user's own file, named from the working directory.
     AssetFile::setRoot({});
     const auto image = Image::load(cl.input.c_str());
-    PngWriter::write(cl.output, *image, PngWriter::Channels::rgb);
+    PngWriter::write(cl.output, *image, cl.rgba ? PngWriter::Channels::rgba : PngWriter::Channels::rgb);
     return 0;
 }
 
@@ -91,24 +143,33 @@ int runProgram(const std::vector<std::string>& args) {
     try {
         cl = CommandLine::parse(args);
     } catch (const CommandLine::UsageError& e) {
-        std::cerr << "tindrel: " << e.what() << '\n' << CommandLine::usage();
+        std::cerr << "tindrel: " << e.what() << "\nsee tindrel --help\n";
         return 2;
     }
 
     try {
         switch (cl.mode) {
         case CommandLine::Mode::help:
-            std::cout << "tindrel: a real-time audiovisual show\n" << CommandLine::usage();
+            std::cout << CommandLine::help(cl.helpTopic);
+            return 0;
+        case CommandLine::Mode::listScenes:
+            for (const TimetableRow& row : Timetable::rows()) std::cout << row.title << '\n';
             return 0;
         case CommandLine::Mode::version:
             std::cout << "tindrel " TINDREL_VERSION "\n";
             return 0;
         case CommandLine::Mode::convert:
+            checkPicturePath(cl.output);
             return runConvert(cl);
+        case CommandLine::Mode::still:
+        case CommandLine::Mode::sheet:
+            checkPicturePath(cl.output);
+            break;
         default:
             break;
         }
         AssetFile::setRoot(dataDirectory(cl.dataDir));
+        checkPositions(cl);
         switch (cl.mode) {
         case CommandLine::Mode::still:
             return runStill(cl);
@@ -129,6 +190,9 @@ int runProgram(const std::vector<std::string>& args) {
     } catch (const LoadError& e) {
         std::cout << e.what() << std::endl;
         return 255;
+    } catch (const OutOfRange& e) {
+        std::cerr << "tindrel: " << e.what() << '\n';
+        return 2;
     } catch (const std::exception& e) {
         std::cerr << "tindrel: " << e.what() << '\n';
         return 1;

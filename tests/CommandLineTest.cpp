@@ -2,19 +2,35 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using Mode = CommandLine::Mode;
+
+namespace {
+
+std::string joined(const std::vector<std::string>& args) {
+    std::string line;
+    for (const auto& a : args) line += a + ' ';
+    return line;
+}
+
+} // namespace
 
 TEST(CommandLine, ReadsEachMode) {
     const auto play = CommandLine::parse({});
     EXPECT_EQ(play.mode, Mode::play);
     EXPECT_FALSE(play.window);
+    EXPECT_EQ(play.scale, 0);
 
-    const auto window = CommandLine::parse({"--window", "--scale", "3", "--from", "36", "--data", "d"});
+    const auto window = CommandLine::parse({"--window", "--scale", "3", "--from", "36", "--data", "d", "--loop"});
     EXPECT_EQ(window.mode, Mode::play);
     EXPECT_TRUE(window.window);
     EXPECT_EQ(window.scale, 3);
     EXPECT_EQ(window.from, 36);
     EXPECT_EQ(window.dataDir, "d");
+    EXPECT_TRUE(window.loop);
+    EXPECT_EQ(CommandLine::parse({"play", "--to", "5", "--stats"}).to, 5);
 
     const auto still = CommandLine::parse({"still", "36", "32", "-1.5", "f.png", "--rgba"});
     EXPECT_EQ(still.mode, Mode::still);
@@ -23,40 +39,137 @@ TEST(CommandLine, ReadsEachMode) {
     EXPECT_EQ(still.seconds, -1.5);
     EXPECT_EQ(still.output, "f.png");
     EXPECT_TRUE(still.rgba);
+    const auto untimed = CommandLine::parse({"still", "12", "10", "f.png"});
+    EXPECT_FALSE(untimed.seconds.has_value());
+    EXPECT_EQ(untimed.output, "f.png");
 
-    const auto capture = CommandLine::parse({"capture", "out", "--fps", "30", "--from", "2", "--to", "3"});
+    const auto capture = CommandLine::parse({"capture", "out", "--fps", "30", "--from", "2", "--to", "3", "--overwrite"});
     EXPECT_EQ(capture.mode, Mode::capture);
     EXPECT_EQ(capture.output, "out");
     EXPECT_EQ(capture.fps, 30);
     EXPECT_EQ(capture.to, 3);
     EXPECT_FALSE(capture.audioOnly);
+    EXPECT_TRUE(capture.overwrite);
     const auto music = CommandLine::parse({"capture", "out", "--audio-only", "--from", "36"});
     EXPECT_EQ(music.mode, Mode::capture);
     EXPECT_TRUE(music.audioOnly);
     EXPECT_EQ(music.from, 36);
+    const auto video = CommandLine::parse({"capture", "out", "--video", "v.mp4", "--keep-frames"});
+    EXPECT_EQ(video.video, "v.mp4");
+    EXPECT_TRUE(video.keepFrames);
 
-    const auto convert = CommandLine::parse({"convert", "a.pcx", "a.png"});
+    const auto convert = CommandLine::parse({"convert", "a.pcx", "a.png", "--rgba"});
     EXPECT_EQ(convert.mode, Mode::convert);
     EXPECT_EQ(convert.input, "a.pcx");
+    EXPECT_TRUE(convert.rgba);
+}
+
+// A title may be typed as the timetable has it, without its "the", in any case, or with the
+// dashes completion offers; --from takes the scene's first order and --to its last.
+TEST(CommandLine, FindsScenesByTitle) {
+    struct Case {
+        std::vector<std::string> args;
+        int from;
+        int to;
+    };
+    const Case cases[] = {
+        {{"--from", "the wave warp"}, 32, -1},
+        {{"--from", "wave warp"}, 32, -1},
+        {{"--from", "The Wave WARP"}, 32, -1},
+        {{"--from", "the-wave-warp"}, 32, -1},
+        {{"--from", "farewell"}, 36, -1},
+        {{"--from", "opening", "--to", "blob-light"}, 0, 7},
+        {{"capture", "d", "--from", "tunnels and cones", "--to", "tunnels and cones"}, 23, 31},
+    };
+    for (const Case& c : cases) {
+        const auto cl = CommandLine::parse(c.args);
+        EXPECT_EQ(cl.from, c.from) << joined(c.args);
+        EXPECT_EQ(cl.to, c.to) << joined(c.args);
+    }
 }
 
 TEST(CommandLine, RefusesWhatItCannotMean) {
     const std::vector<std::vector<std::string>> bad = {
         {"--frobnicate"},
-        {"still", "36", "0", "0"},
+        {"still", "36", "0"},
+        {"still", "36", "0", "0", "f.png", "g.png"},
         {"still", "x", "0", "0", "f.png"},
         {"still", "36", "70000", "0", "f.png"},
         {"still", "36", "0", "soon", "f.png"},
         {"capture"},
         {"capture", "d", "--fps", "0"},
         {"capture", "d", "--from", "5", "--to", "4"},
+        {"--from", "the farewell", "--to", "the opening"},
+        {"capture", "d", "--keep-frames"},
+        {"capture", "d", "--audio-only", "--video", "v.mp4"},
+        {"--from", "nowhere"},
+        {"--from", "wave"},
         {"--scale"},
         {"--scale", "2x"},
+        {"--scale", "17"},
+        {"play", "extra"},
+        {"help", "dance"},
         {"dance"},
     };
-    for (const auto& args : bad) {
-        std::string joined;
-        for (const auto& a : args) joined += a + ' ';
-        EXPECT_THROW(CommandLine::parse(args), CommandLine::UsageError) << joined;
+    for (const auto& args : bad) EXPECT_THROW(CommandLine::parse(args), CommandLine::UsageError) << joined(args);
+}
+
+// Every option a command's help shows, and no other, is one the command takes.
+TEST(CommandLine, TakesTheOptionsItsHelpShows) {
+    const std::vector<std::pair<std::string, std::vector<std::string>>> commands = {
+        {"play", {}},
+        {"still", {"still", "1", "2", "f.png"}},
+        {"capture", {"capture", "d"}},
+        {"sheet", {"sheet", "s.png"}},
+        {"convert", {"convert", "a.pcx", "a.png"}},
+    };
+    const std::vector<std::vector<std::string>> options = {
+        {"--window"}, {"--scale", "2"}, {"--from", "1"}, {"--to", "2"},       {"--loop"},
+        {"--mute"},   {"--stats"},      {"--rgba"},      {"--fps", "30"},     {"--audio-only"},
+        {"--video", "v.mp4"},           {"--keep-frames", "--video", "v.mp4"}, {"--overwrite"},
+        {"--data", "d"},
+    };
+    for (const auto& [command, base] : commands) {
+        const std::string help = CommandLine::help(command);
+        for (const auto& option : options) {
+            std::vector<std::string> args = base;
+            args.insert(args.end(), option.begin(), option.end());
+            const bool shown = help.find(option[0]) != std::string::npos;
+            bool taken = true;
+            try {
+                CommandLine::parse(args);
+            } catch (const CommandLine::UsageError&) {
+                taken = false;
+            }
+            EXPECT_EQ(taken, shown) << joined(args);
+        }
     }
+}
+
+TEST(CommandLine, AnswersHelpForEachCommand) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* topic;
+    };
+    const Case cases[] = {
+        {{"--help"}, ""},
+        {{"help"}, ""},
+        {{"still", "--help"}, "still"},
+        {{"help", "still"}, "still"},
+        {{"capture", "d", "--rgba", "-h"}, "capture"},  // even of a line that would be refused
+        {{"sheet", "--help"}, "sheet"},
+        {{"convert", "--help"}, "convert"},
+        {{"play", "--help"}, "play"},
+    };
+    for (const Case& c : cases) {
+        const auto cl = CommandLine::parse(c.args);
+        EXPECT_EQ(cl.mode, Mode::help) << joined(c.args);
+        EXPECT_EQ(cl.helpTopic, c.topic) << joined(c.args);
+    }
+
+    const std::string all = CommandLine::help("");
+    for (const char* shown : {"tindrel still ORDER ROW [SECONDS] OUT.png", "tindrel capture DIR", "tindrel sheet OUT.png",
+                              "tindrel convert IN OUT.png", "PageDown", "Escape", "the wave warp"})
+        EXPECT_NE(all.find(shown), std::string::npos) << shown;
+    EXPECT_EQ(CommandLine::help("still").find("capture"), std::string::npos);
 }

@@ -7,9 +7,11 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <fstream>
+#include <string>
 
 namespace fs = std::filesystem;
 
@@ -68,10 +70,43 @@ TEST(Program, StillWritesTheClosingFlashAndFade) {
             const Color c = picture->at(x, y);
             ASSERT_EQ(half.at(x, y), Color(c.r / 2, c.g / 2, c.b / 2, 255)) << x << ',' << y;
         }
+}
 
-    const auto nothing = tindrel(dir, "still 37 0 0 none.png");
-    EXPECT_EQ(nothing.status, 1);
-    EXPECT_FALSE(fs::exists(dir / "none.png"));
+// Without SECONDS the clock reads what the music's own timing gives the position: 778 rows of
+// 0.12 s at order 12, row 10.
+TEST(Program, StillTakesTheMusicsTimeWhenNotGiven) {
+    const fs::path dir = TestImages::scratch("untimed");
+    ASSERT_EQ(tindrel(dir, "still 12 10 untimed.png").status, 0);
+    ASSERT_EQ(tindrel(dir, "still 12 10 93.36 timed.png").status, 0);
+    const std::string untimed = fileBytes(dir / "untimed.png");
+    EXPECT_FALSE(untimed.empty());
+    EXPECT_TRUE(untimed == fileBytes(dir / "timed.png"));
+}
+
+// Positions the music does not have are the user's mistake, said in one line, and nothing is
+// drawn or played.
+TEST(Program, RefusesPositionsPastTheMusic) {
+    struct Case {
+        const char* command;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"still 37 0 0 f.png", "tindrel: order 37 is past the song's end; its orders are 0 to 36\n"},
+        {"still 37 0 f.png", "tindrel: order 37 is past the song's end; its orders are 0 to 36\n"},
+        {"still 36 64 f.png", "tindrel: row 64 is past the end of order 36, whose rows are 0 to 63\n"},
+        {"--from 37 --window", "tindrel: --from 37 is past the song's end; its orders are 0 to 36\n"},
+        {"capture out --from 300", "tindrel: --from 300 is past the song's end; its orders are 0 to 36\n"},
+        {"capture out --from 36 --to 37", "tindrel: --to 37 is past the song's end; its orders are 0 to 36\n"},
+    };
+    const fs::path dir = TestImages::scratch("ranges");
+    for (const Case& c : cases) {
+        const Outcome o = tindrel(dir, c.command);
+        EXPECT_EQ(o.status, 2) << c.command;
+        EXPECT_EQ(o.out, "") << c.command;
+        EXPECT_EQ(fileBytes(dir / "stderr.txt"), c.message) << c.command;
+        EXPECT_FALSE(fs::exists(dir / "f.png")) << c.command;
+        EXPECT_FALSE(fs::exists(dir / "out")) << c.command;
+    }
 }
 
 TEST(Program, CaptureIsFrameExactAndRepeatable) {
@@ -140,11 +175,46 @@ TEST(Program, WithoutADisplayNothingStarts) {
 
 TEST(Program, AnswersHelpVersionAndBadArguments) {
     const fs::path dir = TestImages::scratch("help");
-    const Outcome help = tindrel(dir, "--help");
-    EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("still ORDER ROW SECONDS OUT.png"), std::string::npos);
+    struct Help {
+        const char* command;
+        const char* shows;
+    };
+    const Help helps[] = {
+        {"--help", "tindrel still ORDER ROW [SECONDS] OUT.png"}, {"--help", "PageDown"},
+        {"still --help", "usage: tindrel still"},                {"help still", "usage: tindrel still"},
+        {"capture --help", "usage: tindrel capture"},            {"sheet --help", "usage: tindrel sheet"},
+        {"convert --help", "usage: tindrel convert"},            {"play --help", "usage: tindrel [play]"},
+    };
+    for (const Help& h : helps) {
+        const Outcome o = tindrel(dir, h.command);
+        EXPECT_EQ(o.status, 0) << h.command;
+        EXPECT_NE(o.out.find(h.shows), std::string::npos) << h.command;
+    }
     EXPECT_EQ(tindrel(dir, "--version").out.rfind("tindrel ", 0), 0u);
-    EXPECT_EQ(tindrel(dir, "--bogus").status, 2);
+
+    // A mistake is one line of what is wrong and where to look, not the whole help.
+    for (const char* bad : {"--bogus", "capture out --rgba", "still 36 0 f.png --loop", "sheet s.png --fps 30"}) {
+        const Outcome o = tindrel(dir, bad);
+        EXPECT_EQ(o.status, 2) << bad;
+        EXPECT_EQ(o.out, "") << bad;
+        const std::string err = fileBytes(dir / "stderr.txt");
+        EXPECT_TRUE(err.starts_with("tindrel: ")) << err;
+        EXPECT_TRUE(err.ends_with("\nsee tindrel --help\n")) << err;
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << err;
+    }
+    EXPECT_EQ(tindrel(dir, "--list-scenes").out.find("the opening\nblob light\n"), 0u);
+}
+
+// What the user names comes first: a Super.xm that happens to be in the working directory only
+// counts without --data.
+TEST(Program, DataGivenWinsOverTheWorkingDirectory) {
+    const fs::path dir = TestImages::scratch("datawins");
+    std::ofstream(dir / "Super.xm") << "not music at all";
+    EXPECT_EQ(tindrel(dir, "still 36 0 0 f.png --data '" TINDREL_BUILD_DATA_DIR "'").status, 0);
+    EXPECT_TRUE(fs::exists(dir / "f.png"));
+    const Outcome here = tindrel(dir, "still 36 0 0 g.png");
+    EXPECT_EQ(here.out, "Super.xm: Not a supported module file\n");
+    EXPECT_EQ(here.status, 255);
 }
 
 TEST(Program, SheetShowsTheNineScenes) {
@@ -157,6 +227,34 @@ TEST(Program, SheetShowsTheNineScenes) {
     EXPECT_EQ(sheet.height, 602);
 }
 
+// Frames of two captures in one folder would pass for one capture.
+TEST(Program, CaptureReplacesAnEarlierOneOnlyWhenAsked) {
+    const fs::path dir = TestImages::scratch("again");
+    ASSERT_EQ(tindrel(dir, "capture out --from 36 --to 36 --fps 2").status, 0);
+    const auto count = [&] {
+        int frames = 0;
+        for (const auto& entry : fs::directory_iterator(dir / "out"))
+            frames += entry.path().filename().string().starts_with("frame-");
+        return frames;
+    };
+    ASSERT_EQ(count(), 16);
+    const std::string music = fileBytes(dir / "out/music.wav");
+
+    for (const char* again : {"capture out --from 36 --to 36 --fps 1", "capture out --from 36 --audio-only"}) {
+        const Outcome refused = tindrel(dir, again);
+        EXPECT_EQ(refused.status, 1) << again;
+        EXPECT_NE(fileBytes(dir / "stderr.txt").find("out holds the frames of an earlier capture"), std::string::npos)
+            << again;
+        EXPECT_EQ(count(), 16) << again;
+        EXPECT_TRUE(fileBytes(dir / "out/music.wav") == music) << again;
+    }
+
+    ASSERT_EQ(tindrel(dir, "capture out --from 36 --to 36 --fps 1 --overwrite").status, 0);
+    EXPECT_EQ(count(), 8);
+    EXPECT_FALSE(fs::exists(dir / "out/frame-000008.png"));
+    EXPECT_EQ(fs::file_size(dir / "out/music.wav"), 44u + 8u * 44100u * 4u);
+}
+
 TEST(Program, CaptureMakesAVideoWithFfmpegAndSaysSoWithout) {
     const fs::path dir = TestImages::scratch("video");
     const Outcome without = tindrel(dir, "capture out --from 36 --video v.mp4", "env PATH=/nonexistent");
@@ -166,7 +264,9 @@ TEST(Program, CaptureMakesAVideoWithFfmpegAndSaysSoWithout) {
         GTEST_SKIP() << "ffmpeg is not installed";
 
     ASSERT_EQ(tindrel(dir, "capture out --from 36 --to 36 --fps 10 --video v.mp4").status, 0);
-    EXPECT_FALSE(fs::exists(dir / "out/frame-000000.png")) << "frames go to the video, not to files";
+    EXPECT_FALSE(fs::exists(dir / "out")) << "frames and music go to the video, not to files";
+    for (const auto& entry : fs::directory_iterator(dir))
+        EXPECT_EQ(entry.path().string().find(".partial"), std::string::npos) << entry.path();
     const std::string probe = "cd '" + dir.string() +
                               "' && ffprobe -v error -show_entries stream=codec_name:format=duration -of csv=p=0 v.mp4 > probe.txt";
     ASSERT_EQ(std::system(probe.c_str()), 0);
@@ -176,6 +276,11 @@ TEST(Program, CaptureMakesAVideoWithFfmpegAndSaysSoWithout) {
     // Order 36 lasts 7.68 s; 77 frames at 10 fps.
     const double duration = std::stod(streams.substr(streams.rfind('\n', streams.size() - 2) + 1));
     EXPECT_NEAR(duration, 7.7, 0.15) << streams;
+
+    ASSERT_EQ(tindrel(dir, "capture kept --from 36 --to 36 --fps 2 --video k.mp4 --keep-frames").status, 0);
+    EXPECT_TRUE(fs::exists(dir / "k.mp4"));
+    EXPECT_TRUE(fs::exists(dir / "kept/frame-000015.png"));
+    EXPECT_TRUE(fs::exists(dir / "kept/music.wav"));
 }
 
 TEST(Program, ACaptureStoppedBySignalKeepsWholeFrames) {
@@ -198,6 +303,48 @@ TEST(Program, ACaptureStoppedBySignalKeepsWholeFrames) {
         EXPECT_GT(frames, 0) << signal;
         EXPECT_TRUE(fs::exists(dir / "out/music.wav")) << signal;
     }
+}
+
+// A picture goes to a file named .png; a folder or another name is refused before anything is
+// drawn, in words rather than in the writer's error code.
+TEST(Program, PicturesGoToPngFilesOnly) {
+    const fs::path dir = TestImages::scratch("pictures");
+    fs::create_directory(dir / "folder");
+    const std::string picture = TINDREL_BUILD_DATA_DIR "/Part9/background.pcx";
+    struct Case {
+        std::string command;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"still 36 0 0 folder", "folder is a folder"},
+        {"sheet folder", "folder is a folder"},
+        {"convert '" + picture + "' folder", "folder is a folder"},
+        {"still 36 0 0 frame.jpg", "frame.jpg: the picture's name must end in .png"},
+        {"sheet sheet", "sheet: the picture's name must end in .png"},
+        {"convert '" + picture + "' picture.png.txt", "picture.png.txt: the picture's name must end in .png"},
+    };
+    for (const Case& c : cases) {
+        const Outcome o = tindrel(dir, c.command);
+        EXPECT_EQ(o.status, 1) << c.command;
+        EXPECT_NE(fileBytes(dir / "stderr.txt").find(c.says), std::string::npos) << c.command;
+    }
+    EXPECT_TRUE(fs::is_empty(dir / "folder"));
+    EXPECT_EQ(tindrel(dir, "still 36 0 0 upper.PNG").status, 0);
+}
+
+TEST(Program, ConvertKeepsAlphaWhenAsked) {
+    const fs::path dir = TestImages::scratch("convert");
+    const std::string picture = TINDREL_BUILD_DATA_DIR "/Part9/background.pcx";
+    ASSERT_EQ(tindrel(dir, "convert '" + picture + "' rgb.png").status, 0);
+    ASSERT_EQ(tindrel(dir, "convert '" + picture + "' rgba.png --rgba").status, 0);
+    EXPECT_FALSE(TestImages::readPng(dir / "rgb.png").hasAlpha);
+    const auto rgba = TestImages::readPng(dir / "rgba.png");
+    ASSERT_TRUE(rgba.hasAlpha);
+    const auto loaded = Image::load(picture.c_str());
+    ASSERT_EQ(rgba.width, loaded->width());
+    ASSERT_EQ(rgba.height, loaded->height());
+    for (int y = 0; y < rgba.height; ++y)
+        for (int x = 0; x < rgba.width; ++x) ASSERT_EQ(rgba.at(x, y), loaded->at(x, y)) << x << ',' << y;
 }
 
 TEST(Program, OutputsThatCannotBeWrittenAreReported) {

@@ -7,7 +7,8 @@ work=$2
 rm -rf "$work" && mkdir -p "$work/elsewhere"
 cmake --install "$build" --prefix "$work/prefix" >"$work/install.log"
 for f in bin/tindrel share/tindrel/Super.xm share/tindrel/Part9/background.pcx \
-         share/applications/tindrel.desktop share/icons/hicolor/256x256/apps/tindrel.png; do
+         share/applications/tindrel.desktop share/icons/hicolor/256x256/apps/tindrel.png \
+         share/man/man1/tindrel.1 share/bash-completion/completions/tindrel; do
     [ -e "$work/prefix/$f" ] || { echo "FAIL: $f was not installed"; exit 1; }
 done
 # Moved after installing, the installation still finds its data.
@@ -20,4 +21,15 @@ cd "$work/elsewhere"
 rm "$work/moved/share/tindrel/Part9/background.pcx"
 message=$("$work/moved/bin/tindrel" still 36 0 0 none.png || true)
 [ "$message" = "Part9/background.pcx: Could not open file" ] || { echo "FAIL: read other data ($message)"; exit 1; }
+# The manual renders, without a word from the formatter.
+MANWIDTH=80 man --warnings -P cat -l "$work/moved/share/man/man1/tindrel.1" >man.txt 2>man.err ||
+    { echo "FAIL: man cannot render the manual"; cat man.err; exit 1; }
+[ ! -s man.err ] || { echo "FAIL: the manual has mistakes"; cat man.err; exit 1; }
+grep -q "EXIT STATUS" man.txt || { echo "FAIL: the manual rendered empty"; exit 1; }
+# The completion reads, and offers the scenes' titles from the program itself.
+completion="$work/moved/share/bash-completion/completions/tindrel"
+bash -n "$completion" || { echo "FAIL: the completion does not parse"; exit 1; }
+offered=$(bash -c '. "$1"; COMP_WORDS=(tindrel --from wave); COMP_CWORD=2; _tindrel "$2" wave --from
+                   echo "${COMPREPLY[*]}"' completion "$completion" "$work/moved/bin/tindrel")
+[ "$offered" = "wave-warp" ] || { echo "FAIL: completion offers \"$offered\" for --from wave"; exit 1; }
 echo "installed, moved and run from another folder"
