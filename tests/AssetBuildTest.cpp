@@ -1,0 +1,61 @@
+#include "TestImages.h"
+#include "tools/AssetBuild.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+const fs::path sources = fs::path(TINDREL_SOURCE_DIR) / "assets";
+
+std::string bytesOf(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+} // namespace
+
+TEST(AssetBuild, ASavedSourceRemakesOnlyTheDataMadeFromIt) {
+    struct Case {
+        const char* source;
+        std::vector<std::string> made;
+    };
+    const Case cases[] = {
+        {"Part8/texture.tex.txt", {"Part8/texture.tex"}},
+        {"Part9/background.svg", {"Part9/background.pcx"}},
+        {"Part3/scroll.svg", {"Part3/scroll.pcx"}},
+        {"music/patterns.song", {"Super.xm"}},
+        {"icon.svg", {}},  // the desktop's, not the show's
+        {"Part8/notes.txt", {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(AssetBuild::madeFrom(sources, c.source), c.made) << c.source;
+    // Every data file the show loads has a recipe, and no two make the same file.
+    std::vector<std::string> outputs;
+    for (const AssetBuild::Recipe& r : AssetBuild::recipes(sources)) outputs.push_back(r.output);
+    for (const char* loaded : {"Super.xm", "Part1/logolight.pcx", "Part5/cube.lwo", "Part7/texture.tex", "Part5/gubbe.pcx"})
+        EXPECT_EQ(std::count(outputs.begin(), outputs.end(), loaded), 1) << loaded;
+}
+
+TEST(AssetBuild, AMistakeNamesTheSourceAndLineAndLeavesTheLastGoodFile) {
+    const fs::path copy = TestImages::scratch("asset-sources");
+    fs::copy(sources, copy, fs::copy_options::recursive);
+    const fs::path out = TestImages::scratch("asset-out");
+    AssetBuild::writeOne(copy, out, "Part8/texture.tex");
+    const auto good = bytesOf(out / "Part8/texture.tex");
+
+    std::ofstream(copy / "Part8/texture.tex.txt", std::ios::app) << "blurr passes=1\n";
+    try {
+        AssetBuild::writeOne(copy, out, "Part8/texture.tex");
+        ADD_FAILURE() << "a misspelt operation was assembled";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Part8/texture.tex.txt:", 0), 0u) << e.what();
+    }
+    EXPECT_EQ(bytesOf(out / "Part8/texture.tex"), good);
+}

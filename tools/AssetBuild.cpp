@@ -1,0 +1,134 @@
+#include "tools/AssetBuild.h"
+
+#include "raster/Image.h"
+#include "raster/PngWriter.h"
+#include "tools/PaletteQuantizer.h"
+#include "tools/PcxWriter.h"
+#include "tools/Pictures.h"
+#include "tools/ShowObjects.h"
+#include "tools/SongSource.h"
+#include "tools/SvgPicture.h"
+#include "tools/TextureAssembler.h"
+#include "tools/XmWriter.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* textureSuffix = ".tex.txt";
+constexpr const char* musicFolder = "music";
+constexpr const char* song = "music/super.song";
+
+std::string readText(const fs::path& path, const std::string& name) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (!in) throw std::runtime_error(name + ": cannot read the file");
+    return text.str();
+}
+
+// Every "X.tex.txt" under the sources becomes "X.tex" at the same place under the output, so a
+// show of one's own only needs its programs dropped in. Sorted, so runs do the same work alike.
+std::vector<std::string> texturePrograms(const fs::path& sources) {
+    std::vector<std::string> programs;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(sources, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (it->is_regular_file() && name.size() > 8 && name.ends_with(textureSuffix))
+            programs.push_back(fs::relative(it->path(), sources).generic_string());
+    }
+    std::sort(programs.begin(), programs.end());
+    return programs;
+}
+
+// The song compiler follows its includes anywhere under the music folder: every file there
+// may be one of them.
+std::vector<std::string> musicSources(const fs::path& sources) {
+    std::vector<std::string> files;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(sources / musicFolder, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+        if (it->is_regular_file()) files.push_back(fs::relative(it->path(), sources).generic_string());
+    std::sort(files.begin(), files.end());
+    if (files.empty()) files.push_back(song);
+    return files;
+}
+
+const PictureAsset* pictureNamed(const std::string& output) {
+    for (const PictureAsset& picture : showPictures())
+        if (output == picture.name) return &picture;
+    return nullptr;
+}
+
+std::vector<std::uint8_t> pcx(const PictureAsset& picture, const fs::path& sources) {
+    const auto reduced = PaletteQuantizer::quantize(renderPicture(picture, sources), picture.width, picture.height,
+                                                    {.dithering = picture.dithering, .fixed = picture.fixed});
+    return PcxWriter::write(picture.width, picture.height, reduced.indices, reduced.palette);
+}
+
+void writeFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
+    fs::create_directories(path.parent_path());
+    const fs::path partial = path.string() + ".partial";
+    {
+        std::ofstream out(partial, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        if (!out.flush()) throw std::runtime_error("cannot write " + partial.string());
+    }
+    fs::rename(partial, path);
+}
+
+} // namespace
+
+namespace AssetBuild {
+
+std::vector<Recipe> recipes(const fs::path& sourceDir) {
+    std::vector<Recipe> all;
+    for (const std::string& program : texturePrograms(sourceDir))
+        all.push_back({program.substr(0, program.size() - 4), {program}});  // drops ".txt"
+    for (const auto& [name, bytes] : showObjects()) all.push_back({name, {}});
+    for (const PictureAsset& picture : showPictures()) all.push_back({picture.name, {picture.source}});
+    all.push_back({"Super.xm", musicSources(sourceDir)});
+    return all;
+}
+
+std::vector<std::string> madeFrom(const fs::path& sourceDir, const std::string& source) {
+    std::vector<std::string> made;
+    for (const Recipe& r : recipes(sourceDir))
+        if (std::find(r.sources.begin(), r.sources.end(), source) != r.sources.end()) made.push_back(r.output);
+    return made;
+}
+
+std::vector<std::uint8_t> make(const fs::path& sourceDir, const std::string& output) {
+    if (output == "Super.xm") return writeXm(compileSong(sourceDir / song));
+    if (const PictureAsset* picture = pictureNamed(output)) return pcx(*picture, sourceDir);
+    if (output.ends_with(".tex")) {
+        const std::string program = output + ".txt";
+        return TextureAssembler::assemble(readText(sourceDir / program, program), program);
+    }
+    for (auto& [name, bytes] : showObjects())
+        if (name == output) return bytes;
+    throw std::runtime_error(output + ": no source makes this file");
+}
+
+void writeOne(const fs::path& sourceDir, const fs::path& outDir, const std::string& output) {
+    writeFile(outDir / output, make(sourceDir, output));
+}
+
+void buildAll(const fs::path& sourceDir, const fs::path& outDir) {
+    for (const Recipe& r : recipes(sourceDir)) writeOne(sourceDir, outDir, r.output);
+    // Not part of the show's data: installed for desktops beside the program.
+    const auto rgba = renderPicture(iconPicture(), sourceDir);
+    Image icon(iconPicture().width, iconPicture().height);
+    for (std::size_t i = 0; i < icon.pixelCount(); ++i)
+        icon.pixels()[i] = Color(rgba[4 * i], rgba[4 * i + 1], rgba[4 * i + 2], 255);
+    fs::create_directories(outDir.parent_path() / "icons");
+    PngWriter::write(outDir.parent_path() / "icons" / "tindrel.png", icon);
+}
+
+} // namespace AssetBuild
