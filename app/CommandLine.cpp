@@ -12,7 +12,7 @@ namespace {
 using Mode = CommandLine::Mode;
 
 // The commands that do something, as bits, so one option can belong to several.
-enum Use : unsigned { play = 1, still = 2, capture = 4, sheet = 8, convert = 16 };
+enum Use : unsigned { play = 1, still = 2, capture = 4, sheet = 8, convert = 16, studio = 32 };
 
 struct Command {
     const char* name;
@@ -35,6 +35,15 @@ const Command commands[] = {
      "    --mute             the same timing without sound\n"
      "    --stats            one line of frame pacing on standard error at the end\n"
      "    --data DIR         read the show's files from DIR\n"},
+    {"studio", Mode::studio, studio,
+     "tindrel studio [--source DIR] [--window] [--scale N] [--from ORDER|TITLE] [--to ORDER|TITLE]\n"
+     "        [--loop] [--mute] [--stats]\n"
+     "    Plays the show from its readable sources, with the player's keys: a saved source is\n"
+     "    rebuilt and its scenes shown anew where the show is, paused or not. A mistake in a\n"
+     "    source is printed as FILE:LINE: what and shown over the picture; the show goes on.\n"
+     "    --source DIR       the asset sources (default: the assets/ folder of the source tree\n"
+     "                       the program was built from)\n"
+     "    the other options  as for play\n"},
     {"still", Mode::still, still,
      "tindrel still ORDER ROW [SECONDS] OUT.png [--rgba] [--data DIR]\n"
      "    Writes the frame an uninterrupted play presents when the music is at ORDER and ROW,\n"
@@ -72,13 +81,14 @@ struct Option {
 };
 
 const Option options[] = {
-    {"--window", false, play},
-    {"--scale", true, play},
-    {"--from", true, play | capture},
-    {"--to", true, play | capture},
-    {"--loop", false, play},
-    {"--mute", false, play},
-    {"--stats", false, play},
+    {"--window", false, play | studio},
+    {"--scale", true, play | studio},
+    {"--from", true, play | capture | studio},
+    {"--to", true, play | capture | studio},
+    {"--loop", false, play | studio},
+    {"--mute", false, play | studio},
+    {"--stats", false, play | studio},
+    {"--source", true, studio},
     {"--rgba", false, still | convert},
     {"--fps", true, capture},
     {"--audio-only", false, capture},
@@ -199,8 +209,8 @@ bool looksLikeOption(const std::string& a) { return a.size() > 1 && a[0] == '-' 
 std::string CommandLine::help(const std::string& command) {
     if (const Command* c = commandNamed(command)) {
         std::string text = std::string("usage: ") + c->help;
-        if (c->mode == Mode::play) text += '\n' + std::string(keysHelp);
-        if (c->mode == Mode::play || c->mode == Mode::capture)
+        if (c->mode == Mode::play || c->mode == Mode::studio) text += '\n' + std::string(keysHelp);
+        if (c->mode == Mode::play || c->mode == Mode::capture || c->mode == Mode::studio)
             text += '\n' + wrapped("TITLE is one of: " + sceneTitles() + '.', 92);
         return text;
     }
@@ -295,6 +305,7 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
         else if (name == "--keep-frames") cl.keepFrames = true;
         else if (name == "--overwrite") cl.overwrite = true;
         else if (name == "--data") cl.dataDir = g.value;
+        else if (name == "--source") cl.source = g.value;
     }
 
     auto expect = [&](std::size_t lo, std::size_t hi) {
@@ -305,6 +316,7 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
     };
     switch (cl.mode) {
     case Mode::play:
+    case Mode::studio:
         expect(0, 0);
         break;
     case Mode::still:

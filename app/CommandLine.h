@@ -13,7 +13,7 @@ struct CommandLine {
         using std::runtime_error::runtime_error;
     };
 
-    enum class Mode { play, still, capture, convert, sheet, help, version, listScenes };
+    enum class Mode { play, still, capture, convert, sheet, studio, help, version, listScenes };
     Mode mode = Mode::play;
 
     std::string helpTopic;  // help: the command asked about, empty for the whole program
@@ -26,6 +26,7 @@ struct CommandLine {
     bool loop = false;  // play from..to again until Escape or q
     bool mute = false;
     bool stats = false;
+    std::string source;  // studio: the asset sources, empty for the source tree's
 
     // still
     int order = 0;

@@ -4,6 +4,7 @@
 #include "app/ContactSheet.h"
 #include "app/Subprocess.h"
 #include "app/LivePlay.h"
+#include "app/Studio.h"
 #include "app/OfflineRender.h"
 #include "platform/Interrupt.h"
 #include "platform/Module.h"
@@ -16,6 +17,7 @@
 #include <cctype>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -168,7 +170,9 @@ int runProgram(const std::vector<std::string>& args) {
         default:
             break;
         }
-        AssetFile::setRoot(dataDirectory(cl.dataDir));
+        std::optional<Studio> studio;
+        if (cl.mode == CommandLine::Mode::studio) studio.emplace(cl.source);
+        else AssetFile::setRoot(dataDirectory(cl.dataDir));
         checkPositions(cl);
         switch (cl.mode) {
         case CommandLine::Mode::still:
@@ -177,16 +181,22 @@ int runProgram(const std::vector<std::string>& args) {
             return runCapture(cl);
         case CommandLine::Mode::sheet:
             return runSheet(cl);
-        default:
-            LivePlay::run({.fullscreen = !cl.window,
-                           .scale = cl.scale,
-                           .from = cl.from,
-                           .to = cl.to,
-                           .loop = cl.loop,
-                           .mute = cl.mute,
-                           .stats = cl.stats});
+        default: {
+            const LivePlay::Options live{.fullscreen = !cl.window,
+                                         .scale = cl.scale,
+                                         .from = cl.from,
+                                         .to = cl.to,
+                                         .loop = cl.loop,
+                                         .mute = cl.mute,
+                                         .stats = cl.stats};
+            if (studio) studio->play(live);
+            else LivePlay::run(live);
             return 0;
         }
+        }
+    } catch (const CommandLine::UsageError& e) {
+        std::cerr << "tindrel: " << e.what() << "\nsee tindrel --help\n";
+        return 2;
     } catch (const LoadError& e) {
         std::cout << e.what() << std::endl;
         return 255;

@@ -7,33 +7,7 @@ set -u
 bin=$1
 data=$2
 work=$3
-for tool in Xvfb openbox xdotool convert-im6.q16 compare-im6.q16 import-im6.q16 identify-im6.q16; do
-    command -v "$tool" >/dev/null 2>&1 || { echo "skipped: $tool is not installed"; exit 77; }
-done
-rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
-
-display=":$((70 + $$ % 200))"
-Xvfb "$display" -screen 0 1280x720x24 -nolisten tcp >xvfb.log 2>&1 &
-xvfb=$!
-wm=""
-show=""
-cleanup() {
-    [ -n "$show" ] && kill "$show" 2>/dev/null
-    [ -n "$wm" ] && kill "$wm" 2>/dev/null
-    kill "$xvfb" 2>/dev/null
-}
-trap cleanup EXIT
-export DISPLAY="$display"
-# Under the sanitizers, the GL driver the display loads and unloads keeps memory LeakSanitizer
-# can no longer name; our own leaks are checked by the offline runs, which load no driver.
-export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-# Full screen needs a window manager to honour it.
-openbox >openbox.log 2>&1 &
-wm=$!
-sleep 1
-
-fail() { echo "FAIL: $*"; echo "--- stdout"; cat out.txt; echo "--- stderr"; cat err.txt; exit 1; }
+. "$(dirname "$0")/x_session.sh"
 
 # What the opening shows in its first seconds: the logo, faded toward black.
 "$bin" convert "$data/Part1/logolight.pcx" logo.png || fail "cannot read the logo"
@@ -90,12 +64,8 @@ check fullscreen "" 40
 # The player's keys, in a window at scale 1, as a user presses them.
 "$bin" --window --scale 1 --mute --stats --data "$data" >out.txt 2>err.txt &
 show=$!
-window=$(timeout 20 xdotool search --sync --pid "$show" --name "Tindrel application" | head -n 1)
-[ -n "$window" ] || fail "player: no window appeared"
-xdotool windowactivate "$window" 2>/dev/null
-xdotool mousemove --window "$window" 100 100 click 1
-sleep 1.5
-shot() { import-im6.q16 -silent -window "$window" "$1" 2>/dev/null || fail "player: no screenshot $1"; }
+window_of_show player
+focus_window
 # Space pauses: the picture holds.
 xdotool key space
 sleep 0.3

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "app/LivePlay.h"
+
+#include <filesystem>
+
+// The show played from its readable sources, rebuilt as they are saved. The data is built at
+// start into a cache folder of the studio's own, then the sources are watched: a saved file
+// rebuilds only the data made from it, and only the scenes that load that data are built
+// again, where the show is, paused or not. A saved song restarts the music at the same order
+// and row. A mistake in a source is printed as FILE:LINE: what and shown over the picture, the
+// last good data stays, and fixing the file clears it: nothing but the quit keys ends the show.
+class Studio {
+public:
+    // Builds the data from source (empty: the assets/ folder of the tree this program was built
+    // from) and reads the show's files from it from now on. Throws CommandLine::UsageError when
+    // there are no sources there, std::runtime_error when they do not build.
+    explicit Studio(const std::filesystem::path& source);
+    void play(const LivePlay::Options& options);
+
+private:
+    std::filesystem::path sources_;
+    std::filesystem::path cache_;
+};

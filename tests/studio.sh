@@ -1,0 +1,63 @@
+#!/bin/sh
+# The studio under a real X server, on a copy of the asset sources: a saved texture program or
+# picture shows in the paused picture of the same process, a mistake is named with its file and
+# line while the show goes on, and fixing it brings the edited picture back exactly.
+set -u
+bin=$1
+assets=$2
+work=$3
+. "$(dirname "$0")/x_session.sh"
+
+cp -r "$assets" sources
+# The studio's cache goes where the test can see and remove it.
+export XDG_CACHE_HOME="$work/cache"
+"$bin" studio --source sources --from 33 --window --scale 1 --mute >out.txt 2>err.txt &
+show=$!
+window_of_show studio
+focus_window
+xdotool key space
+sleep 0.5
+shot paused.png
+
+# Waits up to 4 s for the window to differ from $1, or to equal it with "same"; the figure the
+# studio prints for the last save is the time from save to screen.
+changed() {
+    for _ in $(seq 40); do
+        sleep 0.1
+        shot now.png
+        differ=$(compare-im6.q16 -metric AE "$1" now.png null: 2>&1)
+        if [ "${2:-}" = same ]; then [ "$differ" = 0 ] && return 0; else [ "$differ" != 0 ] && return 0; fi
+    done
+    return 1
+}
+texture=sources/Part8/texture.tex.txt
+line=$(grep -n '^plasma' "$texture" | head -n 1 | cut -d: -f1)
+sed -i "${line}s/red=[0-9]* green=[0-9]* blue=[0-9]*/red=250 green=40 blue=90/" "$texture"
+changed paused.png || fail "a new plasma colour did not reach the paused picture within 4 s"
+cp now.png edited.png
+echo "texture: $(grep 'on screen' err.txt | tail -n 1)"
+
+echo "blurr passes=1" >>"$texture"
+lines=$(wc -l <"$texture")
+for _ in $(seq 40); do grep -q "texture.tex.txt:$lines:" err.txt && break; sleep 0.1; done
+grep -q "texture.tex.txt:$lines:" err.txt || fail "the misspelt operation was not named as texture.tex.txt:$lines"
+kill -0 "$show" 2>/dev/null || fail "a mistake ended the studio"
+echo "mistake: $(grep "texture.tex.txt:$lines:" err.txt)"
+
+sed -i '$d' "$texture"
+changed edited.png same || fail "without the mistake, the edited picture did not come back exactly"
+
+svg=sources/Part8/background.svg
+line=$(grep -n 'fill="#' "$svg" | head -n 1 | cut -d: -f1)
+sed -i "${line}s/fill=\"#[0-9a-fA-F]*\"/fill=\"#ff00ff\"/" "$svg"
+changed edited.png || fail "a new fill colour in the SVG did not reach the picture within 4 s"
+echo "picture: $(grep 'on screen' err.txt | tail -n 1)"
+
+xdotool key q
+for _ in $(seq 40); do kill -0 "$show" 2>/dev/null || break; sleep 0.05; done
+kill -0 "$show" 2>/dev/null && fail "q did not quit the studio"
+wait "$show"
+status=$?
+show=""
+[ "$status" -eq 0 ] || fail "exit status $status after q"
+echo "the studio followed every save, named the mistake, and q quit it with status 0"

@@ -1,0 +1,42 @@
+# Sourced by the tests of the live program: an X server of its own with a window manager (full
+# screen needs one to honour it), torn down on exit with whatever program "$show" names.
+# Expects $work; leaves the working directory there. Skips (77) where a tool is missing.
+for tool in Xvfb openbox xdotool convert-im6.q16 compare-im6.q16 import-im6.q16 identify-im6.q16; do
+    command -v "$tool" >/dev/null 2>&1 || { echo "skipped: $tool is not installed"; exit 77; }
+done
+rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
+
+display=":$((70 + $$ % 200))"
+Xvfb "$display" -screen 0 1280x720x24 -nolisten tcp >xvfb.log 2>&1 &
+xvfb=$!
+wm=""
+show=""
+cleanup() {
+    [ -n "$show" ] && kill "$show" 2>/dev/null
+    [ -n "$wm" ] && kill "$wm" 2>/dev/null
+    kill "$xvfb" 2>/dev/null
+}
+trap cleanup EXIT
+export DISPLAY="$display"
+# Under the sanitizers, the GL driver the display loads and unloads keeps memory LeakSanitizer
+# can no longer name; our own leaks are checked by the offline runs, which load no driver.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
+for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+openbox >openbox.log 2>&1 &
+wm=$!
+sleep 1
+
+fail() { echo "FAIL: $*"; echo "--- stdout"; cat out.txt; echo "--- stderr"; cat err.txt; exit 1; }
+
+# The window of the program just started as "$show", given the keyboard as a user's click gives
+# it. SDL takes the focus only after it has held for 200 ms, and drops keys until then.
+window_of_show() {
+    window=$(timeout 30 xdotool search --sync --pid "$show" --name "Tindrel application" | head -n 1)
+    [ -n "$window" ] || fail "$1: no window appeared"
+}
+focus_window() {
+    xdotool windowactivate "$window" 2>/dev/null
+    xdotool mousemove --window "$window" 100 100 click 1
+    sleep 1
+}
+shot() { import-im6.q16 -silent -window "$window" "$1" 2>/dev/null || fail "no screenshot $1"; }
