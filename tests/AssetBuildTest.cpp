@@ -1,5 +1,6 @@
 #include "TestImages.h"
 #include "tools/AssetBuild.h"
+#include "tools/TextureAssembler.h"
 
 #include <gtest/gtest.h>
 
@@ -58,4 +59,27 @@ TEST(AssetBuild, AMistakeNamesTheSourceAndLineAndLeavesTheLastGoodFile) {
         EXPECT_EQ(std::string(e.what()).rfind("Part8/texture.tex.txt:", 0), 0u) << e.what();
     }
     EXPECT_EQ(bytesOf(out / "Part8/texture.tex"), good);
+}
+
+TEST(AssetBuild, TexturesAreSizedForWhatReadsThemAndTheOperationsListIsTheDocumented) {
+    const fs::path copy = TestImages::scratch("asset-sizes");
+    fs::create_directories(copy / "Part8");
+    std::ofstream(copy / "Part8/texture.tex.txt") << "# too small for the warp\n\ntexture 128 128\nblur passes=1\n";
+    try {
+        AssetBuild::make(copy, "Part8/texture.tex");
+        ADD_FAILURE() << "a 128 × 128 texture for the wave warp was assembled";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Part8/texture.tex.txt:3: the wave warp reads this texture at 256 × 256", 0), 0u)
+            << e.what();
+    }
+    // A texture of one's own that no effect of the show reads may have any size.
+    fs::create_directories(copy / "Mine");
+    std::ofstream(copy / "Mine/small.tex.txt") << "texture 16 8\n";
+    EXPECT_NO_THROW(AssetBuild::make(copy, "Mine/small.tex"));
+
+    // The page people read is the generator's own list, word for word.
+    const std::string page = bytesOf(fs::path(TINDREL_SOURCE_DIR) / "docs/texture-ops.md");
+    const auto from = page.find("```\n") + 4;
+    EXPECT_EQ(page.substr(from, page.find("```", from) - from), TextureAssembler::operations())
+        << "docs/texture-ops.md differs from tindrel-assetgen --list-ops";
 }

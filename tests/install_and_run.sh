@@ -6,7 +6,7 @@ build=$1
 work=$2
 rm -rf "$work" && mkdir -p "$work/elsewhere"
 cmake --install "$build" --prefix "$work/prefix" >"$work/install.log"
-for f in bin/tindrel share/tindrel/Super.xm share/tindrel/Part9/background.pcx \
+for f in bin/tindrel bin/tindrel-assetgen share/tindrel/Super.xm share/tindrel/Part9/background.pcx \
          share/applications/tindrel.desktop share/icons/hicolor/256x256/apps/tindrel.png \
          share/man/man1/tindrel.1 share/bash-completion/completions/tindrel; do
     [ -e "$work/prefix/$f" ] || { echo "FAIL: $f was not installed"; exit 1; }
@@ -32,4 +32,11 @@ bash -n "$completion" || { echo "FAIL: the completion does not parse"; exit 1; }
 offered=$(bash -c '. "$1"; COMP_WORDS=(tindrel --from wave); COMP_CWORD=2; _tindrel "$2" wave --from
                    echo "${COMPREPLY[*]}"' completion "$completion" "$work/moved/bin/tindrel")
 [ "$offered" = "wave-warp" ] || { echo "FAIL: completion offers \"$offered\" for --from wave"; exit 1; }
-echo "installed, moved and run from another folder"
+# The loop that needs no build tree: the installed generator makes a data folder of one's own
+# from the sources, and the installed program plays from it.
+assets="$(cd "$(dirname "$0")/.." && pwd)/assets"
+"$work/moved/bin/tindrel-assetgen" --list-ops | grep -q "^plasma$" || { echo "FAIL: no operations listed"; exit 1; }
+"$work/moved/bin/tindrel-assetgen" "$assets" "$work/mine/data" || { echo "FAIL: the installed generator failed"; exit 1; }
+"$work/moved/bin/tindrel" still 33 10 mine.png --data "$work/mine/data" && [ -s mine.png ] ||
+    { echo "FAIL: no still from a data folder of one's own"; exit 1; }
+echo "installed, moved and run from another folder; the installed generator made data it plays"

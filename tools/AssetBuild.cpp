@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
@@ -58,6 +59,24 @@ std::vector<std::string> musicSources(const fs::path& sources) {
     std::sort(files.begin(), files.end());
     if (files.empty()) files.push_back(song);
     return files;
+}
+
+// The show's textures all feed effects that sample them at 256 × 256, wrapping: any other size
+// would be refused when the scene is built, so it is refused here, at the line that gives it.
+std::optional<TextureAssembler::Need> needOf(const std::string& output) {
+    struct Reader {
+        const char* texture;
+        const char* effect;
+    };
+    static const Reader readers[] = {
+        {"Part2/texture1.tex", "the blob light's warp"},
+        {"Part6/texture.tex", "the glowing band's warp"},
+        {"Part7/texture.tex", "the tunnel"},
+        {"Part8/texture.tex", "the wave warp"},
+    };
+    for (const Reader& r : readers)
+        if (output == r.texture) return TextureAssembler::Need{256, 256, r.effect};
+    return std::nullopt;
 }
 
 const PictureAsset* pictureNamed(const std::string& output) {
@@ -109,7 +128,7 @@ std::vector<std::uint8_t> make(const fs::path& sourceDir, const std::string& out
     if (const PictureAsset* picture = pictureNamed(output)) return pcx(*picture, sourceDir);
     if (output.ends_with(".tex")) {
         const std::string program = output + ".txt";
-        return TextureAssembler::assemble(readText(sourceDir / program, program), program);
+        return TextureAssembler::assemble(readText(sourceDir / program, program), program, needOf(output));
     }
     for (auto& [name, bytes] : showObjects())
         if (name == output) return bytes;

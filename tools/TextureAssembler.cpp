@@ -34,7 +34,22 @@ std::pair<long long, long long> range(TextureOps::Type t) {
 
 } // namespace
 
-std::vector<std::uint8_t> TextureAssembler::assemble(const std::string& source, const std::string& name) {
+std::string TextureAssembler::operations() {
+    std::ostringstream text;
+    text << "texture WIDTH HEIGHT\n    the first statement: the texture's size, 1 to 4096 texels a side\n";
+    for (const TextureOps::Op& op : TextureOps::all) {
+        text << op.name << "\n    " << op.summary << "\n   ";
+        for (int i = 0; i < op.paramCount; ++i) {
+            const auto [lo, hi] = range(op.params[i].type);
+            text << ' ' << op.params[i].name << '=' << lo << ".." << hi;
+        }
+        text << '\n';
+    }
+    return text.str();
+}
+
+std::vector<std::uint8_t> TextureAssembler::assemble(const std::string& source, const std::string& name,
+                                                     const std::optional<Need>& need) {
     std::vector<std::uint8_t> out;
     std::vector<std::uint8_t> program;
     int operations = 0;
@@ -52,11 +67,16 @@ std::vector<std::uint8_t> TextureAssembler::assemble(const std::string& source, 
             if (sized) throw std::runtime_error(where + "the size is given twice");
             std::string w, h, extra;
             if (!(words >> w >> h) || (words >> extra)) throw std::runtime_error(where + "expected: texture WIDTH HEIGHT");
-            for (const std::string& side : {w, h}) {
-                const long long v = parseNumber(side, where);
-                if (v < 1 || v > 4096) throw std::runtime_error(where + "a side must be 1 to 4096 texels");
-                put(out, v, 2);
+            long long sides[2] = {};
+            for (int i = 0; i < 2; ++i) {
+                sides[i] = parseNumber(i == 0 ? w : h, where);
+                if (sides[i] < 1 || sides[i] > 4096) throw std::runtime_error(where + "a side must be 1 to 4096 texels");
+                put(out, sides[i], 2);
             }
+            if (need && (sides[0] != need->width || sides[1] != need->height))
+                throw std::runtime_error(where + need->reader + " reads this texture at " + std::to_string(need->width) +
+                                         " × " + std::to_string(need->height) + ", not " + std::to_string(sides[0]) +
+                                         " × " + std::to_string(sides[1]));
             sized = true;
             continue;
         }

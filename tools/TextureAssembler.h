@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,19 @@
 // Values are checked against their field's range (0..255, -128..127, 0..65535 or 32-bit).
 class TextureAssembler {
 public:
-    // Throws std::runtime_error "name:line: reason" for anything it cannot assemble.
-    static std::vector<std::uint8_t> assemble(const std::string& source, const std::string& name);
+    // The size a texture must have because of what reads it, e.g. 256 × 256 for "the wave warp".
+    struct Need {
+        int width;
+        int height;
+        std::string reader;
+    };
+
+    // Throws std::runtime_error "name:line: reason" for anything it cannot assemble, and for a
+    // size other than the one needed (at the line that gives the size).
+    static std::vector<std::uint8_t> assemble(const std::string& source, const std::string& name,
+                                              const std::optional<Need>& need = std::nullopt);
+
+    // Every operation with its parameters, their ranges and what it does, from the table the
+    // assembler and the generator share.
+    static std::string operations();
 };

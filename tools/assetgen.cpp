@@ -1,15 +1,34 @@
-// Makes every file of the show's data directory from the sources in this repository: pictures
-// rendered from SVG and reduced to 256 colours, textures, objects and the music module. Same
+// Makes every file of the show's data directory from its readable sources: pictures rendered
+// from SVG and reduced to 256 colours, texture programs, objects and the music module. Same
 // output on every run.
 
 #include "tools/AssetBuild.h"
+#include "tools/TextureAssembler.h"
 
 #include <cstdio>
+#include <cstring>
 #include <exception>
 
+namespace {
+const char* const usage =
+    "usage: tindrel-assetgen SOURCE_DIR OUTPUT_DIR\n"
+    "    Builds the show's data from its sources (SVG pictures, texture programs, the song) into\n"
+    "    OUTPUT_DIR, then plays with: tindrel --data OUTPUT_DIR\n"
+    "       tindrel-assetgen --list-ops\n"
+    "    Lists the texture programs' operations, their parameters and ranges.\n";
+} // namespace
+
 int main(int argc, char** argv) {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--list-ops") == 0) {
+        std::fputs(TextureAssembler::operations().c_str(), stdout);
+        return 0;
+    }
     if (argc != 3) {
-        std::fprintf(stderr, "usage: tindrel-assetgen SOURCE_DIR OUTPUT_DIR\n");
+        std::fputs(usage, stderr);
         return 2;
     }
     try {
