@@ -38,15 +38,31 @@ std::string milliseconds(double ms) {
 
 } // namespace
 
-// The clock's music: after a seek, rows walked from the scene's first to the target, one per
-// skipped frame; then the music itself. Keeps the last position read, which is the frame's.
-class Player::Walking : public Music {
+// What the clock reads. Its music: after a seek, rows walked from the scene's first to the
+// target, one per skipped frame; then the music itself. Its seconds: the player's timer. While
+// paused, both are held at the frame on screen, so a frame drawn anew there is that frame.
+// Keeps the last reading, which is the frame's.
+class Player::Walking : public Music, public Timer {
 public:
     explicit Walking(Player& player) : player_(player) {}
     void play() override {}
     std::uint32_t position() override {
-        last_ = active_ ? FixedMusic::pack(order_, row_) : player_.p_.music.position();
+        last_ = active_ ? FixedMusic::pack(order_, row_) : held_.value_or(player_.p_.music.position());
         return last_;
+    }
+    double seconds() override {
+        lastSeconds_ = heldSeconds_.value_or(player_.clockTimer_.seconds());
+        return lastSeconds_;
+    }
+    // Holds the reading of the frame on screen, or lets go of it.
+    void hold(bool frame) {
+        held_ = frame ? std::optional(last_) : std::nullopt;
+        heldSeconds_ = frame ? std::optional(lastSeconds_) : std::nullopt;
+    }
+    // Holds a position sought while paused, with the timer's seconds there.
+    void holdAt(std::uint32_t position) {
+        held_ = position;
+        heldSeconds_ = player_.clockTimer_.seconds();
     }
     std::uint32_t last() const { return last_; }
 
@@ -71,6 +87,9 @@ private:
     Target to_{0, 0};
     bool active_ = false;
     std::uint32_t last_ = 0;
+    std::optional<std::uint32_t> held_;
+    double lastSeconds_ = 0.0;
+    std::optional<double> heldSeconds_;
 };
 
 // The screen's display: frames go to the window, and the player looks at the keys after each.
@@ -99,7 +118,7 @@ private:
 Player::Player(const Platform& platform, Range range)
     : p_(platform), range_(range), clockTimer_(platform.ticks), frames_(std::make_unique<Frames>(*this)),
       keys_(std::make_unique<Leaving>(*this)), walking_(std::make_unique<Walking>(*this)),
-      screen_(frameWidth, frameHeight, *frames_), clock_(*walking_, clockTimer_, DemoClock::Start::fixedAtZero) {}
+      screen_(frameWidth, frameHeight, *frames_), clock_(*walking_, *walking_, DemoClock::Start::fixedAtZero) {}
 
 Player::~Player() {
     while (!scenes_.empty()) scenes_.pop_back();
@@ -153,7 +172,10 @@ void Player::enter(Target target, bool seek) {
     const int last = std::max(0, p_.music.orderCount() - 1);
     target.order = std::clamp(target.order, 0, last);
     target.row = std::clamp(target.row, 0, std::max(0, p_.music.rowsIn(target.order) - 1));
-    if (seek) clockTimer_.set(p_.music.seek(target.order, target.row));
+    if (seek) {
+        clockTimer_.set(p_.music.seek(target.order, target.row));
+        if (paused_) walking_->holdAt(FixedMusic::pack(target.order, target.row));
+    }
     index_ = indexOf(Timetable::playingAt(target.order));
     if (ran_[index_]) rebuild(index_);
     walking_->start({Timetable::rows()[index_].orders.first, 0}, target);
@@ -239,6 +261,7 @@ void Player::obey(const std::vector<Command>& commands) {
             p_.music.setPaused(paused_);
             if (paused_) clockTimer_.pause();
             else clockTimer_.resume();
+            walking_->hold(paused_);
             break;
         case Command::fullscreen:
             p_.window.toggleFullscreen();

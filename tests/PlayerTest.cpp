@@ -7,6 +7,7 @@
 #include "show/Player.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <regex>
@@ -89,10 +90,11 @@ struct Rig {
     std::optional<Player> player;
 
     explicit Rig(Player::Range range, std::map<int, std::vector<Command>> script = {},
-                 std::map<int, double> slowShows = {}) {
+                 std::map<int, double> slowShows = {}, std::function<void(Player&, int)> idle = {}) {
         keys.script = std::move(script);
         window.slow = std::move(slowShows);
         player.emplace(Player::Platform{window, keys, music, ticks, wall}, range);
+        if (idle) player->onIdle([this, idle, turn = 0]() mutable { idle(*player, turn++); });
         player->play();
     }
     std::vector<std::uint32_t> frames(std::size_t from, std::size_t to) const {
@@ -215,4 +217,24 @@ TEST_F(PlayerKeys, StatsCountFramesAndTheOnesThatMissedTheirRefresh) {
         ASSERT_TRUE(std::regex_match(line, m, form)) << line;
         EXPECT_EQ(m[1], late) << line;
     }
+}
+
+TEST_F(PlayerKeys, AReloadDrawsTheSceneAnewWhereTheShowIsAndKeepsThePause) {
+    // Paused in the wave warp; its texture "saved" at the fourth turn, the music replaced at the
+    // sixth. The data is the same, so the scene built anew must draw the held frame exactly.
+    int seeks = 0;
+    const Rig rig({.from = 33}, {{2, Q{Command::pause}}, {9, Q{Command::quit}}}, {},
+                  [&seeks](Player& player, int turn) {
+                      if (turn == 4) player.reloadScenes({"Part8/texture.tex"});
+                      if (turn == 6) {
+                          player.musicReplaced();
+                          ++seeks;
+                      }
+                  });
+    const auto& shown = rig.window.shown;
+    ASSERT_EQ(shown.size(), 8u);  // three frames, the third held, drawn anew, held again
+    for (std::size_t i = 3; i < shown.size(); ++i) EXPECT_EQ(shown[i].frame, shown[2].frame) << "showing " << i;
+    EXPECT_TRUE(rig.music.paused);
+    EXPECT_EQ(rig.music.order * 64 + rig.music.row, 33 * 64 + 2) << "the new music goes on from the row on screen";
+    EXPECT_EQ(seeks, 1);
 }
