@@ -51,7 +51,18 @@ svg=sources/Part8/background.svg
 line=$(grep -n 'fill="#' "$svg" | head -n 1 | cut -d: -f1)
 sed -i "${line}s/fill=\"#[0-9a-fA-F]*\"/fill=\"#ff00ff\"/" "$svg"
 changed edited.png || fail "a new fill colour in the SVG did not reach the picture within 4 s"
+cp now.png edited2.png
 echo "picture: $(grep 'on screen' err.txt | tail -n 1)"
+
+# A saved song is compiled and the music goes on from the row on screen, the show still paused.
+before=$(grep -c 'on screen' err.txt)
+echo "# saved again" >>sources/music/super.song
+for _ in $(seq 40); do [ "$(grep -c 'on screen' err.txt)" -gt "$before" ] && break; sleep 0.1; done
+[ "$(grep -c 'on screen' err.txt)" -gt "$before" ] || fail "a saved song did not reach the show"
+shot song.png
+[ "$(compare-im6.q16 -metric AE edited2.png song.png null: 2>&1)" = 0 ] || fail "a saved song moved the paused picture"
+kill -0 "$show" 2>/dev/null || fail "a saved song ended the studio"
+echo "song: $(grep 'on screen' err.txt | tail -n 1)"
 
 xdotool key q
 for _ in $(seq 40); do kill -0 "$show" 2>/dev/null || break; sleep 0.05; done
