@@ -126,7 +126,14 @@ private:
                 std::this_thread::sleep_for(std::chrono::milliseconds(30));
                 for (const std::string& more : watcher_.changes())
                     if (std::find(saved.begin(), saved.end(), more) == saved.end()) saved.push_back(more);
-                Round round = build(saved);
+                Round round;
+                try {
+                    round = build(saved);
+                } catch (const std::exception& e) {
+                    // Whatever the tools throw stays a message: only the quit keys end the show.
+                    round.verdicts[saved.front()] = e.what();
+                    std::fprintf(stderr, "%s\n", e.what());
+                }
                 round.seen = seen;
                 lock.lock();
                 rounds_.push_back(std::move(round));
