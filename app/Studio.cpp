@@ -53,7 +53,8 @@ struct Round {
 
 class Session {
 public:
-    Session(fs::path sources, fs::path cache) : sources_(std::move(sources)), cache_(std::move(cache)), watcher_(sources_) {
+    Session(fs::path sources, fs::path cache, std::map<std::string, std::string> problems)
+        : sources_(std::move(sources)), cache_(std::move(cache)), watcher_(sources_), problems_(std::move(problems)) {
         worker_ = std::thread([this] { work(); });
     }
     ~Session() {
@@ -101,17 +102,16 @@ private:
                 player.musicReplaced();
             }
             player.reloadScenes(data);
+            problems_.erase(refused);
         } catch (const std::exception& e) {
             // Data the tools made but the show refuses: said like any mistake, and the show
             // keeps what it had.
-            report("data", e.what());
+            std::fprintf(stderr, "%s\n", e.what());
+            problems_[refused] = e.what();
         }
     }
 
-    void report(const std::string& source, const std::string& message) {
-        std::fprintf(stderr, "%s\n", message.c_str());
-        problems_[source] = message;
-    }
+    static constexpr const char* refused = "the show's data";
 
     void work() {
         std::unique_lock lock(mutex_);
@@ -166,14 +166,14 @@ private:
     fs::path sources_;
     fs::path cache_;
     FileWatcher watcher_;
+    // Main thread only: per source, the mistake the banner shows.
+    std::map<std::string, std::string> problems_;
+    std::optional<Clock::time_point> shown_;
     std::mutex mutex_;
     std::condition_variable wake_;
     bool stop_ = false;
     std::deque<Round> rounds_;
     std::thread worker_;
-    // Main thread only.
-    std::map<std::string, std::string> problems_;
-    std::optional<Clock::time_point> shown_;
 };
 
 } // namespace
@@ -188,12 +188,21 @@ Studio::Studio(const fs::path& source) : sources_(source.empty() ? fs::path(TIND
     }
     cache_ = cacheFor(sources_);
     std::fprintf(stderr, "studio: building the data from %s into %s\n", sources_.string().c_str(), cache_.string().c_str());
-    AssetBuild::buildAll(sources_, cache_);
+    // A mistake at start is one like any other: the last good file from an earlier session
+    // stays in the cache and the banner says what is wrong.
+    for (const AssetBuild::Recipe& recipe : AssetBuild::recipes(sources_)) {
+        try {
+            AssetBuild::writeOne(sources_, cache_, recipe.output);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "%s\n", e.what());
+            problems_[recipe.sources.empty() ? recipe.output : recipe.sources.front()] = e.what();
+        }
+    }
     AssetFile::setRoot(cache_);
 }
 
 void Studio::play(const LivePlay::Options& options) {
-    Session session(sources_, cache_);
+    Session session(sources_, cache_, problems_);
     LivePlay::run(options, [&session](Player& player, LiveMusic& music) {
         player.onIdle([&session, &player, &music] { session.apply(player, music); });
     });

@@ -3,6 +3,8 @@
 #include "app/LivePlay.h"
 
 #include <filesystem>
+#include <map>
+#include <string>
 
 // The show played from its readable sources, rebuilt as they are saved. The data is built at
 // start into a cache folder of the studio's own, then the sources are watched: a saved file
@@ -14,11 +16,12 @@ class Studio {
 public:
     // Builds the data from source (empty: the assets/ folder of the tree this program was built
     // from) and reads the show's files from it from now on. Throws CommandLine::UsageError when
-    // there are no sources there, std::runtime_error when they do not build.
+    // there are no sources there; a source with a mistake is said, and its last good file kept.
     explicit Studio(const std::filesystem::path& source);
     void play(const LivePlay::Options& options);
 
 private:
     std::filesystem::path sources_;
     std::filesystem::path cache_;
+    std::map<std::string, std::string> problems_;  // per source, a mistake met at start
 };
