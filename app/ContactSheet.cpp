@@ -1,9 +1,8 @@
 #include "app/ContactSheet.h"
 
 #include "app/OfflineRender.h"
+#include "raster/CairoHandles.h"
 #include "show/Timetable.h"
-
-#include <cairo.h>
 
 #include <algorithm>
 #include <cmath>
@@ -15,15 +14,6 @@
 #include <string>
 
 namespace {
-
-struct SurfaceFree {
-    void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
-};
-struct ContextFree {
-    void operator()(cairo_t* cr) const { cairo_destroy(cr); }
-};
-using Surface = std::unique_ptr<cairo_surface_t, SurfaceFree>;
-using Context = std::unique_ptr<cairo_t, ContextFree>;
 
 constexpr int cellW = 300, cellH = 150, label = 24, margin = 12, header = 44;
 
@@ -52,8 +42,8 @@ std::string inWords(std::size_t count) {
 std::unique_ptr<Image> ContactSheet::make() {
     const auto rows = Timetable::rows();
     const Grid grid(static_cast<int>(rows.size()));
-    const Surface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, grid.width(), grid.height()));
-    const Context context(cairo_create(surface.get()));
+    const CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, grid.width(), grid.height()));
+    const CairoContext context(cairo_create(surface.get()));
     cairo_t* cr = context.get();
     cairo_set_source_rgb(cr, 0x0b / 255.0, 0x14 / 255.0, 0x30 / 255.0);
     cairo_paint(cr);
@@ -75,7 +65,7 @@ std::unique_ptr<Image> ContactSheet::make() {
         const auto frame = OfflineRender::still(m.order, m.row, showSeconds(m));
         if (!frame) throw std::runtime_error(std::string("no frame for ") + row.title);
         // The frame's memory is already cairo's RGB24 layout; alpha is ignored there.
-        const Surface picture(cairo_image_surface_create_for_data(
+        const CairoSurface picture(cairo_image_surface_create_for_data(
             reinterpret_cast<unsigned char*>(frame->pixels()), CAIRO_FORMAT_RGB24, frame->width(), frame->height(),
             frame->width() * static_cast<int>(sizeof(Color))));
         const int column = static_cast<int>(i) % grid.columns, line = static_cast<int>(i) / grid.columns;

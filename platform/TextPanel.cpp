@@ -1,21 +1,13 @@
 #include "platform/TextPanel.h"
 
-#include <cairo.h>
+#include "raster/CairoHandles.h"
+
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
 namespace {
-
-struct SurfaceFree {
-    void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
-};
-struct ContextFree {
-    void operator()(cairo_t* cr) const { cairo_destroy(cr); }
-};
-using Surface = std::unique_ptr<cairo_surface_t, SurfaceFree>;
-using Context = std::unique_ptr<cairo_t, ContextFree>;
 
 void useFont(cairo_t* cr, double fontPixels) {
     cairo_select_font_face(cr, "DejaVu Sans Mono", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
@@ -28,8 +20,8 @@ std::unique_ptr<Image> renderTextPanel(const std::vector<std::string>& lines, do
                                        std::uint32_t background) {
     if (lines.empty()) return nullptr;
     // Measured on a scratch surface first: the panel is as large as its text and no larger.
-    const Surface scratch(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
-    const Context measure(cairo_create(scratch.get()));
+    const CairoSurface scratch(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
+    const CairoContext measure(cairo_create(scratch.get()));
     useFont(measure.get(), fontPixels);
     cairo_font_extents_t font;
     cairo_font_extents(measure.get(), &font);
@@ -43,8 +35,8 @@ std::unique_ptr<Image> renderTextPanel(const std::vector<std::string>& lines, do
     const int width = static_cast<int>(std::ceil(widest + 2 * pad));
     const int height = static_cast<int>(std::ceil(font.height * static_cast<double>(lines.size()) + 2 * pad));
 
-    const Surface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
-    const Context context(cairo_create(surface.get()));
+    const CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    const CairoContext context(cairo_create(surface.get()));
     cairo_t* cr = context.get();
     auto channel = [background](int shift) { return static_cast<double>((background >> shift) & 0xFFu) / 255.0; };
     cairo_set_source_rgba(cr, channel(16), channel(8), channel(0), 0.75);

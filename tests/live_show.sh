@@ -45,11 +45,7 @@ check() {
     xdotool keydown Escape
     sleep 0.1
     xdotool keyup Escape
-    for _ in $(seq 20); do kill -0 "$show" 2>/dev/null || break; sleep 0.05; done
-    kill -0 "$show" 2>/dev/null && fail "$name: Escape did not end the show within a second"
-    wait "$show"
-    status=$?
-    show=""
+    ends_within_a_second "$name: Escape did not end the show within a second"
     elapsed=$((($(date +%s%N) - start) / 1000000))
     [ "$status" -eq 0 ] || fail "$name: exit status $status after Escape"
     echo "$name: the opening on screen (mean $mean, NCC $ncc); Escape ended it in ${elapsed} ms, status 0"
@@ -99,11 +95,7 @@ picture=$(convert-im6.q16 screen.png -crop 1280x640+0+40 -format "%[fx:mean]" in
 awk "BEGIN { exit !($picture > 0.004) }" || fail "player: full screen shows no picture (mean $picture)"
 # q quits at once, with status 0 and the pacing on standard error.
 xdotool key q
-for _ in $(seq 20); do kill -0 "$show" 2>/dev/null || break; sleep 0.05; done
-kill -0 "$show" 2>/dev/null && fail "player: q did not quit within a second"
-wait "$show"
-status=$?
-show=""
+ends_within_a_second "player: q did not quit within a second"
 [ "$status" -eq 0 ] || fail "player: exit status $status after q"
 stats=$(grep -E '^frames [0-9]+, frame p50 [0-9.]+ ms, p99 [0-9.]+ ms, max [0-9.]+ ms, late [0-9]+$' err.txt) ||
     fail "player: --stats printed no line"

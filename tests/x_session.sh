@@ -40,3 +40,11 @@ focus_window() {
     sleep 1
 }
 shot() { import-im6.q16 -silent -window "$window" "$1" 2>/dev/null || fail "no screenshot $1"; }
+# Waits up to a second for "$show" to end, failing with $1 if it runs on; its status in $status.
+ends_within_a_second() {
+    for _ in $(seq 20); do kill -0 "$show" 2>/dev/null || break; sleep 0.05; done
+    kill -0 "$show" 2>/dev/null && fail "$1"
+    wait "$show"
+    status=$?
+    show=""
+}
