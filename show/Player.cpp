@@ -180,7 +180,9 @@ void Player::enter(Target target, bool seek) {
     if (ran_[index_]) rebuild(index_);
     walking_->start({Timetable::rows()[index_].orders.first, 0}, target);
     pendingSeek_.reset();
+    // A seek in the same breath as a reload wins: the scene it enters is built from the new data.
     pendingReload_ = false;
+    reloaded_.reset();
     leaving_ = false;
     lastPresent_ = -1.0;
 }
