@@ -1,0 +1,60 @@
+// The show plays in headless Chromium: started with a click, from an order, the position moves at
+// the music's pace while frames come at the display's rate, and the keys pause and seek.
+import { after, before, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { setTimeout as sleep } from 'node:timers/promises';
+import { launch, open, serve } from './site.mjs';
+
+let server, browser, page;
+before(async () => {
+    server = await serve();
+    browser = await launch();
+    page = await open(browser, `${server.url}index.html#from=35`);
+    await page.waitForSelector('#start:not([hidden])', { timeout: 60000 });
+    await page.click('#start');
+    await page.waitForFunction('window.tindrel.position() !== null || window.tindrel.error', { timeout: 30000 });
+});
+after(async () => {
+    await browser?.close();
+    await server?.close();
+});
+
+const reading = () => page.evaluate(() => ({ position: window.tindrel.position(), frames: window.tindrel.frames(), at: performance.now() }));
+// Rows from the start of order 35; every order of the song has 64.
+const rowsOf = position => (position.order - 35) * 64 + position.row;
+
+test('from order 35 the position advances about 46 rows in 5.5 s, at more than 50 frames a second', async () => {
+    assert.equal(await page.evaluate('window.tindrel.error'), null);
+    const first = await reading();
+    assert.equal(first.position.order, 35);
+    await sleep(5500);
+    const last = await reading();
+    const seconds = (last.at - first.at) / 1000;
+    const rows = rowsOf(last.position) - rowsOf(first.position);
+    const fps = (last.frames.frames - first.frames.frames) / seconds;
+    console.log(`live: ${rows} rows in ${seconds.toFixed(2)} s, ${fps.toFixed(1)} fps, ` +
+        `frame p50 ${last.frames.p50.toFixed(1)} ms, p99 ${last.frames.p99.toFixed(1)} ms, max ${last.frames.max.toFixed(1)} ms`);
+    assert.ok(Math.abs(rows - 46 * (seconds / 5.5)) <= 3, `${rows} rows in ${seconds.toFixed(2)} s`);
+    assert.ok(fps > 50, `${fps.toFixed(1)} frames a second`);
+});
+
+test('Space holds the position, and lets it go', async () => {
+    await page.keyboard.press('Space');
+    await sleep(300);
+    const held = await reading();
+    await sleep(1000);
+    const still = await reading();
+    assert.deepEqual(still.position, held.position);
+    await page.keyboard.press('Space');
+    await sleep(1000);
+    assert.ok(rowsOf((await reading()).position) > rowsOf(held.position), 'playing again');
+});
+
+test('Right goes one order on, at the same row', async () => {
+    const before = (await reading()).position;
+    assert.equal(before.order, 35);
+    await page.keyboard.press('ArrowRight');
+    await page.waitForFunction(() => window.tindrel.position()?.order === 36, { timeout: 5000 });
+    const after = (await reading()).position;
+    assert.ok(after.row >= before.row && after.row <= before.row + 8, `${before.row} became ${after.row}`);
+});
