@@ -318,4 +318,4 @@ const numbers = text => text.split(',').map(Number);
         if (!Number.isInteger(from) || from < 0) throw new Error('#from= takes an order, e.g. #from=35');
         await live(from);
     }
-})().catch(error => fail(error.message));
+})().catch(error => fail(`The show cannot start.\n${error.message}`));
