@@ -38,23 +38,25 @@ test('from order 35 the position advances about 46 rows in 5.5 s, at more than 5
     assert.ok(fps > 50, `${fps.toFixed(1)} frames a second`);
 });
 
-test('Space holds the position, and lets it go', async () => {
+test('Space holds the position', async () => {
     await page.keyboard.press('Space');
     await sleep(300);
     const held = await reading();
     await sleep(1000);
-    const still = await reading();
-    assert.deepEqual(still.position, held.position);
-    await page.keyboard.press('Space');
-    await sleep(1000);
-    assert.ok(rowsOf((await reading()).position) > rowsOf(held.position), 'playing again');
+    assert.deepEqual((await reading()).position, held.position);
 });
 
-test('Right goes one order on, at the same row', async () => {
+// Paused, nothing moves but the seek itself, whatever the machine's load.
+test('paused, Left goes one order back at the same row and stays paused; Space plays on', async () => {
     const before = (await reading()).position;
-    assert.equal(before.order, 35);
-    await page.keyboard.press('ArrowRight');
-    await page.waitForFunction(() => window.tindrel.position()?.order === 36, { timeout: 5000 });
-    const after = (await reading()).position;
-    assert.ok(after.row >= before.row && after.row <= before.row + 8, `${before.row} became ${after.row}`);
+    await page.keyboard.press('ArrowLeft');
+    await page.waitForFunction(order => window.tindrel.position()?.order === order, { timeout: 5000 }, before.order - 1);
+    const sought = (await reading()).position;
+    // The seek starts from the frame on screen, which may be a row behind what was heard.
+    assert.ok(Math.abs(sought.row - before.row) <= 1, `row ${before.row} became ${sought.row}`);
+    await sleep(500);
+    assert.deepEqual((await reading()).position, sought);
+    await page.keyboard.press('Space');
+    await sleep(1000);
+    assert.ok(rowsOf((await reading()).position) > rowsOf(sought), 'playing again');
 });
