@@ -120,8 +120,10 @@ LwobWriter::Object arrow() {
     auto p = [&](int i, int j, int k) { return V{i ? x1 : x0, j ? h : -h, k ? d : -d}; };
     b.quad(p(0, 0, 0), p(1, 0, 0), p(1, 1, 0), p(0, 1, 0), magenta, towardEye);
     b.quad(p(0, 0, 1), p(1, 0, 1), p(1, 1, 1), p(0, 1, 1), magenta, awayFromEye);
-    b.quad(p(0, 0, 0), p(1, 0, 0), p(1, 0, 1), p(0, 0, 1), amber, {0, -1, 0});
-    b.quad(p(0, 1, 0), p(1, 1, 0), p(1, 1, 1), p(0, 1, 1), amber, {0, 1, 0});
+    // The shaft's top and bottom are mostly seen edge-on, dimmed to a fraction of their colour:
+    // cyan dims to the backdrops' dark teal, where a warm accent would dim to brown.
+    b.quad(p(0, 0, 0), p(1, 0, 0), p(1, 0, 1), p(0, 0, 1), cyan, {0, -1, 0});
+    b.quad(p(0, 1, 0), p(1, 1, 0), p(1, 1, 1), p(0, 1, 1), cyan, {0, 1, 0});
     b.quad(p(1, 0, 0), p(1, 1, 0), p(1, 1, 1), p(1, 0, 1), indigo, {1, 0, 0});
     b.quad(p(0, 0, 0), p(0, 1, 0), p(0, 1, 1), p(0, 0, 1), indigo, {-1, 0, 0});
     return b.object;
