@@ -124,6 +124,12 @@ TEST(Song, EveryAccentTheShowFlashesOnIsHeardAsAnOnset) {
     }
 }
 
+TEST(Song, TheLastChorusStandsAboveTheMainTheme) {
+    const double theme = level(23 * secondsPerOrder, 27 * secondsPerOrder);
+    const double finale = level(32 * secondsPerOrder, 36 * secondsPerOrder);
+    EXPECT_GE(decibels(finale / theme), 1.5);
+}
+
 TEST(Song, StaysBelowFullScaleAndDiesAwayAtTheEnd) {
     const std::vector<float>& music = showMusic();
     const double seconds = static_cast<double>(music.size() / 2) / Module::sampleRate;
