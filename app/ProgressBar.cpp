@@ -7,10 +7,10 @@
 
 ProgressBar::ProgressBar(std::string label, double total, std::string unit)
     : label_(std::move(label)), total_(total), unit_(std::move(unit)), terminal_(isatty(STDERR_FILENO) != 0),
-      started_(std::chrono::steady_clock::now()) {}
+      watch_() {}
 
 std::string ProgressBar::line(double done) const {
-    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+    const double elapsed = watch_.seconds();
     const double rate = elapsed > 0 ? done / elapsed : 0.0;
     const double fraction = total_ > 0 ? std::clamp(done / total_, 0.0, 1.0) : 0.0;
     constexpr int width = 24;
@@ -25,15 +25,15 @@ std::string ProgressBar::line(double done) const {
 
 void ProgressBar::update(double done) {
     if (!terminal_) return;
-    const auto now = std::chrono::steady_clock::now();
-    if (now - drawn_ < std::chrono::milliseconds(200)) return;
+    const double now = watch_.seconds();
+    if (drawn_ >= 0.0 && now - drawn_ < 0.2) return;
     drawn_ = now;
     std::fprintf(stderr, "\r%s\033[K", line(done).c_str());
     std::fflush(stderr);
 }
 
 void ProgressBar::finish(double done, const std::string& note) {
-    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+    const double elapsed = watch_.seconds();
     std::fprintf(stderr, "%s%s: %.0f %s in %.1f s%s%s\n", terminal_ ? "\r\033[K" : "", label_.c_str(), done,
                  unit_.c_str(), elapsed, note.empty() ? "" : ", ", note.c_str());
 }

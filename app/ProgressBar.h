@@ -1,6 +1,7 @@
 #pragma once
 
-#include <chrono>
+#include "platform/Timer.h"
+
 #include <string>
 
 // A progress line on standard error: on a terminal a bar redrawn a few times a second with the
@@ -19,6 +20,6 @@ private:
     double total_;
     std::string unit_;
     bool terminal_;
-    std::chrono::steady_clock::time_point started_;
-    std::chrono::steady_clock::time_point drawn_{};
+    mutable PreciseTimer watch_;  // from the start
+    double drawn_ = -1.0;
 };

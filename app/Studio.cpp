@@ -5,6 +5,7 @@
 #include "platform/FileWatcher.h"
 #include "platform/LiveMusic.h"
 #include "platform/Module.h"
+#include "platform/Timer.h"
 #include "raster/AssetFile.h"
 #include "raster/LoadError.h"
 #include "show/Player.h"
@@ -29,8 +30,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // The studio's own folder for the data it builds: per source folder, so two studios on two
 // trees do not share it, and never the build's data.
 fs::path cacheFor(const fs::path& sources) {
@@ -48,7 +47,7 @@ fs::path cacheFor(const fs::path& sources) {
 struct Round {
     std::vector<std::string> data;
     std::map<std::string, std::string> verdicts;
-    Clock::time_point seen;
+    double seen = 0.0;  // on the studio's watch
 };
 
 class Session {
@@ -71,8 +70,7 @@ public:
     // On the main thread, between frames: what the worker built goes on screen.
     void apply(Player& player, LiveMusic& music) {
         if (shown_) {
-            const double ms = std::chrono::duration<double, std::milli>(Clock::now() - *shown_).count();
-            std::fprintf(stderr, "studio: on screen %.0f ms after the save\n", ms);
+            std::fprintf(stderr, "studio: on screen %.0f ms after the save\n", (watch_.seconds() - *shown_) * 1000.0);
             shown_.reset();
         }
         std::deque<Round> rounds;
@@ -121,7 +119,7 @@ private:
             lock.unlock();
             std::vector<std::string> saved = watcher_.changes();
             if (!saved.empty()) {
-                const Clock::time_point seen = Clock::now();
+                const double seen = watch_.seconds();
                 // An editor's save can come as several writes: let it settle.
                 std::this_thread::sleep_for(std::chrono::milliseconds(30));
                 for (const std::string& more : watcher_.changes())
@@ -168,7 +166,8 @@ private:
     FileWatcher watcher_;
     // Main thread only: per source, the mistake the banner shows.
     std::map<std::string, std::string> problems_;
-    std::optional<Clock::time_point> shown_;
+    std::optional<double> shown_;
+    PreciseTimer watch_;  // read by both threads: it only reads the clock
     std::mutex mutex_;
     std::condition_variable wake_;
     bool stop_ = false;

@@ -42,3 +42,9 @@ TEST_F(Scroller, RollsWithTheRowsAndFadesAtBothEnds) {
     // Beyond row 16 the fraction passes 1 and the fade's wrapped weights show through.
     EXPECT_EQ(TestImages::pixelsOf(*frame(10, 17, 0.0)), TestImages::pixelsOf(*faded(*rolled(145), Color(), 1.0625f)));
 }
+
+TEST_F(Scroller, ShowsEveryRowOfItsScroll) {
+    // The roll reaches its furthest at the last row of order 10, 191 music rows in: the frame's
+    // foot is then the scroll's row 191 × 5 + 299. Anything drawn below it is never seen.
+    EXPECT_LE(picture("Part3/scroll.pcx")->height(), 191 * 5 + 300);
+}

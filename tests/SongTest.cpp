@@ -113,13 +113,21 @@ TEST(Song, EveryAccentTheShowFlashesOnIsHeardAsAnOnset) {
     struct Accent {
         int order, row;
     };
-    static constexpr Accent accents[] = {{2, 0},  {4, 0},  {6, 0},  {7, 32}, {7, 40}, {7, 48}, {7, 56}, {11, 0}, {13, 0},
-                                         {15, 0}, {17, 0}, {23, 0}, {25, 0}, {27, 0}, {29, 0}, {32, 0}, {34, 0}, {36, 0}};
+    // The white flashes, and order 10 row 17, where the scroller's picture turns to negative.
+    static constexpr Accent accents[] = {{2, 0},  {4, 0},  {6, 0},  {7, 32}, {7, 40}, {7, 48}, {7, 56},
+                                         {10, 17}, {11, 0}, {13, 0}, {15, 0}, {17, 0}, {19, 0}, {23, 0},
+                                         {25, 0}, {27, 0}, {29, 0}, {32, 0}, {34, 0}, {36, 0}};
     for (const Accent& a : accents) {
         const double at = a.order * secondsPerOrder + a.row * 0.12;
         const double rise = decibels(level(at, at + 0.1) / level(at - 0.5, at));
         EXPECT_GE(rise, 3.0) << a.order << ":" << a.row;
     }
+}
+
+TEST(Song, TheLastChorusStandsAboveTheMainTheme) {
+    const double theme = level(23 * secondsPerOrder, 27 * secondsPerOrder);
+    const double finale = level(32 * secondsPerOrder, 36 * secondsPerOrder);
+    EXPECT_GE(decibels(finale / theme), 1.5);
 }
 
 TEST(Song, StaysBelowFullScaleAndDiesAwayAtTheEnd) {

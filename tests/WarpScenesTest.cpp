@@ -33,6 +33,31 @@ TEST_F(WarpScenes, GlowingBandOpensWithAFlashAndClosesInWhite) {
     expectRegion(*frame(19, 8), *faded(*background, white, 0.5f), 0, 0, 600, 54, "order 19 row 8");
 }
 
+TEST_F(WarpScenes, GlowingBandShowsLightWhereverItsBlobsReach) {
+    // Where no blob reaches the band is black, and the blobs only scale the texture down, so a
+    // dark texture leaves the band nearly empty while the blobs grow. At the music's own times,
+    // the band (rows 54 to 245) keeps a mean brightness (mean of red, green and blue) of at least
+    // 25 with at most three quarters of it darker than 15.
+    struct At {
+        int order, row;
+        double seconds;
+    };
+    for (const At at : {At{20, 32, 157.44}, At{21, 0, 161.28}, At{21, 32, 165.12}}) {
+        const auto f = frame(at.order, at.row, at.seconds);
+        double sum = 0;
+        int dark = 0, count = 0;
+        for (int y = 54; y < 54 + 192; ++y)
+            for (int x = 0; x < 600; ++x, ++count) {
+                const Color c = f->at(x, y);
+                const double level = (c.r + c.g + c.b) / 3.0;
+                sum += level;
+                dark += level < 15 ? 1 : 0;
+            }
+        EXPECT_GE(sum / count, 25.0) << "order " << at.order << " row " << at.row;
+        EXPECT_LE(dark, count * 3 / 4) << "order " << at.order << " row " << at.row;
+    }
+}
+
 TEST_F(WarpScenes, WaveWarpFlashesOrders32And34Only) {
     expectAll(*frame(32, 0), white, "order 32 row 0");
     expectAll(*frame(34, 0), white, "order 34 row 0");
@@ -44,4 +69,16 @@ TEST_F(WarpScenes, WaveWarpFlashesOrders32And34Only) {
         expectRegion(*f, *background, 200, 296, 600, 300, "bottom rows");
     }
     expectRegion(*frame(34, 8), *faded(*background, white, 0.5f), 0, 0, 200, 300, "order 34 row 8");
+}
+
+TEST_F(WarpScenes, WaveWarpAddsNoGreen) {
+    // The warp's tints swing every channel through its whole range; only a texture without green
+    // keeps them off green and yellow. Over the background the warp then adds red and blue alone.
+    const auto background = picture("Part8/background.pcx");
+    for (auto [order, row, seconds] : {std::tuple{33, 40, 258.24}, std::tuple{35, 32, 272.64}}) {
+        const auto f = frame(order, row, seconds);
+        for (int y = 0; y < 296; ++y)
+            for (int x = 200; x < 600; ++x)
+                ASSERT_EQ(f->at(x, y).g, background->at(x, y).g) << "order " << order << " row " << row << " at " << x << ',' << y;
+    }
 }

@@ -32,7 +32,7 @@ changed() {
 }
 texture=sources/Part8/texture.tex.txt
 line=$(grep -n '^plasma' "$texture" | head -n 1 | cut -d: -f1)
-sed -i "${line}s/red=[0-9]* green=[0-9]* blue=[0-9]*/red=250 green=40 blue=90/" "$texture"
+sed -i -E "${line}s/red=[0-9]+ +green=[0-9]+ +blue=[0-9]+/red=250 green=40 blue=90/" "$texture"
 changed paused.png || fail "a new plasma colour did not reach the paused picture within 4 s"
 cp now.png edited.png
 echo "texture: $(grep 'on screen' err.txt | tail -n 1)"

@@ -7,7 +7,7 @@ const std::vector<PictureAsset>& showPictures() {
         {"Part1/background.pcx", 600, 300, "Part1/background.svg"},
         {"Part2/star.pcx", 600, 300, "Part2/star.svg"},
         {"Part3/background.pcx", 600, 300, "Part3/background.svg"},
-        {"Part3/scroll.pcx", 450, 1600, "Part3/scroll.svg", 0.3f, {0x000000}},
+        {"Part3/scroll.pcx", 450, 1255, "Part3/scroll.svg", 0.3f, {0x000000}},
         {"Part3/dots.pcx", 600, 300, "Part3/dots.svg", 0.3f, {0x000000}},
         {"Part3/dots2.pcx", 600, 300, "Part3/dots2.svg", 0.3f, {0x000000}},
         {"Part4/background.pcx", 600, 300, "Part4/background.svg"},

@@ -31,6 +31,7 @@ const LwobWriter::Surface amber{"Amber", 255, 160, 20};
 const LwobWriter::Surface gold{"Gold", 255, 215, 90};
 const LwobWriter::Surface indigo{"Indigo", 100, 80, 255};
 const LwobWriter::Surface teal{"Teal", 0, 190, 160};
+const LwobWriter::Surface ice{"Ice", 200, 235, 255};
 
 class Builder {
 public:
@@ -119,16 +120,18 @@ LwobWriter::Object arrow() {
     auto p = [&](int i, int j, int k) { return V{i ? x1 : x0, j ? h : -h, k ? d : -d}; };
     b.quad(p(0, 0, 0), p(1, 0, 0), p(1, 1, 0), p(0, 1, 0), magenta, towardEye);
     b.quad(p(0, 0, 1), p(1, 0, 1), p(1, 1, 1), p(0, 1, 1), magenta, awayFromEye);
-    b.quad(p(0, 0, 0), p(1, 0, 0), p(1, 0, 1), p(0, 0, 1), amber, {0, -1, 0});
-    b.quad(p(0, 1, 0), p(1, 1, 0), p(1, 1, 1), p(0, 1, 1), amber, {0, 1, 0});
+    // The shaft's top and bottom are mostly seen edge-on, dimmed to a fraction of their colour:
+    // cyan dims to the backdrops' dark teal, where a warm accent would dim to brown.
+    b.quad(p(0, 0, 0), p(1, 0, 0), p(1, 0, 1), p(0, 0, 1), cyan, {0, -1, 0});
+    b.quad(p(0, 1, 0), p(1, 1, 0), p(1, 1, 1), p(0, 1, 1), cyan, {0, 1, 0});
     b.quad(p(1, 0, 0), p(1, 1, 0), p(1, 1, 1), p(1, 0, 1), indigo, {1, 0, 0});
     b.quad(p(0, 0, 0), p(0, 1, 0), p(0, 1, 1), p(0, 0, 1), indigo, {-1, 0, 0});
     return b.object;
 }
 
 // A cube of side 2·half with each face cut into n × n tiles. Opposite faces share an accent so
-// that neighbouring faces always differ; with n > 1 the tiles alternate with `checker`.
-LwobWriter::Object cube(double half, int n, const LwobWriter::Surface* checker) {
+// that neighbouring faces always differ.
+LwobWriter::Object cube(double half, int n) {
     Builder b;
     const std::array<const LwobWriter::Surface*, 3> accents{&cyan, &magenta, &amber};
     for (int axis = 0; axis < 3; ++axis) {
@@ -148,12 +151,67 @@ LwobWriter::Object cube(double half, int n, const LwobWriter::Surface* checker) 
                 for (int j = 0; j < n; ++j) {
                     const double u0 = -half + 2 * half * i / n, u1 = -half + 2 * half * (i + 1) / n;
                     const double v0 = -half + 2 * half * j / n, v1 = -half + 2 * half * (j + 1) / n;
-                    const auto& s = (checker && (i + j) % 2 == 1) ? *checker : *accents[static_cast<std::size_t>(axis)];
-                    b.quad(at(u0, v0), at(u1, v0), at(u1, v1), at(u0, v1), s, outward);
+                    b.quad(at(u0, v0), at(u1, v0), at(u1, v1), at(u0, v1), *accents[static_cast<std::size_t>(axis)], outward);
                 }
             }
         }
     }
+    return b.object;
+}
+
+// A cube of side 2·half with its edges and corners bevelled by `bevel`: six large faces, each one
+// surface (opposite faces share one), joined by narrow strips and corner triangles of `edge`. Each
+// face spans just its four corners, so the wobble skews and folds it as a whole, as a block,
+// instead of bending tiles into cloth, and the light strips keep the twelve edges marked.
+LwobWriter::Object bevelledCube(double half, double bevel, const std::array<const LwobWriter::Surface*, 3>& faces,
+                                const LwobWriter::Surface& edge) {
+    Builder b;
+    const double in = half - bevel;
+    // The point on the face across `axis` (at ±half) near the corner (sx, sy, sz).
+    auto at = [&](int axis, std::array<int, 3> s) {
+        std::array<double, 3> c{};
+        for (std::size_t k = 0; k < 3; ++k) c[k] = s[k] * (static_cast<int>(k) == axis ? half : in);
+        return V{c[0], c[1], c[2]};
+    };
+    for (int axis = 0; axis < 3; ++axis) {
+        const auto u = static_cast<std::size_t>((axis + 1) % 3), v = static_cast<std::size_t>((axis + 2) % 3);
+        for (int side = -1; side <= 1; side += 2) {
+            std::array<double, 3> o{};
+            o[static_cast<std::size_t>(axis)] = side;
+            // The face's four corners in turn around it.
+            std::array<V, 4> corner;
+            const std::array<std::array<int, 2>, 4> turn{{{-1, -1}, {1, -1}, {1, 1}, {-1, 1}}};
+            for (std::size_t k = 0; k < 4; ++k) {
+                std::array<int, 3> s{};
+                s[static_cast<std::size_t>(axis)] = side;
+                s[u] = turn[k][0];
+                s[v] = turn[k][1];
+                corner[k] = at(axis, s);
+            }
+            b.quad(corner[0], corner[1], corner[2], corner[3], *faces[static_cast<std::size_t>(axis)], {o[0], o[1], o[2]});
+        }
+        // The four strips along the edges that run parallel to this axis: each joins the faces
+        // across the other two axes.
+        for (int su = -1; su <= 1; su += 2)
+            for (int sv = -1; sv <= 1; sv += 2) {
+                std::array<int, 3> lo{}, hi{};
+                lo[static_cast<std::size_t>(axis)] = -1;
+                hi[static_cast<std::size_t>(axis)] = 1;
+                lo[u] = hi[u] = su;
+                lo[v] = hi[v] = sv;
+                std::array<double, 3> o{};
+                o[u] = su;
+                o[v] = sv;
+                b.quad(at(static_cast<int>(u), lo), at(static_cast<int>(u), hi), at(static_cast<int>(v), hi),
+                       at(static_cast<int>(v), lo), edge, {o[0], o[1], o[2]});
+            }
+    }
+    for (int sx = -1; sx <= 1; sx += 2)
+        for (int sy = -1; sy <= 1; sy += 2)
+            for (int sz = -1; sz <= 1; sz += 2) {
+                const std::array<int, 3> s{sx, sy, sz};
+                b.triangle(at(0, s), at(1, s), at(2, s), edge, {double(sx), double(sy), double(sz)});
+            }
     return b.object;
 }
 
@@ -216,13 +274,13 @@ LwobWriter::Object cones() {
 
 std::vector<std::pair<std::string, std::vector<std::uint8_t>>> showObjects() {
     // The scene-7 cube never turns, so it is stored turned to show three faces; the wobble
-    // bends its tiles.
-    LwobWriter::Object wobbleCube = cube(0.5, 8, &indigo);
+    // skews and folds them.
+    LwobWriter::Object wobbleCube = bevelledCube(0.5, 0.1, {&cyan, &magenta, &indigo}, ice);
     tilt(wobbleCube, 0.5, 0.79);
     return {
         {"Part4/star.lwo", LwobWriter::write(star())},
         {"Part4/arrow.lwo", LwobWriter::write(arrow())},
-        {"Part5/cube.lwo", LwobWriter::write(cube(0.18, 1, nullptr))},
+        {"Part5/cube.lwo", LwobWriter::write(cube(0.18, 1))},
         {"Part7/cube.lwo", LwobWriter::write(wobbleCube)},
         {"Part7/cones.lwo", LwobWriter::write(cones())},
     };
