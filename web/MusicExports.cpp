@@ -1,0 +1,50 @@
+// The music's side of the page: our Module, driven by the audio worklet one block at a time.
+// One module at a time lives here; the worklet owns the only thread that calls in.
+#include "platform/Module.h"
+
+#include <emscripten.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <span>
+#include <string>
+
+namespace {
+std::unique_ptr<Module> module;
+std::string failure;
+} // namespace
+
+extern "C" {
+
+// Takes the module's file; 0 when loaded, else music_failure() says why.
+EMSCRIPTEN_KEEPALIVE int music_load(const std::uint8_t* bytes, std::size_t size) {
+    try {
+        module = std::make_unique<Module>("Super.xm", std::span(bytes, size));
+        return 0;
+    } catch (const std::exception& e) {
+        module.reset();
+        failure = e.what();
+        return 1;
+    }
+}
+
+EMSCRIPTEN_KEEPALIVE const char* music_failure() { return failure.c_str(); }
+
+// Renders frames of interleaved stereo into out; fewer than asked once the module has ended.
+EMSCRIPTEN_KEEPALIVE std::size_t music_render(float* out, std::size_t frames) { return module->render(out, frames); }
+
+EMSCRIPTEN_KEEPALIVE std::uint32_t music_position() { return module->position(); }
+
+// Moves to the row and returns the uninterrupted play's time there, as the desktop's music does.
+EMSCRIPTEN_KEEPALIVE double music_seek(int order, int row) {
+    module->seek(order, row);
+    return module->ended() ? module->durationSeconds() : module->positionSeconds();
+}
+
+EMSCRIPTEN_KEEPALIVE int music_orders() { return module->orderCount(); }
+
+EMSCRIPTEN_KEEPALIVE int music_rows(int order) { return module->rowsIn(order); }
+
+} // extern "C"

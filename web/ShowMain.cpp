@@ -1,0 +1,84 @@
+// The show's entry points for the page. The page fetches the data files the show names into
+// /data, then asks for a still or for live play; what goes wrong reaches the page as a message.
+#include "platform/Timer.h"
+#include "raster/AssetFile.h"
+#include "raster/Image.h"
+#include "show/Player.h"
+#include "show/Still.h"
+#include "show/Timetable.h"
+#include "web/WebControls.h"
+#include "web/WebDisplay.h"
+#include "web/WebMusic.h"
+
+#include <emscripten.h>
+
+#include <algorithm>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* dataRoot = "/data";
+
+std::vector<std::string> filesFor(int order) {
+    std::vector<std::string> files;
+    for (const TimetableRow& row : Timetable::rows()) {
+        if (order >= 0 && &row != &Timetable::playingAt(order)) continue;
+        for (const std::string& file : row.files)
+            if (std::find(files.begin(), files.end(), file) == files.end()) files.push_back(file);
+    }
+    return files;
+}
+
+} // namespace
+
+EM_JS(void, tindrel_report, (const char* message), { Module.host.error(UTF8ToString(message)); });
+
+extern "C" {
+
+// The data files the scene playing at order loads, or every scene's for a negative order, one a
+// line; the page fetches them before a still or a play. Valid until the next call.
+EMSCRIPTEN_KEEPALIVE const char* tindrel_files(int order) {
+    static std::string lines;
+    lines.clear();
+    for (const std::string& file : filesFor(order)) lines += file + "\n";
+    return lines.c_str();
+}
+
+// Draws the frame of the position at once. 0 when drawn, 1 when no scene draws there, 2 when it
+// failed (the page has been told why).
+EMSCRIPTEN_KEEPALIVE int tindrel_still(int order, int row, double seconds) {
+    try {
+        AssetFile::setRoot(dataRoot);
+        const std::unique_ptr<Image> frame = renderStill(order, row, seconds);
+        if (!frame) return 1;
+        WebDisplay().draw(*frame);
+        return 0;
+    } catch (const std::exception& e) {
+        tindrel_report(e.what());
+        return 2;
+    }
+}
+
+// Plays the show from the order until the music has played out or the user ends it; the page's
+// music is loaded and ready. 0 when played, 2 when it failed (the page has been told why).
+EMSCRIPTEN_KEEPALIVE int tindrel_play(int from) {
+    try {
+        AssetFile::setRoot(dataRoot);
+        WebDisplay window;
+        WebControls controls;
+        WebMusic music;
+        SteadyTimer ticks;
+        PreciseTimer wall;
+        Player player({window, controls, music, ticks, wall}, {.from = from});
+        player.play();
+        return 0;
+    } catch (const std::exception& e) {
+        tindrel_report(e.what());
+        return 2;
+    }
+}
+
+} // extern "C"

@@ -1,0 +1,34 @@
+// What cannot work is said on the page, in words, instead of leaving a blank canvas.
+import { after, before, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { launch, open, serve } from './site.mjs';
+
+const cases = [
+    { what: 'a missing picture, for a still', hidden: ['data/Part3/scroll.pcx'], page: '#still=9,30,61.5', says: 'data/Part3/scroll.pcx' },
+    { what: 'a missing picture, for the show', hidden: ['data/Part3/scroll.pcx'], page: '', says: 'data/Part3/scroll.pcx' },
+    { what: 'missing music', hidden: ['data/Super.xm'], page: '#from=3', says: 'data/Super.xm' },
+    { what: 'a missing module of the show', hidden: ['tindrel.wasm'], page: '#still=0,0,0', says: 'tindrel.wasm' },
+    { what: 'a browser without WebAssembly', prepare: () => delete window.WebAssembly, page: '', says: 'WebAssembly' },
+    { what: 'a browser without AudioWorklet', prepare: () => delete window.AudioWorkletNode, page: '', says: 'AudioWorklet' },
+    { what: 'a still without its seconds', page: '#still=36,8', says: '#still= takes ORDER,ROW,SECONDS' },
+];
+
+let browser;
+before(async () => (browser = await launch()));
+after(async () => browser?.close());
+
+for (const { what, hidden = [], prepare, page: hash, says } of cases) {
+    test(`${what}: the page says so`, async () => {
+        const server = await serve({ hidden });
+        try {
+            const page = await open(browser, `${server.url}index.html${hash}`, prepare);
+            await page.waitForFunction('window.tindrel?.error', { timeout: 60000 });
+            const shown = await page.$eval('#message', element => (element.hidden ? '' : element.textContent));
+            assert.match(shown, new RegExp(says.replace(/[.*+?^${}()|[\]\\]/g, '\\$&')));
+            assert.equal(await page.evaluate('window.tindrel.ready'), false);
+            await page.close();
+        } finally {
+            await server.close();
+        }
+    });
+}

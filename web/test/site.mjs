@@ -1,0 +1,56 @@
+// What the browser tests share: the built site served from 127.0.0.1, and Debian's Chromium
+// driven by puppeteer-core (which downloads no browser of its own).
+import { createServer } from 'node:http';
+import { readFile } from 'node:fs/promises';
+import { createRequire } from 'node:module';
+import { extname, join, normalize } from 'node:path';
+
+export const root = new URL('../../', import.meta.url).pathname;
+export const site = process.env.TINDREL_SITE ?? join(root, 'build-web/site');
+const require = createRequire(join(process.env.TINDREL_NODE_MODULES ?? join(root, 'build-web/npm/node_modules'), 'x.js'));
+const puppeteer = require('puppeteer-core');
+
+const types = {
+    '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm', '.jpg': 'image/jpeg',
+};
+
+// Serves the site; the paths in hidden answer 404, as a file missing from an upload would.
+export async function serve({ hidden = [] } = {}) {
+    const server = createServer(async (request, response) => {
+        const path = normalize(decodeURIComponent(new URL(request.url, 'http://127.0.0.1').pathname));
+        const name = path === '/' ? '/index.html' : path;
+        try {
+            if (hidden.includes(name.slice(1)) || name.includes('..')) throw new Error('hidden');
+            const body = await readFile(join(site, name));
+            response.writeHead(200, { 'content-type': types[extname(name)] ?? 'application/octet-stream' });
+            response.end(body);
+        } catch {
+            response.writeHead(404, { 'content-type': 'text/plain' });
+            response.end('not found');
+        }
+    });
+    await new Promise(resolve => server.listen(0, '127.0.0.1', resolve));
+    return { url: `http://127.0.0.1:${server.address().port}/`, close: () => new Promise(r => server.close(r)) };
+}
+
+export async function launch(extraArguments = []) {
+    return puppeteer.launch({
+        executablePath: process.env.TINDREL_CHROMIUM ?? '/usr/bin/chromium',
+        headless: true,
+        args: ['--no-sandbox', '--autoplay-policy=no-user-gesture-required', '--force-color-profile=srgb',
+            '--force-device-scale-factor=1', '--disable-background-timer-throttling',
+            '--disable-renderer-backgrounding', ...extraArguments],
+    });
+}
+
+// A page that passes what it logs and throws on to the test's output; prepare runs in the page
+// before any of its scripts.
+export async function open(browser, url, prepare) {
+    const page = await browser.newPage();
+    await page.setViewport({ width: 1200, height: 600 });
+    page.on('pageerror', error => console.log(`page error: ${error.message}`));
+    page.on('console', message => console.log(`page: ${message.text()}`));
+    if (prepare) await page.evaluateOnNewDocument(prepare);
+    await page.goto(url);
+    return page;
+}
