@@ -4,8 +4,8 @@
 
 // A capture's hold on its folder while it writes there: a lock file in the folder, locked with
 // flock, so the kernel lets go however the process ends, and a second capture into the folder
-// is refused at once instead of interleaving its frames with the first one's. The file itself
-// stays: removing it would let a third capture lock a new file while the second holds the old.
+// is refused at once instead of interleaving its frames with the first one's. The file goes when
+// the capture does; one left by a killed capture is simply taken over.
 class CaptureLock {
 public:
     // Throws std::runtime_error naming the folder when another process holds it, or when the lock
@@ -15,8 +15,7 @@ public:
     CaptureLock(const CaptureLock&) = delete;
     CaptureLock& operator=(const CaptureLock&) = delete;
 
-    static constexpr const char* fileName = ".tindrel-capture.lock";
-
 private:
+    std::filesystem::path file_;
     int fd_ = -1;
 };

@@ -8,8 +8,8 @@
 #include <cerrno>
 #include <stdexcept>
 #include <system_error>
+#include <string>
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -26,15 +26,9 @@ int followLinks(std::filesystem::path& path, struct stat& status) {
         }
         if (!S_ISLNK(status.st_mode)) return 0;
         if (links == maxLinks) return ELOOP;
-        std::vector<char> target(static_cast<std::size_t>(status.st_size > 0 ? status.st_size : 255) + 1);
-        const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
-        if (length < 0) return errno;
-        // A link that grew since lstat is read again.
-        if (static_cast<std::size_t>(length) == target.size()) {
-            --links;
-            continue;
-        }
-        const std::filesystem::path next(std::string(target.data(), static_cast<std::size_t>(length)));
+        std::error_code ec;
+        const std::filesystem::path next = std::filesystem::read_symlink(path, ec);
+        if (ec) return ec.value();
         path = next.is_absolute() ? next : path.parent_path() / next;
     }
 }
@@ -75,8 +69,8 @@ OutputFile::OutputFile(std::filesystem::path path, std::string what)
         }
     }
     ownsFd_ = true;
-    // A file replaced keeps its permissions, as one overwritten in place would.
-    if (status.st_mode != 0 && ::fchmod(fd_, status.st_mode & 07777) != 0) {
+    // A file replaced keeps who may read and write it, as one overwritten in place would.
+    if (status.st_mode != 0 && ::fchmod(fd_, status.st_mode & 0777) != 0) {
         // The destructor does not run for a constructor that throws.
         const int error = errno;
         ::close(fd_);
