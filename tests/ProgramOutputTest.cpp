@@ -138,7 +138,7 @@ TEST(ProgramOutput, DashIsStandardOutput) {
     EXPECT_EQ(fileBytes(dir / "stderr.txt"), "missing.pcx: Could not open file\n");
 }
 
-// The second capture is refused before it touches the folder, --overwrite or not, and the first
+// The second capture is refused before it touches the folder, even with --overwrite, and the first
 // one's frames are all whole.
 TEST(ProgramOutput, ASecondCaptureIntoAFolderIsRefused) {
     const fs::path dir = TestImages::scratch("out-concurrent");

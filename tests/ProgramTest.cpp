@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <string>
 
 namespace fs = std::filesystem;
