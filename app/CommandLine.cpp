@@ -48,6 +48,7 @@ const Command commands[] = {
      "tindrel still ORDER ROW [SECONDS] OUT.png [--rgba] [--data DIR]\n"
      "    Writes the frame an uninterrupted play presents when the music is at ORDER and ROW,\n"
      "    with the clock at SECONDS; without SECONDS, the music's own time at that position.\n"
+     "    OUT.png may be - for standard output.\n"
      "    --rgba             write the alpha channel too\n"
      "    --data DIR         read the show's files from DIR\n"},
     {"capture", Mode::capture, capture,
@@ -66,10 +67,12 @@ const Command commands[] = {
     {"sheet", Mode::sheet, sheet,
      "tindrel sheet OUT.png [--data DIR]\n"
      "    Writes a contact sheet: one labelled frame from each scene.\n"
+     "    OUT.png may be - for standard output.\n"
      "    --data DIR         read the show's files from DIR\n"},
     {"convert", Mode::convert, convert,
      "tindrel convert IN OUT.png [--rgba]\n"
      "    Decodes a picture the show can load (.pcx, .tex) and writes it as PNG.\n"
+     "    OUT.png may be - for standard output.\n"
      "    --rgba             write the alpha channel too\n"},
 };
 

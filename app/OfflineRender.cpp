@@ -1,5 +1,6 @@
 #include "app/OfflineRender.h"
 
+#include "app/CaptureLock.h"
 #include "app/PngFrameWriter.h"
 #include "app/ProgressBar.h"
 #include "app/Subprocess.h"
@@ -19,6 +20,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -175,7 +177,8 @@ double endSeconds(int to) {
 void captureMusic(const OfflineRender::CaptureOptions& o, double end) {
     SteppedMusic music(Module::load("Super.xm"), o.from);
     music.play();
-    for (double t = music.startSeconds(); t < end && music.position() != Module::endPosition;) {
+    // A second's rendering between looks at the signal is a prompt stop.
+    for (double t = music.startSeconds(); t < end && music.position() != Module::endPosition && !Interrupt::requested();) {
         t = std::min(t + 1.0, end);
         music.advanceTo(t);
     }
@@ -191,8 +194,10 @@ std::unique_ptr<Image> OfflineRender::still(int order, int row, double seconds) 
 
 OfflineRender::CaptureResult OfflineRender::capture(const CaptureOptions& o) {
     const bool intoDirectory = o.video.empty() || o.keepFrames;
+    std::optional<CaptureLock> lock;
     if (intoDirectory) {
         std::filesystem::create_directories(o.directory);
+        lock.emplace(o.directory);
         clearEarlierCapture(o.directory, o.overwrite);
     }
     const double end = endSeconds(o.to);

@@ -11,6 +11,7 @@
 #include "raster/AssetFile.h"
 #include "raster/Image.h"
 #include "raster/LoadError.h"
+#include "raster/OutputFile.h"
 #include "raster/PngWriter.h"
 #include "show/Timetable.h"
 
@@ -85,10 +86,13 @@ void checkPositions(CommandLine& cl) {
 }
 
 // Said before anything is drawn, and in words: the writer would only find out at the end, and
-// say less.
+// say less. A stream (standard output, a FIFO, a device) is not a file name to check.
 void checkPicturePath(const std::string& path) {
+    if (OutputFile::isStandardOutput(path)) return;
     std::error_code ec;
-    if (fs::is_directory(path, ec)) throw std::runtime_error(path + " is a folder; name the PNG file to write in it");
+    const fs::file_status status = fs::status(path, ec);
+    if (fs::is_directory(status)) throw std::runtime_error(path + " is a folder; name the PNG file to write in it");
+    if (fs::exists(status) && !fs::is_regular_file(status)) return;
     std::string extension = fs::path(path).extension().string();
     for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (extension != ".png") throw std::runtime_error(path + ": the picture's name must end in .png");
@@ -136,6 +140,12 @@ int runConvert(const CommandLine& cl) {
     const auto image = Image::load(cl.input.c_str());
     PngWriter::write(cl.output, *image, cl.rgba ? PngWriter::Channels::rgba : PngWriter::Channels::rgb);
     return 0;
+}
+
+bool picturesToStandardOutput(const CommandLine& cl) {
+    const bool picture =
+        cl.mode == CommandLine::Mode::still || cl.mode == CommandLine::Mode::sheet || cl.mode == CommandLine::Mode::convert;
+    return picture && OutputFile::isStandardOutput(cl.output);
 }
 
 } // namespace
@@ -198,7 +208,8 @@ int runProgram(const std::vector<std::string>& args) {
         std::cerr << "tindrel: " << e.what() << "\nsee tindrel --help\n";
         return 2;
     } catch (const LoadError& e) {
-        std::cout << e.what() << std::endl;
+        // Standard output carries the picture when it is the output, and nothing else.
+        (picturesToStandardOutput(cl) ? std::cerr : std::cout) << e.what() << std::endl;
         return 255;
     } catch (const OutOfRange& e) {
         std::cerr << "tindrel: " << e.what() << '\n';

@@ -1,37 +1,50 @@
 #include "platform/WavWriter.h"
 
-#include <fstream>
-#include <stdexcept>
-#include <string>
+#include "raster/OutputFile.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
 
 namespace {
-void put32(std::ofstream& out, std::uint32_t v) {
-    const char b[4] = {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
-                       static_cast<char>(v >> 24)};
-    out.write(b, 4);
+unsigned char* put32(unsigned char* out, std::uint32_t v) {
+    for (int shift = 0; shift < 32; shift += 8) *out++ = static_cast<unsigned char>(v >> shift);
+    return out;
 }
-void put16(std::ofstream& out, std::uint16_t v) {
-    const char b[2] = {static_cast<char>(v), static_cast<char>(v >> 8)};
-    out.write(b, 2);
+unsigned char* put16(unsigned char* out, std::uint16_t v) {
+    *out++ = static_cast<unsigned char>(v);
+    *out++ = static_cast<unsigned char>(v >> 8);
+    return out;
 }
+unsigned char* put(unsigned char* out, const char (&tag)[5]) { return std::copy(tag, tag + 4, out); }
 } // namespace
 
 void WavWriter::write(const std::filesystem::path& path, const std::vector<std::int16_t>& stereo, int sampleRate) {
-    std::ofstream out(path, std::ios::binary);
-    if (!out) throw std::runtime_error(path.string() + ": cannot write the file");
+    OutputFile file(path, "the file");
     const auto dataBytes = static_cast<std::uint32_t>(stereo.size() * 2);
-    out.write("RIFF", 4);
-    put32(out, 36 + dataBytes);
-    out.write("WAVEfmt ", 8);
-    put32(out, 16);
-    put16(out, 1);  // PCM
-    put16(out, 2);
-    put32(out, static_cast<std::uint32_t>(sampleRate));
-    put32(out, static_cast<std::uint32_t>(sampleRate) * 4);
-    put16(out, 4);
-    put16(out, 16);
-    out.write("data", 4);
-    put32(out, dataBytes);
-    for (std::int16_t s : stereo) put16(out, static_cast<std::uint16_t>(s));
-    if (!out.flush()) throw std::runtime_error(path.string() + ": cannot write the file");
+    std::array<unsigned char, 44> header;
+    unsigned char* h = put(header.data(), "RIFF");
+    h = put32(h, 36 + dataBytes);
+    h = put(h, "WAVE");
+    h = put(h, "fmt ");
+    h = put32(h, 16);
+    h = put16(h, 1);  // PCM
+    h = put16(h, 2);
+    h = put32(h, static_cast<std::uint32_t>(sampleRate));
+    h = put32(h, static_cast<std::uint32_t>(sampleRate) * 4);
+    h = put16(h, 4);
+    h = put16(h, 16);
+    h = put(h, "data");
+    put32(h, dataBytes);
+    file.write(header.data(), header.size());
+
+    // Little-endian whatever the processor, a block at a time.
+    std::array<unsigned char, 1 << 16> block;
+    for (std::size_t i = 0; i < stereo.size();) {
+        const std::size_t count = std::min(stereo.size() - i, block.size() / 2);
+        unsigned char* out = block.data();
+        for (std::size_t end = i + count; i < end; ++i) out = put16(out, static_cast<std::uint16_t>(stereo[i]));
+        file.write(block.data(), count * 2);
+    }
+    file.commit();
 }

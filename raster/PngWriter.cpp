@@ -1,19 +1,32 @@
 #include "raster/PngWriter.h"
 
+#include "raster/OutputFile.h"
+
 #include <png.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <new>
 #include <stdexcept>
-#include <system_error>
 #include <vector>
 
 namespace {
 
+extern "C" void appendBytes(png_structp png, png_bytep data, png_size_t length) {
+    auto& out = *static_cast<std::vector<unsigned char>*>(png_get_io_ptr(png));
+    bool grown = true;
+    try {
+        out.insert(out.end(), data, data + length);
+    } catch (const std::bad_alloc&) {
+        grown = false;
+    }
+    // An exception must not cross libpng; its own way out is the longjmp.
+    if (!grown) png_error(png, "out of memory");
+}
+
+extern "C" void flushNothing(png_structp) {}
+
 // libpng reports errors by longjmp; this function holds nothing that needs a destructor, so
 // the jump back is safe. Returns false on any failure.
-bool writeRows(std::FILE* file, int width, int height, bool alpha, int level, png_bytep* rows) {
+bool writeRows(std::vector<unsigned char>& file, int width, int height, bool alpha, int level, png_bytep* rows) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
@@ -21,7 +34,7 @@ bool writeRows(std::FILE* file, int width, int height, bool alpha, int level, pn
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, file);
+    png_set_write_fn(png, &file, appendBytes, flushNothing);
     png_set_compression_level(png, level);
     // At the fast level, filtering costs more time than it saves space on these pictures.
     if (level <= PngWriter::fast) png_set_filter(png, 0, PNG_FILTER_NONE);
@@ -34,10 +47,8 @@ bool writeRows(std::FILE* file, int width, int height, bool alpha, int level, pn
     return true;
 }
 
-} // namespace
-
-void PngWriter::write(const std::filesystem::path& path, const Image& image, Channels channels, int compressionLevel) {
-    const bool alpha = channels == Channels::rgba;
+bool encode(std::vector<unsigned char>& file, const Image& image, PngWriter::Channels channels, int compressionLevel) {
+    const bool alpha = channels == PngWriter::Channels::rgba;
     const std::size_t bytesPerPixel = alpha ? 4 : 3;
     std::vector<png_byte> bytes(image.pixelCount() * bytesPerPixel);
     png_byte* out = bytes.data();
@@ -51,19 +62,16 @@ void PngWriter::write(const std::filesystem::path& path, const Image& image, Cha
     std::vector<png_bytep> rows(static_cast<std::size_t>(image.height()));
     for (std::size_t y = 0; y < rows.size(); ++y) rows[y] = bytes.data() + y * image.width() * bytesPerPixel;
 
-    const std::filesystem::path partial = path.string() + ".partial";
-    std::FILE* file = std::fopen(partial.string().c_str(), "wb");
-    if (!file) throw std::runtime_error(path.string() + ": cannot write the picture (" + std::strerror(errno) + ")");
-    const bool written = writeRows(file, image.width(), image.height(), alpha, compressionLevel, rows.data());
-    const bool closed = std::fclose(file) == 0;
-    std::error_code ec;
-    if (!written || !closed) {
-        std::filesystem::remove(partial, ec);
+    return writeRows(file, image.width(), image.height(), alpha, compressionLevel, rows.data());
+}
+
+} // namespace
+
+void PngWriter::write(const std::filesystem::path& path, const Image& image, Channels channels, int compressionLevel) {
+    // Encoded whole before anything is opened: a failure then leaves the output untouched, and
+    // a FIFO's reader never sees half a picture.
+    std::vector<unsigned char> file;
+    if (!encode(file, image, channels, compressionLevel))
         throw std::runtime_error(path.string() + ": cannot write the picture");
-    }
-    std::filesystem::rename(partial, path, ec);
-    if (ec) {
-        std::filesystem::remove(partial, ec);
-        throw std::runtime_error(path.string() + ": cannot write the picture (" + ec.message() + ")");
-    }
+    OutputFile::writeWhole(path, file.data(), file.size(), "the picture");
 }

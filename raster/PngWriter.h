@@ -13,8 +13,8 @@ public:
     static constexpr int fast = 1;
     static constexpr int small = 9;
 
-    // Throws std::runtime_error naming the path when the file cannot be written. The file
-    // appears under its name only once complete, so an interrupted write leaves no half picture.
+    // Writes to path as OutputFile does ("-" is standard output; a file appears under its name
+    // only once complete). Throws std::runtime_error naming the path when it cannot be written.
     static void write(const std::filesystem::path& path, const Image& image, Channels channels = Channels::rgb,
                       int compressionLevel = small);
 };

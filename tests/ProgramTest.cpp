@@ -1,45 +1,24 @@
 // The real binary, end to end: what a user types and what comes back.
 
+#include "ProgramRun.h"
 #include "TestImages.h"
 #include "raster/AssetFile.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <algorithm>
-#include <array>
-#include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <string>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-};
-
-// Runs the program in dir (which holds no "Super.xm", so the build's data is found), with
-// extra environment settings in front.
-Outcome tindrel(const fs::path& dir, const std::string& args, const std::string& env = "") {
-    const std::string cmd = "cd '" + dir.string() + "' && " + env + " '" TINDREL_BINARY "' " + args + " 2>stderr.txt";
-    Outcome o;
-    FILE* pipe = popen(cmd.c_str(), "r");
-    if (!pipe) return o;
-    std::array<char, 4096> buf;
-    while (std::fgets(buf.data(), buf.size(), pipe)) o.out += buf.data();
-    const int raw = pclose(pipe);
-    o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return o;
-}
-
-std::string fileBytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using ProgramRun::fileBytes;
+using ProgramRun::Outcome;
+using ProgramRun::tindrel;
 
 // A data directory of the test's own, a copy of the build's, to break one file at a time.
 fs::path dataCopy(const std::string& name) {

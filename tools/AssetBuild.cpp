@@ -1,6 +1,7 @@
 #include "tools/AssetBuild.h"
 
 #include "raster/Image.h"
+#include "raster/OutputFile.h"
 #include "raster/PngWriter.h"
 #include "tools/PaletteQuantizer.h"
 #include "tools/PcxWriter.h"
@@ -93,13 +94,7 @@ std::vector<std::uint8_t> pcx(const PictureAsset& picture, const fs::path& sourc
 
 void writeFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
     fs::create_directories(path.parent_path());
-    const fs::path partial = path.string() + ".partial";
-    {
-        std::ofstream out(partial, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (!out.flush()) throw std::runtime_error("cannot write " + partial.string());
-    }
-    fs::rename(partial, path);
+    OutputFile::writeWhole(path, bytes.data(), bytes.size(), "the file");
 }
 
 } // namespace
