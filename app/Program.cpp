@@ -113,6 +113,7 @@ int runCapture(const CommandLine& cl) {
     o.to = cl.to;
     o.audioOnly = cl.audioOnly;
     o.video = cl.video;
+    o.videoCodec = cl.videoCodec;
     o.keepFrames = cl.keepFrames;
     o.overwrite = cl.overwrite;
     o.progress = true;
