@@ -274,7 +274,7 @@ void clearEarlierCapture(const std::filesystem::path& directory, bool overwrite)
 
 // Where the render stops, in show seconds, for the progress report's estimate.
 double endSeconds(int to) {
-    auto probe = Module::load("Super.xm");
+    auto probe = Module::loadTimeline("Super.xm");
     if (to < 0 || to + 1 >= probe->orderCount()) return probe->durationSeconds();
     probe->seekOrder(to + 1);
     return probe->positionSeconds();
