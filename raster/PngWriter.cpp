@@ -1,7 +1,13 @@
 #include "raster/PngWriter.h"
 
-#include <isa-l/igzip_lib.h>
 #include <libdeflate.h>
+#if __has_include(<isa-l/igzip_lib.h>)
+#include <isa-l/igzip_lib.h>
+#define TINDREL_ISAL 1
+#else
+// ISA-L is x86 and ARM assembly; elsewhere (WebAssembly) libdeflate's level 1 stands in.
+#define TINDREL_ISAL 0
+#endif
 
 #include <array>
 #include <cerrno>
@@ -113,6 +119,7 @@ void filterAdaptive(const Image& image, bool alpha, std::uint8_t* out) {
     }
 }
 
+#if TINDREL_ISAL
 // Compressed scanlines in the zlib format, written at out; returns their size, 0 when they do
 // not fit in capacity.
 std::size_t deflateFast(const std::vector<std::uint8_t>& scanlines, std::uint8_t* out, std::size_t capacity) {
@@ -133,6 +140,7 @@ std::size_t deflateFast(const std::vector<std::uint8_t>& scanlines, std::uint8_t
     if (isal_deflate_stateless(&stream) != COMP_OK) return 0;
     return stream.total_out;
 }
+#endif
 
 struct CompressorFree {
     void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
@@ -150,14 +158,12 @@ std::vector<std::uint8_t> PngWriter::encode(const Image& image, Channels channel
     const std::size_t scanlineBytes = (rowBytes + 1) * static_cast<std::size_t>(image.height());
     thread_local std::vector<std::uint8_t> scanlines;
     scanlines.resize(scanlineBytes);
+    if (compressionLevel == fast) filterUp(image, alpha, scanlines.data());
+    else filterAdaptive(image, alpha, scanlines.data());
     Compressor compressor;
-    std::size_t capacity;
-    if (compressionLevel == fast) {
-        filterUp(image, alpha, scanlines.data());
-        // Incompressible data goes into stored blocks: five bytes of header for every 64 KiB.
-        capacity = scanlineBytes + scanlineBytes / 8 + 1024;
-    } else {
-        filterAdaptive(image, alpha, scanlines.data());
+    // Incompressible data goes into stored blocks: five bytes of header for every 64 KiB.
+    std::size_t capacity = scanlineBytes + scanlineBytes / 8 + 1024;
+    if (!TINDREL_ISAL || compressionLevel != fast) {
         compressor.reset(libdeflate_alloc_compressor(compressionLevel));
         if (!compressor) throw std::bad_alloc();
         capacity = libdeflate_zlib_compress_bound(compressor.get(), scanlineBytes);
@@ -175,9 +181,13 @@ std::vector<std::uint8_t> PngWriter::encode(const Image& image, Channels channel
     closeChunk(file.data(), signature.size(), "IHDR", headerData);
 
     std::uint8_t* data = file.data() + idat + 8;
+#if TINDREL_ISAL
     const std::size_t compressed =
         compressor ? libdeflate_zlib_compress(compressor.get(), scanlines.data(), scanlineBytes, data, capacity)
                    : deflateFast(scanlines, data, capacity);
+#else
+    const std::size_t compressed = libdeflate_zlib_compress(compressor.get(), scanlines.data(), scanlineBytes, data, capacity);
+#endif
     if (compressed == 0) throw std::runtime_error("the picture's rows did not fit the compressor's bound");
     const std::size_t end = closeChunk(file.data(), idat, "IDAT", compressed);
     file.resize(closeChunk(file.data(), end, "IEND", 0));
