@@ -1,7 +1,9 @@
 #include "app/CommandLine.h"
 
+#include "app/OfflineRender.h"
 #include "show/Timetable.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstddef>
@@ -53,7 +55,7 @@ const Command commands[] = {
      "    --data DIR         read the show's files from DIR\n"},
     {"capture", Mode::capture, capture,
      "tindrel capture DIR [--fps N] [--from ORDER|TITLE] [--to ORDER|TITLE] [--audio-only]\n"
-     "        [--video FILE.mp4 [--keep-frames]] [--overwrite] [--data DIR]\n"
+     "        [--video FILE.mp4 [--video-codec h264|vp9|av1] [--keep-frames]] [--overwrite] [--data DIR]\n"
      "    Renders the show frame-exact to DIR/frame-NNNNNN.png and its music to DIR/music.wav.\n"
      "    A DIR that holds the frames of an earlier capture is refused unless --overwrite.\n"
      "    --fps N            frames a second, 1 to 1000 (default 60)\n"
@@ -61,6 +63,8 @@ const Command commands[] = {
      "    --audio-only       the music alone, DIR/music.wav\n"
      "    --video FILE.mp4   frames and music into one H.264/AAC file through ffmpeg; DIR is left\n"
      "                       as it was\n"
+     "    --video-codec C    h264 (the default), or vp9 or av1 for the web; a FILE.webm gets Opus\n"
+     "                       sound instead of AAC\n"
      "    --keep-frames      with --video: the frames and music.wav go to DIR as well\n"
      "    --overwrite        first remove the frames and music.wav of an earlier capture from DIR\n"
      "    --data DIR         read the show's files from DIR\n"},
@@ -96,6 +100,7 @@ const Option options[] = {
     {"--fps", true, capture},
     {"--audio-only", false, capture},
     {"--video", true, capture},
+    {"--video-codec", true, capture},
     {"--keep-frames", false, capture},
     {"--overwrite", false, capture},
     {"--data", true, play | still | capture | sheet},
@@ -204,6 +209,14 @@ double toSeconds(const std::string& text) {
     return value;
 }
 
+std::string toVideoCodec(const std::string& text) {
+    const std::vector<std::string> codecs = OfflineRender::videoCodecs();
+    if (std::find(codecs.begin(), codecs.end(), text) != codecs.end()) return text;
+    std::string names;
+    for (const std::string& c : codecs) names += (names.empty() ? "" : ", ") + c;
+    throw CommandLine::UsageError("--video-codec takes one of " + names + ", not \"" + text + "\"");
+}
+
 // A leading dash and a digit is a number (a negative SECONDS), not an option.
 bool looksLikeOption(const std::string& a) { return a.size() > 1 && a[0] == '-' && (a[1] < '0' || a[1] > '9'); }
 
@@ -289,6 +302,7 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
     cl.mode = command->mode;
     if (!positional.empty()) positional.erase(positional.begin());
 
+    bool videoCodecGiven = false;
     for (const Given& g : given) {
         const std::string name = g.option->name;
         if (!(g.option->commands & command->use))
@@ -305,6 +319,10 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
         else if (name == "--fps") cl.fps = toInt(g.value, name, 1, 1000);
         else if (name == "--audio-only") cl.audioOnly = true;
         else if (name == "--video") cl.video = g.value;
+        else if (name == "--video-codec") {
+            cl.videoCodec = toVideoCodec(g.value);
+            videoCodecGiven = true;
+        }
         else if (name == "--keep-frames") cl.keepFrames = true;
         else if (name == "--overwrite") cl.overwrite = true;
         else if (name == "--data") cl.dataDir = g.value;
@@ -334,6 +352,9 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
         cl.output = positional[0];
         if (cl.audioOnly && !cl.video.empty()) throw UsageError("--audio-only and --video do not go together");
         if (cl.keepFrames && cl.video.empty()) throw UsageError("--keep-frames goes with --video");
+        if (videoCodecGiven && cl.video.empty()) throw UsageError("--video-codec goes with --video");
+        if (cl.videoCodec == "h264" && OfflineRender::isWebm(cl.video))
+            throw UsageError("h264 does not go in a .webm file; --video-codec vp9 or av1 does");
         break;
     case Mode::sheet:
         expect(1, 1);

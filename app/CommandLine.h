@@ -39,6 +39,7 @@ struct CommandLine {
     int to = -1;  // the last order to render or play; -1 to the music's end
     bool audioOnly = false;  // only music.wav, no frames
     std::string video;       // --video FILE.mp4: frames and music through ffmpeg into one file
+    std::string videoCodec = "h264";  // --video-codec, one of OfflineRender::videoCodecs()
     bool keepFrames = false; // with --video: the frames and music.wav stay in the directory too
     bool overwrite = false;  // the frames and music.wav of an earlier capture are removed first
 

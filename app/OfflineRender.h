@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "raster/Image.h"
 
@@ -22,8 +24,9 @@ public:
         int to = -1;  // last order rendered; -1 for the whole music
         bool audioOnly = false;
         // When set, the frames go to ffmpeg instead of PNG files and come out muxed with the
-        // music as one H.264/AAC video at the frame rate.
+        // music as one video at the frame rate: AAC sound, or Opus in a .webm file.
         std::filesystem::path video;
+        std::string videoCodec = "h264";  // one of videoCodecs()
         // With a video, the frames and music.wav also go to directory; without this the
         // directory is left as it was.
         bool keepFrames = false;
@@ -42,4 +45,8 @@ public:
     // std::runtime_error when an output cannot be written, ffmpeg fails, or directory holds an
     // earlier capture's frames and overwrite is not set.
     static CaptureResult capture(const CaptureOptions& options);
+    // The names of the codecs a video can be encoded with; the first is the default.
+    static std::vector<std::string> videoCodecs();
+    // Whether the video's name asks for the WebM container, which takes neither H.264 nor AAC.
+    static bool isWebm(const std::filesystem::path& video);
 };

@@ -69,7 +69,7 @@ void checkPositions(CommandLine& cl) {
     const bool still = cl.mode == CommandLine::Mode::still;
     // Playing or capturing from the start needs no look: the display still opens first.
     if (!still && cl.from == 0 && cl.to < 0) return;
-    const auto music = Module::load("Super.xm");
+    const auto music = Module::loadTimeline("Super.xm");
     if (still) {
         checkOrder(*music, cl.order, "order");
         const int rows = music->rowsIn(cl.order);
@@ -104,7 +104,10 @@ int runStill(const CommandLine& cl) {
         std::cerr << "tindrel: the show draws no frame at order " << cl.order << " row " << cl.row << '\n';
         return 1;
     }
-    PngWriter::write(cl.output, *frame, cl.rgba ? PngWriter::Channels::rgba : PngWriter::Channels::rgb);
+    // A still is the creator's preview, looked at and drawn again: compressing it as hard as a
+    // picture kept for good would cost more than building and drawing its scene.
+    PngWriter::write(cl.output, *frame, cl.rgba ? PngWriter::Channels::rgba : PngWriter::Channels::rgb,
+                     PngWriter::fast);
     return 0;
 }
 
@@ -117,6 +120,7 @@ int runCapture(const CommandLine& cl) {
     o.to = cl.to;
     o.audioOnly = cl.audioOnly;
     o.video = cl.video;
+    o.videoCodec = cl.videoCodec;
     o.keepFrames = cl.keepFrames;
     o.overwrite = cl.overwrite;
     o.progress = true;

@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <cerrno>
 #include <cstring>
 #include <stdexcept>
 #include <sstream>
@@ -14,25 +15,47 @@
 
 extern char** environ;
 
-Subprocess::Subprocess(const std::vector<std::string>& argv, bool pipeInput) {
+Subprocess::Subprocess(const std::vector<std::string>& argv, bool pipeInput, bool pipeSecondInput,
+                       const std::vector<std::string>& environment) {
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
+    std::vector<char*> env;
+    for (const std::string& e : environment) env.push_back(const_cast<char*>(e.c_str()));
+    for (char** e = environ; *e; ++e) env.push_back(*e);
+    env.push_back(nullptr);
 
     int fds[2] = {-1, -1};
-    if (pipeInput && pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("cannot start " + argv[0]);
+    int secondFds[2] = {-1, -1};
+    auto closeAll = [&] {
+        for (const int fd : {fds[0], fds[1], secondFds[0], secondFds[1]})
+            if (fd >= 0) close(fd);
+    };
+    if ((pipeInput && pipe2(fds, O_CLOEXEC) != 0) || (pipeSecondInput && pipe2(secondFds, O_CLOEXEC) != 0)) {
+        closeAll();
+        throw std::runtime_error("cannot start " + argv[0]);
+    }
+    // A pipe of a megabyte, the most Linux gives without privilege, takes a whole frame at once
+    // instead of waking the child for every 64 KiB of it.
+#ifdef F_SETPIPE_SZ
+    for (const int fd : {fds[1], secondFds[1]})
+        if (fd >= 0) fcntl(fd, F_SETPIPE_SZ, 1 << 20);
+#endif
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     if (pipeInput) posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);
-    const int failed = posix_spawnp(&pid_, argv[0].c_str(), &actions, nullptr, args.data(), environ);
+    if (pipeSecondInput) posix_spawn_file_actions_adddup2(&actions, secondFds[0], 3);
+    const int failed = posix_spawnp(&pid_, argv[0].c_str(), &actions, nullptr, args.data(), env.data());
     posix_spawn_file_actions_destroy(&actions);
-    if (pipeInput) close(fds[0]);
     if (failed != 0) {
-        if (pipeInput) close(fds[1]);
+        closeAll();
         pid_ = -1;
         throw std::runtime_error("cannot start " + argv[0] + ": " + std::strerror(failed));
     }
+    for (const int fd : {fds[0], secondFds[0]})
+        if (fd >= 0) close(fd);
     input_ = fds[1];
+    secondInput_ = secondFds[1];
     // A child that stops reading must not kill us with SIGPIPE: write() reports it instead.
     std::signal(SIGPIPE, SIG_IGN);
 }
@@ -41,10 +64,10 @@ Subprocess::~Subprocess() {
     if (pid_ > 0) wait();
 }
 
-bool Subprocess::write(const void* bytes, std::size_t size) {
+bool Subprocess::writeAll(int fd, const void* bytes, std::size_t size) {
     const char* p = static_cast<const char*>(bytes);
     while (size > 0) {
-        const ssize_t n = ::write(input_, p, size);
+        const ssize_t n = ::write(fd, p, size);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         p += n;
@@ -53,9 +76,19 @@ bool Subprocess::write(const void* bytes, std::size_t size) {
     return true;
 }
 
-int Subprocess::wait() {
+void Subprocess::closeInput() {
     if (input_ >= 0) close(input_);
     input_ = -1;
+}
+
+void Subprocess::closeSecond() {
+    if (secondInput_ >= 0) close(secondInput_);
+    secondInput_ = -1;
+}
+
+int Subprocess::wait() {
+    closeInput();
+    closeSecond();
     int status = 0;
     while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }

@@ -1,6 +1,7 @@
 // Whole frames of every scene and the show's start-up, each to be read as a ratio to BM_Memcpy of
 // the same run. A frame draws into an in-memory screen that nothing presents.
 
+#include "bench/BenchScenes.h"
 #include "platform/DemoClock.h"
 #include "platform/Display.h"
 #include "platform/FixedMusic.h"
@@ -14,7 +15,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <array>
 #include <memory>
 
 namespace {
@@ -41,22 +41,9 @@ struct Rig {
     Rig() { AssetFile::setRoot(TINDREL_BUILD_DATA_DIR); }
 };
 
-// A position well inside each scene's main phase, where its every layer is drawn; flashes are
-// included where a scene spends about half its time under one.
-struct Typical {
-    int order;
-    int row;
-};
-constexpr std::array<Typical, 9> typical{{{3, 16}, {6, 16}, {9, 32}, {12, 32}, {16, 32}, {20, 32}, {28, 32}, {33, 32}, {36, 8}}};
-
-// Show seconds at a position, from the module's own timetable (its orders are 64 rows each).
-double secondsAt(Typical p) {
-    auto module = Module::load("Super.xm");
-    module->seekOrder(p.order);
-    const double start = module->positionSeconds();
-    module->seekOrder(p.order + 1);
-    return start + (module->positionSeconds() - start) * p.row / 64.0;
-}
+using bench::secondsAt;
+using bench::Typical;
+using bench::typical;
 
 void BM_SceneFrame(benchmark::State& state) {
     Rig rig;

@@ -20,7 +20,11 @@ BUDGETS = {
     "BM_SceneFrame/": 25.0,
     "BM_SceneFrame/5": 40.0,  # the grid of 117 outlined cubes
     "BM_Startup": 4000.0,
+    "BM_PngWrite/": 200.0,  # a frame's PNG file at a capture's level
 }
+
+# Counters a benchmark reports beside its time: a compressed size, a rate.
+COUNTERS = ["KB", "frames", "fps"]
 
 
 def budget(name):
@@ -37,7 +41,8 @@ def position(name):
     base, _, arg = name.partition("/")
     listed = ["BM_Memcpy", "BM_Blit", "BM_BlitKeyed", "BM_BlitAdd", "BM_PixmanAdd", "BM_BlitAddScaled",
               "BM_FadeTo", "BM_BlitWrapRows", "BM_LightSpot", "BM_BlobWarp", "BM_WaveWarp", "BM_Tunnel",
-              "BM_MemcpyTunnelSize", "BM_MeshGridView", "BM_Texture", "BM_SceneFrame", "BM_Startup", "BM_OnPath"]
+              "BM_MemcpyTunnelSize", "BM_MeshGridView", "BM_Texture", "BM_SceneFrame", "BM_Startup", "BM_OnPath",
+              "BM_PngWrite", "BM_Deflate", "BM_VideoCapture"]
     rank = listed.index(base) if base in listed else len(listed)
     return (rank, base, [int(a) for a in arg.split("/") if a.isdigit()])
 
@@ -45,6 +50,7 @@ def position(name):
 def main():
     report = json.load(open(sys.argv[1]) if len(sys.argv) > 1 else sys.stdin)
     medians = {}
+    counters = {}
     order = []
     for b in report["benchmarks"]:
         if b.get("aggregate_name") != "median":
@@ -53,6 +59,7 @@ def main():
         # Every time in nanoseconds, whatever unit the benchmark reports in.
         scale = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}[b["time_unit"]]
         medians[name] = b["real_time"] * scale
+        counters[name] = "  ".join(f"{c} {b[c]:.1f}" for c in COUNTERS if c in b)
         order.append(name)
     if "BM_Memcpy" not in medians:
         sys.exit("ratios: BM_Memcpy is missing from the run; run the whole benchmark or include it")
@@ -75,7 +82,7 @@ def main():
             missed += not ok
         t = medians[name]
         shown = f"{t / 1e6:.2f} ms" if t >= 1e6 else f"{t / 1e3:.1f} µs"
-        print(f"{name:<32}{shown:>14}{ratio[name]:>12.2f}  {mark}")
+        print(f"{name:<32}{shown:>14}{ratio[name]:>12.2f}  {mark}{'  ' if mark and counters[name] else ''}{counters[name]}")
     sys.exit(1 if missed else 0)
 
 

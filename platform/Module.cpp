@@ -6,6 +6,8 @@
 #include <libopenmpt/libopenmpt.hpp>
 
 #include <algorithm>
+#include <map>
+#include <string>
 #include <ostream>
 #include <streambuf>
 #include <vector>
@@ -24,7 +26,10 @@ std::ostream& silentLog() {
 } // namespace
 
 struct Module::Player {
-    explicit Player(const std::vector<std::uint8_t>& bytes) : module(bytes, silentLog()) {}
+    Player(std::span<const std::uint8_t> bytes, Content content)
+        : module(bytes.data(), bytes.size(), silentLog(),
+                 content == Content::timeline ? std::map<std::string, std::string>{{"load.skip_samples", "1"}}
+                                              : std::map<std::string, std::string>{}) {}
     openmpt::module module;
 };
 
@@ -33,9 +38,14 @@ std::unique_ptr<Module> Module::load(const std::string& name) {
     return std::make_unique<Module>(name, bytes);
 }
 
-Module::Module(const std::string& name, std::span<const std::uint8_t> bytes) {
+std::unique_ptr<Module> Module::loadTimeline(const std::string& name) {
+    const std::vector<std::uint8_t> bytes = AssetFile::read(name);
+    return std::make_unique<Module>(name, bytes, Content::timeline);
+}
+
+Module::Module(const std::string& name, std::span<const std::uint8_t> bytes, Content content) {
     try {
-        player_ = std::make_unique<Player>(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+        player_ = std::make_unique<Player>(bytes, content);
         player_->module.set_repeat_count(0);
         player_->module.ctl_set_boolean("seek.sync_samples", true);
         // Without this the player fades out for another 0.1 s past the last row, reporting

@@ -57,6 +57,9 @@ TEST(CommandLine, ReadsEachMode) {
     const auto video = CommandLine::parse({"capture", "out", "--video", "v.mp4", "--keep-frames"});
     EXPECT_EQ(video.video, "v.mp4");
     EXPECT_TRUE(video.keepFrames);
+    EXPECT_EQ(video.videoCodec, "h264");
+    const auto web = CommandLine::parse({"capture", "out", "--video", "v.WebM", "--video-codec", "vp9"});
+    EXPECT_EQ(web.videoCodec, "vp9");
 
     const auto convert = CommandLine::parse({"convert", "a.pcx", "a.png", "--rgba"});
     EXPECT_EQ(convert.mode, Mode::convert);
@@ -102,6 +105,10 @@ TEST(CommandLine, RefusesWhatItCannotMean) {
         {"--from", "the farewell", "--to", "the opening"},
         {"capture", "d", "--keep-frames"},
         {"capture", "d", "--audio-only", "--video", "v.mp4"},
+        {"capture", "d", "--video-codec", "vp9"},
+        {"capture", "d", "--video", "v.mp4", "--video-codec", "h265"},
+        {"capture", "d", "--video", "v.webm"},
+        {"capture", "d", "--video", "v.webm", "--video-codec", "h264"},
         {"--from", "nowhere"},
         {"--from", "wave"},
         {"--scale"},
@@ -127,6 +134,7 @@ TEST(CommandLine, TakesTheOptionsItsHelpShows) {
         {"--window"}, {"--scale", "2"}, {"--from", "1"}, {"--to", "2"},       {"--loop"},
         {"--mute"},   {"--stats"},      {"--rgba"},      {"--fps", "30"},     {"--audio-only"},
         {"--video", "v.mp4"},           {"--keep-frames", "--video", "v.mp4"}, {"--overwrite"},
+        {"--video-codec", "av1", "--video", "v.mp4"},
         {"--data", "d"},
     };
     for (const auto& [command, base] : commands) {

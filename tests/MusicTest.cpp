@@ -114,3 +114,22 @@ TEST(SteppedMusic, FollowsTheVirtualClockFromItsStartOrder) {
     EXPECT_EQ(music.order(), 36);
     EXPECT_EQ(music.row(), 8);  // 1 s at 0.12 s a row
 }
+
+// Stills and captures ask the module without samples where orders are and when; its answers
+// must be the whole module's, or a still would be drawn at another time than play reaches.
+TEST(Module, TimelineAnswersAsTheWholeModule) {
+    AssetFile::setRoot(TINDREL_BUILD_DATA_DIR);
+    const auto timeline = Module::loadTimeline("Super.xm");
+    AssetFile::setRoot({});
+    const auto whole = showModule();
+    ASSERT_EQ(timeline->orderCount(), whole->orderCount());
+    EXPECT_DOUBLE_EQ(timeline->durationSeconds(), whole->durationSeconds());
+    for (int order = 0; order < whole->orderCount(); ++order) {
+        ASSERT_EQ(timeline->rowsIn(order), whole->rowsIn(order)) << order;
+        for (const int row : {0, 17, whole->rowsIn(order) - 1}) {
+            timeline->seek(order, row);
+            whole->seek(order, row);
+            EXPECT_DOUBLE_EQ(timeline->positionSeconds(), whole->positionSeconds()) << order << ':' << row;
+        }
+    }
+}

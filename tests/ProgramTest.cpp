@@ -260,6 +260,13 @@ TEST(Program, CaptureMakesAVideoWithFfmpegAndSaysSoWithout) {
     EXPECT_TRUE(fs::exists(dir / "k.mp4"));
     EXPECT_TRUE(fs::exists(dir / "kept/frame-000015.png"));
     EXPECT_TRUE(fs::exists(dir / "kept/music.wav"));
+
+    // The web's codecs and container: Opus, since WebM takes no AAC.
+    ASSERT_EQ(tindrel(dir, "capture out --from 36 --to 36 --fps 2 --video w.webm --video-codec vp9").status, 0);
+    const std::string webProbe = "cd '" + dir.string() +
+                                 "' && ffprobe -v error -show_entries stream=codec_name -of csv=p=0 w.webm > web.txt";
+    ASSERT_EQ(std::system(webProbe.c_str()), 0);
+    EXPECT_EQ(fileBytes(dir / "web.txt"), "vp9\nopus\n");
 }
 
 TEST(Program, ACaptureStoppedBySignalKeepsWholeFrames) {
