@@ -1,17 +1,15 @@
 // The real binary against data files made to stall it or to mislead it: each is refused, or
 // played with a warning, in the time a user would wait.
 
+#include "ProgramRun.h"
 #include "TestImages.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 
-#include <array>
 #include <chrono>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -23,36 +21,20 @@ namespace fs = std::filesystem;
 namespace {
 
 struct Answer {
-    int status = -1;
-    std::string out;
+    ProgramRun::Outcome outcome;
     std::string err;
     double seconds = 0.0;
 };
 
 // Runs the program in dir, ended by force after limit seconds (so a regression fails the test
-// instead of hanging it).
+// instead of hanging it), and times it.
 Answer tindrel(const fs::path& dir, const std::string& args, int limit) {
-    const std::string cmd = "cd '" + dir.string() + "' && timeout -k 1 " + std::to_string(limit) + " '" TINDREL_BINARY "' " +
-                            args + " 2>stderr.txt";
-    Answer r;
+    Answer a;
     const auto start = std::chrono::steady_clock::now();
-    FILE* pipe = popen(cmd.c_str(), "r");
-    if (!pipe) return r;
-    std::array<char, 4096> buf;
-    while (std::fgets(buf.data(), buf.size(), pipe)) r.out += buf.data();
-    const int raw = pclose(pipe);
-    r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    std::ifstream in(dir / "stderr.txt");
-    r.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return r;
-}
-
-// A data directory of the test's own, a copy of the build's, to spoil one file at a time.
-fs::path dataCopy(const std::string& name) {
-    const fs::path dir = TestImages::scratch(name);
-    fs::copy(TINDREL_BUILD_DATA_DIR, dir / "data", fs::copy_options::recursive);
-    return dir;
+    a.outcome = ProgramRun::tindrel(dir, args, "timeout -k 1 " + std::to_string(limit));
+    a.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    a.err = ProgramRun::fileBytes(dir / "stderr.txt");
+    return a;
 }
 
 void write(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
@@ -142,11 +124,11 @@ TEST(HostileInputs, AreRefusedWithTheirNamePromptly) {
          "still 33 0 0", 2, "Part8/texture.tex: Texture must be 256 × 256 for a warp, not 4096 × 4096\n"},
     };
     for (const Case& c : cases) {
-        const fs::path dir = dataCopy("hostile");
+        const fs::path dir = ProgramRun::dataCopy("hostile");
         c.spoil(dir / "data");
         const Answer r = tindrel(dir, c.command + std::string(" f.png --data data"), c.seconds + 10);
-        EXPECT_EQ(r.out, c.message) << c.what;
-        EXPECT_EQ(r.status, 255) << c.what;
+        EXPECT_EQ(r.outcome.out, c.message) << c.what;
+        EXPECT_EQ(r.outcome.status, 255) << c.what;
         EXPECT_LT(r.seconds, c.seconds) << c.what;
         EXPECT_FALSE(fs::exists(dir / "f.png")) << c.what;
     }
@@ -167,8 +149,8 @@ TEST(HostileInputs, ConvertRefusesWhatIsNoPictureFileUnread) {
     };
     for (const Case& c : cases) {
         const Answer r = tindrel(dir, std::string("convert ") + c.input + " z.png", 10);
-        EXPECT_EQ(r.out, c.message) << c.input;
-        EXPECT_EQ(r.status, 255) << c.input;
+        EXPECT_EQ(r.outcome.out, c.message) << c.input;
+        EXPECT_EQ(r.outcome.status, 255) << c.input;
         EXPECT_LT(r.seconds, 2.0) << c.input;
         EXPECT_FALSE(fs::exists(dir / "z.png")) << c.input;
     }
@@ -177,7 +159,7 @@ TEST(HostileInputs, ConvertRefusesWhatIsNoPictureFileUnread) {
 // libopenmpt plays a module cut in half without a word, and the music is wrong: every command
 // that loads it says so once, and goes on.
 TEST(HostileInputs, AHalfLengthModuleWarnsOnceAndPlays) {
-    const fs::path dir = dataCopy("half-module");
+    const fs::path dir = ProgramRun::dataCopy("half-module");
     const fs::path music = dir / "data/Super.xm";
     const std::uintmax_t half = fs::file_size(music) / 2;
     fs::resize_file(music, half);
@@ -185,7 +167,7 @@ TEST(HostileInputs, AHalfLengthModuleWarnsOnceAndPlays) {
         "tindrel: warning: Super.xm: the file is cut short after " + std::to_string(half) + " bytes; the music will be incomplete\n";
     for (const char* command : {"still 36 0 f.png", "still 16 8 0 f.png", "sheet f.png", "capture out --from 36 --audio-only"}) {
         const Answer r = tindrel(dir, command + std::string(" --data data"), 120);
-        EXPECT_EQ(r.status, 0) << command;
+        EXPECT_EQ(r.outcome.status, 0) << command;
         const std::string err = r.err.substr(0, r.err.find("capture: "));  // the capture's own summary follows
         EXPECT_EQ(err, warning) << command;
     }
