@@ -36,10 +36,12 @@ private:
     bool lineDone_ = false;
 };
 
-std::uint32_t le32(std::span<const std::uint8_t> b, std::uint64_t at) {
-    return static_cast<std::uint32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16) | std::uint32_t{b[at + 3]} << 24;
+// Little-endian words at a position the walk below has already checked against the size.
+std::uint32_t le16(std::span<const std::uint8_t> b, std::uint64_t at) {
+    const auto i = static_cast<std::size_t>(at);
+    return static_cast<std::uint32_t>(b[i] | b[i + 1] << 8);
 }
-std::uint32_t le16(std::span<const std::uint8_t> b, std::uint64_t at) { return b[at] | b[at + 1] << 8; }
+std::uint32_t le32(std::span<const std::uint8_t> b, std::uint64_t at) { return le16(b, at) | le16(b, at + 2) << 16; }
 
 // The bytes an XM's headers account for: the header, every pattern, every instrument with its
 // sample headers and sample data. 0 for a file of another format. A file cut short reads as at
