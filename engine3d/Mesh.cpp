@@ -137,7 +137,8 @@ Mesh Mesh::decode(const std::string& name, std::span<const std::uint8_t> bytes) 
         if (chunkId == id("PNTS")) {
             if (havePolygons) chunk.fail(outOfOrder);
             const std::size_t count = size / 12;  // a remainder of under 12 bytes is skipped
-            if (count > static_cast<std::size_t>(maxPoints)) chunk.fail("more than " + std::to_string(maxPoints) + " points");
+            if (count > static_cast<std::size_t>(maxPoints))
+                chunk.fail("more than " + std::to_string(maxPoints) + " points");
             mesh.points_.resize(count);
             mesh.viewPoints_.assign(count, Vector3());
             for (Vector3& p : mesh.points_) p = {chunk.f32(), chunk.f32(), chunk.f32()};

@@ -34,8 +34,8 @@ AssetFile AssetFile::open(const std::string& name, Refusals refusals) {
 }
 
 std::vector<std::uint8_t> AssetFile::readAll() {
-    // In blocks: taken a byte at a time, reading the show's files was a sizeable part of its start.
     if (size_ > maxBytes) throw LoadError(name_, refusals_.tooLarge);
+    // In blocks: taken a byte at a time, reading the show's files was a sizeable part of its start.
     std::vector<std::uint8_t> bytes;
     bytes.reserve(static_cast<std::size_t>(size_));
     std::array<char, 1 << 16> block;
