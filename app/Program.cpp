@@ -85,6 +85,15 @@ void checkPositions(CommandLine& cl) {
     if (cl.to >= 0) checkOrder(*music, cl.to, "--to");
 }
 
+// The sheet's frames are placed by the timetable and need no music, but a damaged module is
+// worth the same warning here as where the music plays; a missing one is not the sheet's concern.
+void checkMusicForSheet() {
+    try {
+        Module::load("Super.xm");
+    } catch (const LoadError&) {
+    }
+}
+
 // Said before anything is drawn, and in words: the writer would only find out at the end, and
 // say less. A stream (standard output, a FIFO, a device) is not a file name to check.
 void checkPicturePath(const std::string& path) {
@@ -194,6 +203,7 @@ int runProgram(const std::vector<std::string>& args) {
         case CommandLine::Mode::capture:
             return runCapture(cl);
         case CommandLine::Mode::sheet:
+            checkMusicForSheet();
             return runSheet(cl);
         default: {
             const LivePlay::Options live{.fullscreen = !cl.window,

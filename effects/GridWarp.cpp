@@ -6,11 +6,15 @@
 #include <stdexcept>
 #include <string>
 
+void GridWarp::checkTexture(int width, int height) {
+    if (width != textureSide || height != textureSide)
+        throw std::invalid_argument("Texture must be 256 × 256 for a warp, not " + std::to_string(width) + " × " +
+                                    std::to_string(height));
+}
+
 GridWarp::GridWarp(int c, int r, const Image& texture)
     : cols(c), rows(r), output_(std::max(c - 1, 0) * 8, std::max(r - 1, 0) * 8), texture_(texture.pixels()) {
-    if (texture.width() != textureSide || texture.height() != textureSide)
-        throw std::invalid_argument("Texture must be 256 × 256 for a warp, not " + std::to_string(texture.width()) +
-                                    " × " + std::to_string(texture.height()));
+    checkTexture(texture.width(), texture.height());
     if (c < 2 || r < 2) throw std::invalid_argument("A warp grid needs at least 2 × 2 nodes");
     nodes.resize(static_cast<std::size_t>(c) * r);
     // Room for the renderer with the most channels.

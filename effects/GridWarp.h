@@ -27,6 +27,8 @@ public:
 
     // Throws std::invalid_argument for a texture that is not 256 × 256 or a grid under 2 × 2.
     GridWarp(int cols, int rows, const Image& texture);
+    // The constructor's texture refusal alone, for a loader to apply before it makes the texture.
+    static void checkTexture(int width, int height);
 
     // The output, drawn by the renderers.
     Image& image() { return output_; }

@@ -10,10 +10,14 @@
 #include <stdexcept>
 #include <string>
 
+void Tunnel::checkTexture(int width, int height) {
+    if (width != 256 || height != 256)
+        throw std::invalid_argument("Texture must be 256 × 256 for the tunnel, not " + std::to_string(width) + " × " +
+                                    std::to_string(height));
+}
+
 Tunnel::Tunnel(int w, int h, const Image& texture) : output_(w, h), texture_(texture.pixels()) {
-    if (texture.width() != 256 || texture.height() != 256)
-        throw std::invalid_argument("Texture must be 256 × 256 for the tunnel, not " + std::to_string(texture.width()) +
-                                    " × " + std::to_string(texture.height()));
+    checkTexture(texture.width(), texture.height());
     if (w < 2 || h < 2) throw std::invalid_argument("The tunnel needs an output of at least 2 × 2");
 
     const int W = w, H = h;

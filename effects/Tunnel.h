@@ -28,6 +28,8 @@ public:
 
     // Throws std::invalid_argument for a texture that is not 256 × 256 or an empty output.
     Tunnel(int width, int height, const Image& texture);
+    // The constructor's texture refusal alone, for a loader to apply before it makes the texture.
+    static void checkTexture(int width, int height);
     void draw(float t) override;
     Image& image() { return output_; }
     const Image& image() const { return output_; }

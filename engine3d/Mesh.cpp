@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <string>
 
 namespace {
 
@@ -77,7 +78,7 @@ public:
         return s;
     }
 
-    [[noreturn]] void fail(const char* message) const { throw LoadError(name_, message); }
+    [[noreturn]] void fail(const std::string& message) const { throw LoadError(name_, message); }
 
 private:
     const std::string& name_;
@@ -89,7 +90,7 @@ private:
 } // namespace
 
 Mesh::Mesh(const Mesh& other)
-    : points_(other.points_), viewPoints_(other.viewPoints_), surfaces_(other.surfaces_),
+    : name_(other.name_), points_(other.points_), viewPoints_(other.viewPoints_), surfaces_(other.surfaces_),
       triangles_(other.triangles_) {
     // The copied triangles still lead into other's arrays; move each pointer to the same index here.
     for (Triangle& t : triangles_) {
@@ -107,14 +108,9 @@ Mesh& Mesh::operator=(const Mesh& other) {
 }
 
 void Mesh::load(const char* fileName) {
-    std::vector<std::uint8_t> bytes;
-    try {
-        bytes = AssetFile::read(fileName);
-    } catch (const LoadError&) {
-        // The object loader speaks in lower case, unlike the image loader.
-        throw LoadError(fileName, "could not open file");
-    }
-    *this = decode(fileName, bytes);
+    // The object loader speaks in lower case, unlike the image loader, and has no read error
+    // of its own.
+    *this = decode(fileName, AssetFile::read(fileName, {"could not open file", "could not open file"}));
 }
 
 Mesh Mesh::decode(const std::string& name, std::span<const std::uint8_t> bytes) {
@@ -129,6 +125,7 @@ Mesh Mesh::decode(const std::string& name, std::span<const std::uint8_t> bytes) 
     Reader form(name, bytes, 12, formEnd);
 
     Mesh mesh;
+    mesh.name_ = name;
     bool havePoints = false;
     bool haveNames = false;
     bool havePolygons = false;
@@ -140,6 +137,8 @@ Mesh Mesh::decode(const std::string& name, std::span<const std::uint8_t> bytes) 
         if (chunkId == id("PNTS")) {
             if (havePolygons) chunk.fail(outOfOrder);
             const std::size_t count = size / 12;  // a remainder of under 12 bytes is skipped
+            if (count > static_cast<std::size_t>(maxPoints))
+                chunk.fail("more than " + std::to_string(maxPoints) + " points");
             mesh.points_.resize(count);
             mesh.viewPoints_.assign(count, Vector3());
             for (Vector3& p : mesh.points_) p = {chunk.f32(), chunk.f32(), chunk.f32()};
@@ -165,6 +164,8 @@ Mesh Mesh::decode(const std::string& name, std::span<const std::uint8_t> bytes) 
                     chunk.skip(std::size_t{n} * 2 + 2);
                     continue;
                 }
+                if (mesh.triangles_.size() == static_cast<std::size_t>(maxTriangles))
+                    chunk.fail("more than " + std::to_string(maxTriangles) + " triangles");
                 Triangle t;
                 for (std::size_t k = 0; k < 3; ++k) {
                     const std::uint16_t i = chunk.u16();

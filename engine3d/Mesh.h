@@ -56,8 +56,9 @@ public:
     Mesh& operator=(Mesh&&) noexcept = default;
 
     // Replaces this mesh with the object in the named data file (see AssetFile). Throws
-    // LoadError with the name as passed and a lower-case message: "could not open file",
-    // "not an lightwave object file", or one of decode's refusals.
+    // LoadError with the name as passed and a lower-case message: "could not open file" (also
+    // for a file over AssetFile::maxBytes), "not an lightwave object file", or one of decode's
+    // refusals.
     void load(const char* fileName);
 
     // The same on bytes in memory; name only labels errors. Besides the header message it
@@ -73,10 +74,20 @@ public:
     //                                    a POLS chunk before PNTS or SRFS, or either after it
     //   "too many surfaces"              more than 50 names
     //   "surface name too long"          a name of more than 49 characters
+    //   "more than 16384 points"         points past maxPoints, or triangles past maxTriangles:
+    //   "more than 8192 triangles"       every view transforms and draws them all each frame
     static Mesh decode(const std::string& name, std::span<const std::uint8_t> bytes);
 
     static constexpr int maxSurfaces = 50;
     static constexpr int maxNameLength = 49;
+    // Many times what any object the show or other programs' sample files hold (584 triangles
+    // and 2424 points at most), and few enough that a frame of them stays short.
+    static constexpr int maxPoints = 16384;
+    static constexpr int maxTriangles = 8192;
+
+    // The name the object was decoded under, for refusals made after loading; empty for a mesh
+    // made in memory.
+    const std::string& name() const { return name_; }
 
     int pointCount() const { return static_cast<int>(points_.size()); }
     int surfaceCount() const { return static_cast<int>(surfaces_.size()); }
@@ -91,6 +102,7 @@ public:
     std::span<const Triangle> triangles() const { return triangles_; }
 
 private:
+    std::string name_;
     std::vector<Vector3> points_;
     std::vector<Vector3> viewPoints_;
     std::vector<Surface> surfaces_;

@@ -15,6 +15,7 @@ MeshGridView::MeshGridView(int w, int h, const char* fileName) : Renderer3D(w, h
 MeshGridView::MeshGridView(int w, int h, const Mesh& mesh) : Renderer3D(w, h) { makeCells(mesh); }
 
 void MeshGridView::makeCells(const Mesh& mesh) {
+    checkWork(mesh, cellCount);
     try {
         cells_.assign(cellCount, mesh);
     } catch (const std::bad_alloc&) {

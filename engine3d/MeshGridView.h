@@ -18,8 +18,8 @@ public:
     static constexpr int cellCount = columns * rows;
 
     // Loads the object now and gives every cell its own copy; throws LoadError as Mesh::load
-    // does. Prints "slut!SLUT" if the copies cannot be allocated, and lets the failure end
-    // the program.
+    // does, or as Renderer3D::checkWork for an object too costly to draw 104 times. Prints
+    // "slut!SLUT" if the copies cannot be allocated, and lets the failure end the program.
     MeshGridView(int width, int height, const char* fileName);
     MeshGridView(int width, int height, const Mesh& mesh);
 

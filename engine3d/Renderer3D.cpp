@@ -2,12 +2,14 @@
 
 #include "engine3d/Renderer3DKernels.h"
 #include "raster/ImageKernels.h"
+#include "raster/LoadError.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <utility>
 
 Renderer3D::Renderer3D(int w, int h)
@@ -45,6 +47,15 @@ void Renderer3D::clear() {
         std::fill(depth_.get() + static_cast<std::size_t>(y) * w + static_cast<std::size_t>(drawn_.left),
                   depth_.get() + static_cast<std::size_t>(y) * w + static_cast<std::size_t>(drawn_.right) + 1, emptyDepth);
     drawn_ = {};
+}
+
+void Renderer3D::checkWork(const Mesh& mesh, int copies) {
+    auto refuse = [&](const char* what, int budget) {
+        throw LoadError(mesh.name(), std::string("too many ") + what + " for " + std::to_string(copies) +
+                                         " copies (at most " + std::to_string(budget / copies) + " each)");
+    };
+    if (static_cast<long long>(mesh.pointCount()) * copies > maxPointsPerFrame) refuse("points", maxPointsPerFrame);
+    if (static_cast<long long>(mesh.triangleCount()) * copies > maxTrianglesPerFrame) refuse("triangles", maxTrianglesPerFrame);
 }
 
 void Renderer3D::projectAndQueue(Mesh& mesh, float depthScale) {

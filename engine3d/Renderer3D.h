@@ -28,6 +28,12 @@ public:
     // Screen coordinates beyond this would overflow 16.16 edge arithmetic; such triangles, and
     // non-finite ones, are skipped whole.
     static constexpr float coordinateLimit = 32767.0f;
+    // The most a view transforms and queues in one frame, all its copies of an object counted:
+    // a triangle may cover the whole view, so these bound a frame's work. One object within
+    // Mesh's limits always fits; the grid's 104 copies get a share each.
+    static constexpr int maxPointsPerFrame = 65536;
+    static constexpr int maxTrianglesPerFrame = 16384;
+    static_assert(Mesh::maxPoints <= maxPointsPerFrame && Mesh::maxTriangles <= maxTrianglesPerFrame);
 
     Renderer3D(int width, int height);
     virtual ~Renderer3D() = default;
@@ -67,6 +73,10 @@ protected:
             t.shade = t.surface->color.scale(levelOf(t.normal.z));
         }
     }
+
+    // Refuses, as a LoadError against the mesh's name, an object the view would draw copies
+    // times a frame when that exceeds the budget above.
+    static void checkWork(const Mesh& mesh, int copies);
 
     // Stages 3 and 4: every view point multiplied by depthScale (which leaves the screen
     // position alone but stretches the stored depth) and projected, then every triangle queued.

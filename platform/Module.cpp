@@ -6,41 +6,114 @@
 #include <libopenmpt/libopenmpt.hpp>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
-#include <string>
 #include <ostream>
+#include <set>
 #include <streambuf>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
-// libopenmpt writes its diagnostics to a stream; the show writes nothing but its own messages.
-class NullBuffer : public std::streambuf {
+// libopenmpt writes its diagnostics to a stream. The show passes none of them on as they come:
+// it keeps the first line the player writes while loading, to say in its own words.
+class LoadLog : public std::streambuf {
+public:
+    std::string firstLine;
+    bool loading = true;
+
 protected:
-    int overflow(int c) override { return c; }
+    int overflow(int c) override {
+        if (c == traits_type::eof()) return traits_type::not_eof(c);
+        if (loading && !lineDone_) {
+            if (c == '\n') lineDone_ = !firstLine.empty();
+            else if (firstLine.size() < 200) firstLine.push_back(static_cast<char>(c));
+        }
+        return c;
+    }
+
+private:
+    bool lineDone_ = false;
 };
-std::ostream& silentLog() {
-    static NullBuffer buffer;
-    static std::ostream stream(&buffer);
-    return stream;
+
+// Little-endian words at a position the walk below has already checked against the size.
+std::uint32_t le16(std::span<const std::uint8_t> b, std::uint64_t at) {
+    const auto i = static_cast<std::size_t>(at);
+    return static_cast<std::uint32_t>(b[i] | b[i + 1] << 8);
+}
+std::uint32_t le32(std::span<const std::uint8_t> b, std::uint64_t at) { return le16(b, at) | le16(b, at + 2) << 16; }
+
+// The bytes an XM's headers account for: the header, every pattern, every instrument with its
+// sample headers and sample data. 0 for a file of another format. A file cut short reads as at
+// least one byte past its end (the walk stops there). libopenmpt plays such a file without a
+// word, as much of each part as there is.
+std::uint64_t xmLength(std::span<const std::uint8_t> b) {
+    constexpr std::string_view magic = "Extended Module: ";
+    if (b.size() < 80 || !std::equal(magic.begin(), magic.end(), b.begin())) return 0;
+    const std::uint64_t size = b.size();
+    const bool oldRows = le16(b, 58) < 0x0104;  // before 1.04 a pattern's row count is one byte
+    const std::uint32_t patterns = le16(b, 70);
+    const std::uint32_t instruments = le16(b, 72);
+    std::uint64_t at = 60 + std::uint64_t{le32(b, 60)};
+    for (std::uint32_t p = 0; p < patterns; ++p) {
+        if (at + 9 > size) return at + 9;
+        at += le32(b, at) + std::uint64_t{le16(b, at + (oldRows ? 6 : 7))};
+    }
+    for (std::uint32_t i = 0; i < instruments; ++i) {
+        if (at + 29 > size) return at + 29;
+        const std::uint64_t header = le32(b, at);
+        const std::uint32_t samples = le16(b, at + 27);
+        if (samples == 0) {
+            at += header;
+            continue;
+        }
+        if (at + 33 > size) return at + 33;
+        const std::uint64_t sampleHeader = le32(b, at + 29);
+        at += header;
+        std::uint64_t data = 0;
+        for (std::uint32_t s = 0; s < samples; ++s) {
+            if (at + 4 > size) return at + 4;
+            data += le32(b, at);
+            at += sampleHeader;
+        }
+        at += data;
+    }
+    return at;
+}
+
+// Said once a run for each thing found: the show loads its music more than once.
+void warnOnce(const std::string& name, const std::string& warning) {
+    static std::set<std::string> said;
+    if (warning.empty() || !said.insert(name + '\n' + warning).second) return;
+    std::fprintf(stderr, "tindrel: warning: %s: %s\n", name.c_str(), warning.c_str());
 }
 } // namespace
 
 struct Module::Player {
     Player(std::span<const std::uint8_t> bytes, Content content)
-        : module(bytes.data(), bytes.size(), silentLog(),
+        : module(bytes.data(), bytes.size(), logStream,
                  content == Content::timeline ? std::map<std::string, std::string>{{"load.skip_samples", "1"}}
-                                              : std::map<std::string, std::string>{}) {}
+                                              : std::map<std::string, std::string>{}) {
+        log.loading = false;
+    }
+    LoadLog log;
+    std::ostream logStream{&log};
     openmpt::module module;
 };
 
 std::unique_ptr<Module> Module::load(const std::string& name) {
     const std::vector<std::uint8_t> bytes = AssetFile::read(name);
-    return std::make_unique<Module>(name, bytes);
+    auto module = std::make_unique<Module>(name, bytes);
+    warnOnce(name, module->warning());
+    return module;
 }
 
 std::unique_ptr<Module> Module::loadTimeline(const std::string& name) {
     const std::vector<std::uint8_t> bytes = AssetFile::read(name);
-    return std::make_unique<Module>(name, bytes, Content::timeline);
+    auto module = std::make_unique<Module>(name, bytes, Content::timeline);
+    warnOnce(name, module->warning());
+    return module;
 }
 
 Module::Module(const std::string& name, std::span<const std::uint8_t> bytes, Content content) {
@@ -56,6 +129,12 @@ Module::Module(const std::string& name, std::span<const std::uint8_t> bytes, Con
     } catch (const openmpt::exception&) {
         throw LoadError(name, "Not a supported module file");
     }
+    if (const std::uint64_t wanted = xmLength(bytes); wanted > bytes.size())
+        warning_ = "the file is cut short after " + std::to_string(bytes.size()) + " bytes; the music will be incomplete";
+    else if (const std::string said = player_->module.get_metadata("warnings"); !said.empty())
+        warning_ = "the player reports: " + said.substr(0, said.find('\n'));
+    else if (!player_->log.firstLine.empty())
+        warning_ = "the player reports: " + player_->log.firstLine;
 }
 
 Module::~Module() = default;

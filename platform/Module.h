@@ -17,6 +17,8 @@ public:
 
     // Reads the named file from the data directory. Throws LoadError with the name as passed:
     // "Could not open file", or "Not a supported module file" when the player refuses it.
+    // A module that loads with a warning plays all the same, as other players would play it;
+    // the warning goes to standard error as "tindrel: warning: NAME: what", once a run.
     static std::unique_ptr<Module> load(const std::string& name);
     // The same without the samples: orders, rows, seeking and times as load() gives them, for a
     // fraction of its cost, for a caller that only asks where and when; it renders silence.
@@ -44,8 +46,13 @@ public:
     double durationSeconds() const;
     int orderCount() const;
 
+    // What is wrong with a module the player accepted: a file that ends before the parts its
+    // headers announce, or what the player itself reported while loading. Empty for a sound file.
+    const std::string& warning() const { return warning_; }
+
 private:
     struct Player;
     std::unique_ptr<Player> player_;
     bool ended_ = false;
+    std::string warning_;
 };

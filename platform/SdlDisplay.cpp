@@ -2,6 +2,7 @@
 
 #include "platform/QuietStderr.h"
 #include "platform/TextPanel.h"
+#include "platform/XConnection.h"
 
 #include <SDL.h>
 
@@ -102,6 +103,9 @@ SdlDisplay::SdlDisplay(const Options& o) : window_(std::make_unique<Window>()) {
         throw Unavailable(std::string("cannot open a display: none found (SDL offered its ") + driver +
                           " driver; set SDL_VIDEODRIVER=" + driver + " to use it)");
     }
+
+    if (const char* driver = SDL_GetCurrentVideoDriver(); driver && std::strcmp(driver, "x11") == 0)
+        XConnection::endWhenLost();
 
     Window& w = *window_;
     w.width = o.width;

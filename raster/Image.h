@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -22,12 +23,19 @@ public:
     struct ForOverwrite {};
     Image(int width, int height, ForOverwrite);
 
+    // Given a picture's width and height, refuses it with std::invalid_argument, whose text
+    // becomes the LoadError's message.
+    using SizeCheck = std::function<void(int width, int height)>;
+
     // Loads a picture from the data directory, choosing the decoder by the name's last three
     // letters in any case ("pcx", "tex"). Throws LoadError with the name as passed and one of
-    // "Could not open file", "Not a supported image file", "Error reading from file".
-    static std::unique_ptr<Image> load(const char* fileName);
+    // "Could not open file", "Not a supported image file", "Error reading from file" (the last
+    // also for a file over AssetFile::maxBytes). A texture's size is checked before its program
+    // runs, a picture's after decoding.
+    static std::unique_ptr<Image> load(const char* fileName, const SizeCheck& check = {});
     // The same on bytes already in memory; name only picks the decoder and labels errors.
-    static std::unique_ptr<Image> decode(const std::string& name, std::span<const std::uint8_t> bytes);
+    static std::unique_ptr<Image> decode(const std::string& name, std::span<const std::uint8_t> bytes,
+                                         const SizeCheck& check = {});
 
     Image(const Image&) = delete;
     Image& operator=(const Image&) = delete;

@@ -86,12 +86,13 @@ const std::int16_t* TextureGenerator::sineTable() { return tables().sine.data();
 const std::uint8_t* TextureGenerator::curveTable() { return tables().curve.data(); }
 
 std::unique_ptr<Image> TextureGenerator::decode(const std::string& name, std::span<const std::uint8_t> bytes,
-                                                long long budget) {
+                                                long long budget, const Image::SizeCheck& check) {
     try {
         ProgramReader in(bytes);
         const int width = static_cast<int>(in.read(2));
         const int height = static_cast<int>(in.read(2));
         if (width > maxSide || height > maxSide) throw std::invalid_argument("Texture too large");
+        if (check) check(width, height);
         auto image = std::make_unique<Image>(width, height);
         TextureGenerator gen(*image);
         const int count = static_cast<int>(in.read(1));

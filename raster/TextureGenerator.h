@@ -25,8 +25,9 @@ public:
     // Decodes and runs a ".tex" program. Throws LoadError(name, message) when the program ends
     // early, its size is out of range, it would cost more than budget texel visits or an
     // operation is refused. A smaller budget suits callers that run many untrusted programs.
+    // check sees the size the header gives before anything runs (see Image::SizeCheck).
     static std::unique_ptr<Image> decode(const std::string& name, std::span<const std::uint8_t> bytes,
-                                         long long budget = maxWork);
+                                         long long budget = maxWork, const Image::SizeCheck& check = {});
 
     explicit TextureGenerator(Image& target);
 

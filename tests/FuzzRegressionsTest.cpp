@@ -5,6 +5,8 @@
 #include "platform/Module.h"
 #include "raster/Image.h"
 #include "raster/LoadError.h"
+#include "tools/SongSource.h"
+#include "tools/XmWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +14,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -37,4 +40,22 @@ TEST(FuzzRegressions, EveryKeptInputLoadsOrIsRefused) {
         }
     }
     EXPECT_GT(inputs, 0);
+}
+
+// The module fuzzer starts from these songs: each must stay a module our compiler makes, small
+// enough for the fuzzer's 64 KB inputs, that the player loads without a word and plays.
+TEST(FuzzSeeds, TheSeedSongsCompileIntoSmallSoundModules) {
+    int songs = 0;
+    for (const auto& entry : fs::directory_iterator(fs::path(TINDREL_SOURCE_DIR) / "fuzz" / "seeds")) {
+        if (entry.path().extension() != ".song") continue;
+        SCOPED_TRACE(entry.path().filename().string());
+        ++songs;
+        const std::vector<std::uint8_t> bytes = writeXm(compileSong(entry.path()));
+        EXPECT_LE(bytes.size(), 65536u);
+        Module module("seed.xm", bytes);
+        EXPECT_EQ(module.warning(), "");
+        std::vector<float> buffer(2 * 1024);
+        EXPECT_EQ(module.render(buffer.data(), 1024), 1024u);
+    }
+    EXPECT_GE(songs, 2);
 }

@@ -195,6 +195,20 @@ TEST(LwoLoader, RefusesFilesThatWouldBreakTheMesh) {
     for (const auto& [what, bytes, message] : cases) EXPECT_EQ(loadError(bytes), "obj.lwo: " + message) << what;
 }
 
+// Every view transforms all points and draws all triangles each frame, so a small file must not
+// be able to ask for millions; a mesh at the limit loads.
+TEST(LwoLoader, BoundsPointsAndTriangles) {
+    auto triangles = [](int n) {
+        Bytes polygons;
+        for (int k = 0; k < n; ++k) polygons = polygons + words({3, 0, 1, 2, 1});
+        return lwob(threePoints + oneName + chunk("POLS", polygons));
+    };
+    EXPECT_EQ(Mesh::decode("obj.lwo", lwob(chunk("PNTS", points(Mesh::maxPoints)))).pointCount(), Mesh::maxPoints);
+    EXPECT_EQ(Mesh::decode("obj.lwo", triangles(Mesh::maxTriangles)).triangleCount(), Mesh::maxTriangles);
+    EXPECT_EQ(loadError(lwob(chunk("PNTS", points(Mesh::maxPoints + 1)))), "obj.lwo: more than 16384 points");
+    EXPECT_EQ(loadError(triangles(Mesh::maxTriangles + 1)), "obj.lwo: more than 8192 triangles");
+}
+
 TEST(LwoLoader, LoadsTheSharedLightWaveObjects) {
     TINDREL_NEEDS_SHARED_TESTDATA();
     // From lwob-summary.txt beside the files. Only three-vertex polygons become triangles.
@@ -224,6 +238,9 @@ TEST(LwoLoader, LoadsTheSharedLightWaveObjects) {
         EXPECT_EQ(mesh.surfaces()[0].name, c.surface);
         EXPECT_EQ(mesh.surfaces()[0].color, c.color);
         EXPECT_EQ(mesh.triangleCount(), c.triangles);
+        // Files from elsewhere stay well inside the limits too.
+        EXPECT_LE(mesh.pointCount() * 4, Mesh::maxPoints);
+        EXPECT_LE(mesh.triangleCount() * 4, Mesh::maxTriangles);
 
         MeshView view(64, 48, path.c_str());
         view.draw(0.0f);

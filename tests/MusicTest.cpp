@@ -90,6 +90,22 @@ TEST(Module, RefusesWhatIsNotAModule) {
     AssetFile::setRoot({});
 }
 
+// The player accepts a module cut anywhere after its header and says nothing; wherever the cut
+// falls (in the patterns, an instrument's headers or the sample data) the module warns.
+TEST(Module, WarnsOfAFileCutShort) {
+    AssetFile::setRoot(TINDREL_BUILD_DATA_DIR);
+    const std::vector<std::uint8_t> whole = AssetFile::read("Super.xm");
+    AssetFile::setRoot({});
+    EXPECT_EQ(Module("Super.xm", whole).warning(), "");
+    for (const double kept : {0.02, 0.1, 0.5, 0.9, 0.9999}) {
+        std::vector<std::uint8_t> cut(whole.begin(), whole.begin() + static_cast<long>(static_cast<double>(whole.size()) * kept));
+        const Module module("Super.xm", cut);
+        EXPECT_EQ(module.warning(), "the file is cut short after " + std::to_string(cut.size()) +
+                                        " bytes; the music will be incomplete")
+            << kept;
+    }
+}
+
 TEST(Module, ReadsAllBitsSetOnceItHasPlayedOut) {
     auto module = showModule();
     module->seekOrder(module->orderCount() - 1);

@@ -3,6 +3,7 @@
 #include "engine3d/MeshView.h"
 #include "engine3d/WobbleView.h"
 #include "raster/AssetFile.h"
+#include "raster/LoadError.h"
 #include "tools/LwobWriter.h"
 #include "tools/ShowObjects.h"
 
@@ -153,6 +154,26 @@ TEST(ObjectViews, WobbleMovesPointsByNineStepsAndDoesNotOutline) {
     EXPECT_NE(TestImages::pixelsOf(moving.image()), atZero);
 }
 
+// The grid draws its object 104 times a frame: its share of a view's budget is refused at
+// construction, against the object's file.
+TEST(ObjectViews, GridRefusesAnObjectTooCostlyToDraw104Times) {
+    const int most = Renderer3D::maxTrianglesPerFrame / MeshGridView::cellCount;
+    auto withTriangles = [](int n) {
+        LwobWriter::Object object;
+        object.points = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+        object.surfaces = {{"S", 1, 2, 3}};
+        object.faces.assign(static_cast<std::size_t>(n), {{0, 1, 2}, 0});
+        return Mesh::decode("Part5/cube.lwo", LwobWriter::write(object));
+    };
+    MeshGridView fits(60, 30, withTriangles(most));
+    try {
+        MeshGridView grid(60, 30, withTriangles(most + 1));
+        ADD_FAILURE() << "no refusal";
+    } catch (const LoadError& e) {
+        EXPECT_STREQ(e.what(), "Part5/cube.lwo: too many triangles for 104 copies (at most 157 each)");
+    }
+}
+
 TEST(ObjectViews, MeshesWithoutTrianglesDrawNothing) {
     MeshView view(40, 30, emptyMesh());
     MeshGridView grid(40, 30, emptyMesh());
@@ -178,6 +199,12 @@ TEST(ShowObjects, LoadThroughTheirViewsAndFillThem) {
         std::filesystem::create_directories((dir / name).parent_path());
         std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         const Mesh mesh = Mesh::decode(name, bytes);
+        // Well inside what an object and a view may cost, the grid's 104 copies counted.
+        const int copies = name == "Part5/cube.lwo" ? MeshGridView::cellCount : 1;
+        EXPECT_LE(mesh.pointCount() * 8, Mesh::maxPoints) << name;
+        EXPECT_LE(mesh.triangleCount() * 8, Mesh::maxTriangles) << name;
+        EXPECT_LE(mesh.pointCount() * copies * 8, Renderer3D::maxPointsPerFrame) << name;
+        EXPECT_LE(mesh.triangleCount() * copies * 8, Renderer3D::maxTrianglesPerFrame) << name;
         EXPECT_GE(mesh.surfaceCount(), 3) << name;
         for (const Surface& s : mesh.surfaces()) EXPECT_NE(s.color, Color()) << name << " " << s.name;
     }

@@ -2,6 +2,8 @@
 
 // Runs the real binary as a user would, for the tests that check the program end to end.
 
+#include "TestImages.h"
+
 #include <sys/wait.h>
 
 #include <array>
@@ -35,6 +37,13 @@ inline Outcome tindrel(const std::filesystem::path& dir, const std::string& args
 inline std::string fileBytes(const std::filesystem::path& p) {
     std::ifstream in(p, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// A scratch directory holding "data", a copy of the build's data, to break one file at a time.
+inline std::filesystem::path dataCopy(const std::string& name) {
+    const std::filesystem::path dir = TestImages::scratch(name);
+    std::filesystem::copy(TINDREL_BUILD_DATA_DIR, dir / "data", std::filesystem::copy_options::recursive);
+    return dir;
 }
 
 } // namespace ProgramRun

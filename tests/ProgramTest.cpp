@@ -16,16 +16,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using ProgramRun::dataCopy;
 using ProgramRun::fileBytes;
 using ProgramRun::Outcome;
 using ProgramRun::tindrel;
-
-// A data directory of the test's own, a copy of the build's, to break one file at a time.
-fs::path dataCopy(const std::string& name) {
-    const fs::path dir = TestImages::scratch(name);
-    fs::copy(TINDREL_BUILD_DATA_DIR, dir / "data", fs::copy_options::recursive);
-    return dir;
-}
 
 } // namespace
 

@@ -162,3 +162,26 @@ broken missing Super.xm "Super.xm: Could not open file"
 broken corrupt Super.xm "Super.xm: Not a supported module file"
 broken missing Part9/background.pcx "Part9/background.pcx: Could not open file"
 broken corrupt Part7/cones.lwo "Part7/cones.lwo: not an lightwave object file"
+
+# The display lost while the show plays: our one line and status 1, promptly. First another
+# client kills the window's connection, as xkill does; then the server itself ends.
+lost() {
+    what=$1
+    "$bin" --window --scale 1 --mute --data "$data" >out.txt 2>err.txt &
+    show=$!
+    window_of_show "$what"
+    # Until the opening shows: the loss is noticed at the next frame, and under the sanitizers
+    # the scenes take seconds to load first.
+    for _ in $(seq 100); do
+        import-im6.q16 -silent -window "$window" drawn.png 2>/dev/null &&
+            awk "BEGIN { exit !($(convert-im6.q16 drawn.png -colorspace gray -format "%[fx:mean]" info:) > 0.004) }" && break
+        sleep 0.2
+    done
+    if [ "$what" = "window killed" ]; then xdotool windowkill "$window"; else kill "$xvfb"; fi
+    ends_within_a_second "$what: the show went on"
+    [ "$status" -eq 1 ] || fail "$what: exit status $status"
+    [ "$(cat err.txt)" = "tindrel: the display went away" ] || fail "$what: said \"$(cat err.txt)\""
+    echo "$what: \"tindrel: the display went away\", status 1"
+}
+lost "window killed"
+lost "server ended"

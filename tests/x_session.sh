@@ -31,8 +31,13 @@ fail() { echo "FAIL: $*"; echo "--- stdout"; cat out.txt; echo "--- stderr"; cat
 # The window of the program just started as "$show", given the keyboard as a user's click gives
 # it. SDL takes the focus only after it has held for 200 ms, and drops keys until then.
 window_of_show() {
-    window=$(timeout 30 xdotool search --sync --pid "$show" --name "Tindrel application" | head -n 1)
-    [ -n "$window" ] || fail "$1: no window appeared"
+    # xdotool gives up when a window vanishes while it searches (a killed one's frame, say):
+    # ask again.
+    for _ in 1 2 3; do
+        window=$(timeout 20 xdotool search --sync --pid "$show" --name "Tindrel application" 2>/dev/null | head -n 1)
+        [ -n "$window" ] && return
+    done
+    fail "$1: no window appeared"
 }
 focus_window() {
     xdotool windowactivate "$window" 2>/dev/null

@@ -1,5 +1,6 @@
 #include "tools/LwobWriter.h"
 
+#include "engine3d/Mesh.h"
 #include "raster/BitCast.h"
 
 #include <stdexcept>
@@ -45,7 +46,8 @@ void check(bool ok, const char* what) {
 } // namespace
 
 std::vector<std::uint8_t> LwobWriter::write(const Object& object) {
-    check(object.points.size() <= 65536, "more points than 16-bit indices reach");
+    check(object.points.size() <= static_cast<std::size_t>(Mesh::maxPoints), "more points than the show loads");
+    check(object.faces.size() <= static_cast<std::size_t>(Mesh::maxTriangles), "more triangles than the show loads");
     check(object.surfaces.size() <= 50, "more than 50 surfaces");
     for (const Surface& s : object.surfaces)
         check(s.name.size() <= 49 && s.name.find('\0') == std::string::npos, "surface name unusable");

@@ -27,7 +27,8 @@ public:
         std::vector<Face> faces;
     };
 
-    // Throws std::invalid_argument for anything the show's loader would refuse: more than
-    // 65536 points or 50 surfaces, a name too long, an index or surface out of range.
+    // Throws std::invalid_argument for anything the show's loader would refuse: more points or
+    // triangles than Mesh allows, more than 50 surfaces, a name too long, an index or surface
+    // out of range.
     static std::vector<std::uint8_t> write(const Object& object);
 };

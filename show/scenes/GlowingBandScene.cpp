@@ -1,4 +1,5 @@
 #include "effects/BlobWarp.h"
+#include "effects/GridWarp.h"
 #include "raster/Image.h"
 #include "show/Scene.h"
 
@@ -18,7 +19,7 @@ public:
 
     GlowingBandScene(const Stage& stage, Orders orders)
         : Scene(stage, orders), background(Image::load("Part6/background.pcx")),
-          texture(Image::load("Part6/texture.tex")), logo(Image::load("Part6/logo.pcx")),
+          texture(Image::load("Part6/texture.tex", GridWarp::checkTexture)), logo(Image::load("Part6/logo.pcx")),
           warp(effectOn<BlobWarp>("Part6/texture.tex", 76, 25, *texture, 7, 0.3f, 90.0f)) {}
 
     void run() override {

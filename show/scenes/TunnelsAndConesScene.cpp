@@ -21,7 +21,7 @@ public:
         : Scene(stage, orders), background(Image::load("Part7/background.pcx")),
           cube(std::make_unique<WobbleView>(378, 300, "Part7/cube.lwo")),
           cones(std::make_unique<WobbleView>(378, 300, "Part7/cones.lwo")), disco(Image::load("Part7/disco.pcx")),
-          texture(Image::load("Part7/texture.tex")), tunnel(effectOn<Tunnel>("Part7/texture.tex", 212, 292, *texture)) {}
+          texture(Image::load("Part7/texture.tex", Tunnel::checkTexture)), tunnel(effectOn<Tunnel>("Part7/texture.tex", 212, 292, *texture)) {}
 
     void run() override {
         // The cube gives way to the cones once, at the first frame of their order or later, for good.

@@ -1,3 +1,4 @@
+#include "effects/GridWarp.h"
 #include "effects/WaveWarp.h"
 #include "raster/Image.h"
 #include "show/Scene.h"
@@ -15,7 +16,7 @@ public:
 
     WaveWarpScene(const Stage& stage, Orders orders)
         : Scene(stage, orders), background(Image::load("Part8/background.pcx")),
-          texture(Image::load("Part8/texture.tex")), warp(effectOn<WaveWarp>("Part8/texture.tex", 51, 38, *texture, 1.0f)) {}
+          texture(Image::load("Part8/texture.tex", GridWarp::checkTexture)), warp(effectOn<WaveWarp>("Part8/texture.tex", 51, 38, *texture, 1.0f)) {}
 
     void run() override {
         play({{outsideOrders(), [this](const Position& p) {
