@@ -8,6 +8,7 @@
 #include "platform/Module.h"
 #include "platform/SteppedMusic.h"
 #include "platform/WavWriter.h"
+#include "raster/OutputFile.h"
 #include "raster/PngWriter.h"
 #include "show/Show.h"
 #include "show/Still.h"
@@ -160,30 +161,62 @@ std::vector<std::string> videoCommand(const std::filesystem::path& video, int fp
 }
 
 // Raw frames piped into ffmpeg with the music beside them, encoded and muxed as they come:
-// nothing waits for the capture's end but the last frames' encoding.
+// nothing waits for the capture's end but the last frames' encoding. ffmpeg writes beside the
+// video under a name of its own, renamed over it once complete, so a failed or concurrent export
+// never leaves half a video under the name (a symlink's target is the file replaced).
 class VideoFrames : public FrameSink {
 public:
     VideoFrames(const std::filesystem::path& video, int fps, const std::string& codec, int from, double end)
-        : video_(video),
+        : video_(video), target_(OutputFile::replaced(video, "the video")), aside_(asideOf(target_)),
           // SVT-AV1 prints its settings unasked.
-          ffmpeg_(videoCommand(video, fps, codec), true, true, {"SVT_LOG=1"}), sound_(ffmpeg_, from, end) {}
+          ffmpeg_(videoCommand(aside_, fps, codec), true, true, {"SVT_LOG=1"}), sound_(ffmpeg_, from, end) {}
     // Unless finished, the frames' end lets ffmpeg stop, so the sound's last write cannot wait on it.
-    ~VideoFrames() override { ffmpeg_.closeInput(); }
+    ~VideoFrames() override {
+        ffmpeg_.closeInput();
+        if (!finished_) {
+            sound_.finish();
+            ffmpeg_.wait();
+            std::error_code ec;
+            std::filesystem::remove(aside_, ec);
+        }
+    }
     void frame(const Image& image, int) override {
         if (!ffmpeg_.write(image.pixels(), image.pixelCount() * sizeof(Color)))
             throw std::runtime_error("ffmpeg stopped taking frames");
     }
     void finish() {
+        finished_ = true;
         // The sound runs ahead of the frames, so their end is the video's (-shortest).
         ffmpeg_.closeInput();
         sound_.finish();
-        if (ffmpeg_.wait() != 0) throw std::runtime_error("ffmpeg could not write " + video_.string());
+        std::error_code ec;
+        if (ffmpeg_.wait() != 0) {
+            std::filesystem::remove(aside_, ec);
+            throw std::runtime_error("ffmpeg could not write " + video_.string());
+        }
+        std::filesystem::rename(aside_, target_, ec);
+        if (ec) {
+            const std::error_code renameError = ec;
+            std::filesystem::remove(aside_, ec);
+            throw std::runtime_error(video_.string() + ": cannot write the video (" + renameError.message() + ")");
+        }
     }
 
 private:
+    // The extension stays last: it is how ffmpeg tells the container.
+    static std::filesystem::path asideOf(const std::filesystem::path& target) {
+        std::filesystem::path aside = target;
+        aside.replace_filename(target.stem().string() + ".partial-" + std::to_string(::getpid()) +
+                               target.extension().string());
+        return aside;
+    }
+
     std::filesystem::path video_;
+    std::filesystem::path target_;
+    std::filesystem::path aside_;
     Subprocess ffmpeg_;
     SoundPipe sound_;
+    bool finished_ = false;
 };
 
 // Hands each frame to the sink, then moves the virtual clock and the music on by one frame's

@@ -33,6 +33,11 @@ int followLinks(std::filesystem::path& path, struct stat& status) {
     }
 }
 
+[[noreturn]] void throwWriteError(const std::filesystem::path& path, const std::string& what, int error) {
+    throw std::runtime_error(path.string() + ": cannot write " + what + " (" +
+                             std::error_code(error, std::generic_category()).message() + ")");
+}
+
 // Writers in one process tell their aside files apart by this, and processes by their ids.
 std::atomic<unsigned> asideCount{0};
 
@@ -112,7 +117,20 @@ void OutputFile::writeWhole(const std::filesystem::path& path, const void* bytes
     file.commit();
 }
 
-void OutputFile::fail(int error) const {
-    throw std::runtime_error(path_.string() + ": cannot write " + what_ + " (" +
-                             std::error_code(error, std::generic_category()).message() + ")");
+std::filesystem::path OutputFile::replaced(const std::filesystem::path& path, const std::string& what) {
+    std::filesystem::path target = path;
+    struct stat status {};
+    int error = path.empty() ? ENOENT : followLinks(target, status);
+    if (error == 0 && S_ISDIR(status.st_mode)) error = EISDIR;
+    if (error == 0 && status.st_mode == 0) {
+        // A file yet to be made needs its folder.
+        const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+        struct stat folderStatus {};
+        if (::stat(folder.c_str(), &folderStatus) != 0) error = errno;
+        else if (!S_ISDIR(folderStatus.st_mode)) error = ENOTDIR;
+    }
+    if (error != 0) throwWriteError(path, what, error);
+    return target;
 }
+
+void OutputFile::fail(int error) const { throwWriteError(path_, what_, error); }

@@ -28,6 +28,10 @@ public:
 
     static void writeWhole(const std::filesystem::path& path, const void* bytes, std::size_t size, std::string what);
     static bool isStandardOutput(const std::filesystem::path& path) { return path == "-"; }
+    // The file a write to path replaces, for a writer that cannot be handed a descriptor (another
+    // program): path with every symlink at its end followed. Throws as the constructor does when
+    // the lookup fails, names a folder, or names a new file in a folder that is not there.
+    static std::filesystem::path replaced(const std::filesystem::path& path, const std::string& what);
 
 private:
     [[noreturn]] void fail(int error) const;

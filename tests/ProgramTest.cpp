@@ -261,6 +261,17 @@ TEST(Program, CaptureMakesAVideoWithFfmpegAndSaysSoWithout) {
                                  "' && ffprobe -v error -show_entries stream=codec_name -of csv=p=0 w.webm > web.txt";
     ASSERT_EQ(std::system(webProbe.c_str()), 0);
     EXPECT_EQ(fileBytes(dir / "web.txt"), "vp9\nopus\n");
+
+    // A link's target is the video replaced; a missing folder is said before anything runs.
+    fs::create_directories(dir / "kept/videos");
+    fs::create_symlink("kept/videos/linked.mp4", dir / "link.mp4");
+    ASSERT_EQ(tindrel(dir, "capture out --from 36 --to 36 --fps 2 --video link.mp4").status, 0);
+    EXPECT_TRUE(fs::is_symlink(dir / "link.mp4"));
+    EXPECT_GT(fs::file_size(dir / "kept/videos/linked.mp4"), 0u);
+    for (const auto& entry : fs::directory_iterator(dir / "kept/videos"))
+        EXPECT_EQ(entry.path().filename(), "linked.mp4");
+    EXPECT_EQ(tindrel(dir, "capture out --from 36 --to 36 --video none/v.mp4").status, 1);
+    EXPECT_EQ(fileBytes(dir / "stderr.txt"), "tindrel: none/v.mp4: cannot write the video (No such file or directory)\n");
 }
 
 TEST(Program, ACaptureStoppedBySignalKeepsWholeFrames) {
