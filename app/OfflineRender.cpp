@@ -248,13 +248,19 @@ private:
 };
 
 // Frames left by an earlier capture, longer or at another rate, would sit among the new ones as
-// if one capture had made them all.
+// if one capture had made them all. Half-written files of a capture that was killed are nobody's
+// any more (the folder's lock is ours), so they go whatever is asked.
 void clearEarlierCapture(const std::filesystem::path& directory, bool overwrite) {
     std::vector<std::filesystem::path> earlier;
+    std::vector<std::filesystem::path> unfinished;
     for (const auto& entry : std::filesystem::directory_iterator(directory)) {
         const std::string name = entry.path().filename().string();
         if (name.starts_with("frame-") && name.ends_with(".png")) earlier.push_back(entry.path());
+        else if ((name.starts_with("frame-") || name.starts_with("music.wav")) &&
+                 name.find(".partial-") != std::string::npos)
+            unfinished.push_back(entry.path());
     }
+    for (const auto& path : unfinished) std::filesystem::remove(path);
     if (!overwrite) {
         if (!earlier.empty())
             throw std::runtime_error(directory.string() +

@@ -222,10 +222,16 @@ TEST(Program, CaptureReplacesAnEarlierOneOnlyWhenAsked) {
         EXPECT_TRUE(fileBytes(dir / "out/music.wav") == music) << again;
     }
 
+    // What a killed capture was writing goes too; a file of the user's own stays.
+    for (const char* left : {"frame-000003.png.partial-99999-0", "music.wav.partial-99999-1", "notes.partial-1"})
+        std::ofstream(dir / "out" / left) << "half";
     ASSERT_EQ(tindrel(dir, "capture out --from 36 --to 36 --fps 1 --overwrite").status, 0);
     EXPECT_EQ(count(), 8);
     EXPECT_FALSE(fs::exists(dir / "out/frame-000008.png"));
     EXPECT_EQ(fs::file_size(dir / "out/music.wav"), 44u + 8u * 44100u * 4u);
+    EXPECT_FALSE(fs::exists(dir / "out/frame-000003.png.partial-99999-0"));
+    EXPECT_FALSE(fs::exists(dir / "out/music.wav.partial-99999-1"));
+    EXPECT_TRUE(fs::exists(dir / "out/notes.partial-1"));
 }
 
 TEST(Program, CaptureMakesAVideoWithFfmpegAndSaysSoWithout) {
