@@ -170,15 +170,12 @@ public:
         : video_(video), target_(OutputFile::replaced(video, "the video")), aside_(asideOf(target_)),
           // SVT-AV1 prints its settings unasked.
           ffmpeg_(videoCommand(aside_, fps, codec), true, true, {"SVT_LOG=1"}), sound_(ffmpeg_, from, end) {}
-    // Unless finished, the frames' end lets ffmpeg stop, so the sound's last write cannot wait on it.
+    // Unfinished, the video is not kept.
     ~VideoFrames() override {
-        ffmpeg_.closeInput();
-        if (!finished_) {
-            sound_.finish();
-            ffmpeg_.wait();
-            std::error_code ec;
-            std::filesystem::remove(aside_, ec);
-        }
+        if (finished_) return;
+        stop();
+        std::error_code ec;
+        std::filesystem::remove(aside_, ec);
     }
     void frame(const Image& image, int) override {
         if (!ffmpeg_.write(image.pixels(), image.pixelCount() * sizeof(Color)))
@@ -186,11 +183,8 @@ public:
     }
     void finish() {
         finished_ = true;
-        // The sound runs ahead of the frames, so their end is the video's (-shortest).
-        ffmpeg_.closeInput();
-        sound_.finish();
         std::error_code ec;
-        if (ffmpeg_.wait() != 0) {
+        if (stop() != 0) {
             std::filesystem::remove(aside_, ec);
             throw std::runtime_error("ffmpeg could not write " + video_.string());
         }
@@ -203,6 +197,14 @@ public:
     }
 
 private:
+    // The frames' end is the video's (-shortest), and lets ffmpeg stop, so the sound, which runs
+    // ahead of them, cannot wait on it for its last write. ffmpeg's exit status.
+    int stop() {
+        ffmpeg_.closeInput();
+        sound_.finish();
+        return ffmpeg_.wait();
+    }
+
     // The extension stays last: it is how ffmpeg tells the container.
     static std::filesystem::path asideOf(const std::filesystem::path& target) {
         std::filesystem::path aside = target;

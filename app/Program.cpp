@@ -89,7 +89,7 @@ void checkPositions(CommandLine& cl) {
 // worth the same warning here as where the music plays; a missing one is not the sheet's concern.
 void checkMusicForSheet() {
     try {
-        Module::load("Super.xm");
+        Module::loadTimeline("Super.xm");
     } catch (const LoadError&) {
     }
 }

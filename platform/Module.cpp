@@ -102,19 +102,14 @@ struct Module::Player {
     openmpt::module module;
 };
 
-std::unique_ptr<Module> Module::load(const std::string& name) {
+std::unique_ptr<Module> Module::load(const std::string& name, Content content) {
     const std::vector<std::uint8_t> bytes = AssetFile::read(name);
-    auto module = std::make_unique<Module>(name, bytes);
+    auto module = std::make_unique<Module>(name, bytes, content);
     warnOnce(name, module->warning());
     return module;
 }
 
-std::unique_ptr<Module> Module::loadTimeline(const std::string& name) {
-    const std::vector<std::uint8_t> bytes = AssetFile::read(name);
-    auto module = std::make_unique<Module>(name, bytes, Content::timeline);
-    warnOnce(name, module->warning());
-    return module;
-}
+std::unique_ptr<Module> Module::loadTimeline(const std::string& name) { return load(name, Content::timeline); }
 
 Module::Module(const std::string& name, std::span<const std::uint8_t> bytes, Content content) {
     try {

@@ -19,11 +19,11 @@ public:
     // "Could not open file", or "Not a supported module file" when the player refuses it.
     // A module that loads with a warning plays all the same, as other players would play it;
     // the warning goes to standard error as "tindrel: warning: NAME: what", once a run.
-    static std::unique_ptr<Module> load(const std::string& name);
-    // The same without the samples: orders, rows, seeking and times as load() gives them, for a
-    // fraction of its cost, for a caller that only asks where and when; it renders silence.
-    static std::unique_ptr<Module> loadTimeline(const std::string& name);
+    // timeline leaves the samples out: orders, rows, seeking and times as with everything, for
+    // a fraction of the cost, for a caller that only asks where and when; it renders silence.
     enum class Content { everything, timeline };
+    static std::unique_ptr<Module> load(const std::string& name, Content content = Content::everything);
+    static std::unique_ptr<Module> loadTimeline(const std::string& name);
     Module(const std::string& name, std::span<const std::uint8_t> bytes, Content content = Content::everything);
     ~Module();
     Module(const Module&) = delete;
