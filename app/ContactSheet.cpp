@@ -28,9 +28,6 @@ struct Grid {
     int height() const { return header + rows * (cellH + label) + rows * margin; }
 };
 
-// Seconds as an uninterrupted play reaches the position: the module's 0.12 s rows, 64 an order.
-double showSeconds(const TimetableRow::Moment& m) { return (m.order * 64 + m.row) * 0.12; }
-
 std::string inWords(std::size_t count) {
     static const char* const words[] = {"no",    "one",  "two", "three",  "four",   "five",  "six",
                                         "seven", "eight", "nine", "ten", "eleven", "twelve"};
@@ -59,10 +56,12 @@ std::unique_ptr<Image> ContactSheet::make() {
     const std::string subtitle = "a real-time show in " + inWords(rows.size()) + " scenes";
     cairo_show_text(cr, subtitle.c_str());
 
+    // Each moment at the time an uninterrupted play reaches it.
+    const MusicShape shape = OfflineRender::musicShape();
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const TimetableRow& row = rows[i];
         const TimetableRow::Moment& m = row.moment;
-        const auto frame = OfflineRender::still(m.order, m.row, showSeconds(m));
+        const auto frame = OfflineRender::still(shape, m.order, m.row, shape.secondsAt(m.order, m.row));
         if (!frame) throw std::runtime_error(std::string("no frame for ") + row.title);
         // The frame's memory is already cairo's RGB24 layout; alpha is ignored there.
         const CairoSurface picture(cairo_image_surface_create_for_data(

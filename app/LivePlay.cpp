@@ -2,6 +2,7 @@
 
 #include "platform/Interrupt.h"
 #include "platform/LiveMusic.h"
+#include "platform/MusicShape.h"
 #include "platform/SdlDisplay.h"
 #include "platform/SdlKeys.h"
 #include "platform/Timer.h"
@@ -22,7 +23,7 @@ void LivePlay::run(const Options& o, const Attach& attach) {
     LiveMusic music(Module::load("Super.xm"), o.mute);
     SteadyTimer ticks;
     PreciseTimer wall;
-    Player player({window, keys, music, ticks, wall}, {.from = o.from, .to = o.to, .loop = o.loop});
+    Player player({window, keys, music, ticks, wall}, MusicShape::load("Super.xm"), {.from = o.from, .to = o.to, .loop = o.loop});
     if (attach) attach(player, music);
     player.play();
     if (o.stats) std::fprintf(stderr, "%s\n", player.statsLine().c_str());

@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -74,6 +75,17 @@ private:
     std::vector<std::unique_ptr<FrameSink>> sinks_;
 };
 
+// Plays the music from its start point to end, a second at a time: after each, onSecond says
+// whether to go on.
+void stepMusic(SteppedMusic& music, double end, const std::function<bool()>& onSecond) {
+    music.play();
+    for (double t = music.startSeconds(); t < end && music.position() != Module::endPosition;) {
+        t = std::min(t + 1.0, end);
+        music.advanceTo(t);
+        if (!onSecond()) break;
+    }
+}
+
 struct VideoCodec {
     const char* name;
     std::vector<std::string> encoder;  // ffmpeg's options for it
@@ -115,17 +127,15 @@ private:
     void run(int from, double end) {
         try {
             SteppedMusic music(Module::load("Super.xm"), from);
-            music.play();
             std::size_t written = 0;
-            for (double t = music.startSeconds(); t < end && music.position() != Module::endPosition;) {
-                t = std::min(t + 1.0, end);
-                music.advanceTo(t);
+            stepMusic(music, end, [&] {
                 const std::vector<std::int16_t>& samples = music.samples();
                 // A stopped ffmpeg is the frames' writer's to report.
                 if (!ffmpeg_.writeSecond(samples.data() + written, (samples.size() - written) * sizeof(std::int16_t)))
-                    break;
+                    return false;
                 written = samples.size();
-            }
+                return true;
+            });
         } catch (...) {
             // The music loaded once already for the frames; should it fail now, the video's sound
             // ends there, and ffmpeg's -shortest ends the video with it.
@@ -222,30 +232,30 @@ private:
 };
 
 // Hands each frame to the sink, then moves the virtual clock and the music on by one frame's
-// time; holds Escape once the music is past the last order wanted or a signal asks to stop.
+// time; past the last order wanted, the capture is over.
 class CaptureDisplay : public Display {
 public:
     CaptureDisplay(const OfflineRender::CaptureOptions& o, FrameSink& sink, SteppedMusic& music, ManualTimer& timer,
-                   ManualKeys& keys, ProgressBar& progress)
-        : o_(o), sink_(sink), music_(music), timer_(timer), keys_(keys), progress_(progress) {}
+                   ProgressBar& progress)
+        : o_(o), sink_(sink), music_(music), timer_(timer), progress_(progress) {}
 
     void present(const Image& frame) override {
         sink_.frame(frame, frames);
         ++frames;
         timer_.set(music_.startSeconds() + static_cast<double>(frames) / o_.fps);
         music_.advanceTo(timer_.seconds());
-        if (music_.position() == Module::endPosition || (o_.to >= 0 && music_.order() > o_.to)) keys_.hold();
+        past = music_.position() == Module::endPosition || (o_.to >= 0 && music_.order() > o_.to);
         if (o_.progress) progress_.update(frames);
     }
 
     int frames = 0;
+    bool past = false;
 
 private:
     const OfflineRender::CaptureOptions& o_;
     FrameSink& sink_;
     SteppedMusic& music_;
     ManualTimer& timer_;
-    ManualKeys& keys_;
     ProgressBar& progress_;
 };
 
@@ -275,22 +285,16 @@ void clearEarlierCapture(const std::filesystem::path& directory, bool overwrite)
 
 // Where the render stops, in show seconds, for the progress report's estimate.
 double endSeconds(int to) {
-    auto probe = Module::loadTimeline("Super.xm");
-    if (to < 0 || to + 1 >= probe->orderCount()) return probe->durationSeconds();
-    probe->seekOrder(to + 1);
-    return probe->positionSeconds();
+    const MusicShape shape = OfflineRender::musicShape();
+    return to < 0 ? shape.endSeconds() : shape.secondsAt(to + 1, 0);
 }
 
 // The music on its own, stepped as a capture steps it so the sound is the same, but in whole
 // seconds: a listening check of the full song takes moments instead of a scene render.
 void captureMusic(const OfflineRender::CaptureOptions& o, double end) {
     SteppedMusic music(Module::load("Super.xm"), o.from);
-    music.play();
     // A second's rendering between looks at the signal is a prompt stop.
-    for (double t = music.startSeconds(); t < end && music.position() != Module::endPosition && !Interrupt::requested();) {
-        t = std::min(t + 1.0, end);
-        music.advanceTo(t);
-    }
+    stepMusic(music, end, [] { return !Interrupt::requested(); });
     WavWriter::write(o.directory / "music.wav", music.samples(), Module::sampleRate);
     if (o.progress)
         std::fprintf(stderr, "capture: %.2f s of music\n",
@@ -299,7 +303,15 @@ void captureMusic(const OfflineRender::CaptureOptions& o, double end) {
 
 } // namespace
 
-std::unique_ptr<Image> OfflineRender::still(int order, int row, double seconds) { return renderStill(order, row, seconds); }
+MusicShape OfflineRender::musicShape() { return MusicShape::load("Super.xm"); }
+
+std::unique_ptr<Image> OfflineRender::still(int order, int row, double seconds) {
+    return still(musicShape(), order, row, seconds);
+}
+
+std::unique_ptr<Image> OfflineRender::still(const MusicShape& shape, int order, int row, double seconds) {
+    return renderStill(shape, order, row, seconds);
+}
 
 OfflineRender::CaptureResult OfflineRender::capture(const CaptureOptions& o) {
     const bool intoDirectory = o.video.empty() || o.keepFrames;
@@ -329,11 +341,15 @@ OfflineRender::CaptureResult OfflineRender::capture(const CaptureOptions& o) {
         sinks.add(std::move(encoder));
     }
     ProgressBar progress("capture", std::ceil((end - music.startSeconds()) * o.fps), "frames");
-    CaptureDisplay display(o, sinks, music, timer, keys, progress);
+    CaptureDisplay display(o, sinks, music, timer, progress);
     Screen screen(frameWidth, frameHeight, display);
     DemoClock clock(music, timer, DemoClock::Start::fixedAtZero);
+    // Every scene from the first: those before the range end at once, as they would live.
     Show show({screen, clock, keys});
-    show.play(music);
+    music.play();
+    // A signal stops the capture as Escape held would: no scene draws another frame.
+    while (!display.past && show.step() == Show::Step::drawn) {
+    }
     // A frame that could not be written is reported before anything more is, and a stopped
     // capture keeps every frame it drew.
     sinks.flush();

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/MusicShape.h"
 #include "raster/Image.h"
 
 // The show rendered without a display or a sound card, on a virtual clock, frame-exact and the
@@ -16,6 +17,10 @@ public:
     // seconds, as in an uninterrupted play from the start: the phase running at that position
     // draws one frame. Empty when no scene draws there (past the end, say).
     static std::unique_ptr<Image> still(int order, int row, double seconds);
+    // The same, with the rows stepped through on the way as the song has them.
+    static std::unique_ptr<Image> still(const MusicShape& shape, int order, int row, double seconds);
+    // The shape of the data's song, from its module read without its samples.
+    static MusicShape musicShape();
 
     struct CaptureOptions {
         std::filesystem::path directory;

@@ -8,6 +8,7 @@
 #include "app/OfflineRender.h"
 #include "platform/Interrupt.h"
 #include "platform/Module.h"
+#include "platform/MusicShape.h"
 #include "raster/AssetFile.h"
 #include "raster/Image.h"
 #include "raster/LoadError.h"
@@ -57,7 +58,7 @@ class OutOfRange : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-void checkOrder(const Module& music, int order, const std::string& what) {
+void checkOrder(const MusicShape& music, int order, const std::string& what) {
     if (order >= music.orderCount())
         throw OutOfRange(what + " " + std::to_string(order) + " is past the song's end; its orders are 0 to " +
                          std::to_string(music.orderCount() - 1));
@@ -69,29 +70,17 @@ void checkPositions(CommandLine& cl) {
     const bool still = cl.mode == CommandLine::Mode::still;
     // Playing or capturing from the start needs no look: the display still opens first.
     if (!still && cl.from == 0 && cl.to < 0) return;
-    const auto music = Module::loadTimeline("Super.xm");
+    const MusicShape music = MusicShape::load("Super.xm");
     if (still) {
-        checkOrder(*music, cl.order, "order");
-        const int rows = music->rowsIn(cl.order);
+        checkOrder(music, cl.order, "order");
+        const int rows = music.rowsIn(cl.order);
         if (cl.row >= rows)
             throw OutOfRange("row " + std::to_string(cl.row) + " is past the end of order " + std::to_string(cl.order) +
                              ", whose rows are 0 to " + std::to_string(rows - 1));
-        if (!cl.seconds) {
-            music->seek(cl.order, cl.row);
-            cl.seconds = music->positionSeconds();
-        }
+        if (!cl.seconds) cl.seconds = music.secondsAt(cl.order, cl.row);
     }
-    checkOrder(*music, cl.from, "--from");
-    if (cl.to >= 0) checkOrder(*music, cl.to, "--to");
-}
-
-// The sheet's frames are placed by the timetable and need no music, but a damaged module is
-// worth the same warning here as where the music plays; a missing one is not the sheet's concern.
-void checkMusicForSheet() {
-    try {
-        Module::loadTimeline("Super.xm");
-    } catch (const LoadError&) {
-    }
+    checkOrder(music, cl.from, "--from");
+    if (cl.to >= 0) checkOrder(music, cl.to, "--to");
 }
 
 // Said before anything is drawn, and in words: the writer would only find out at the end, and
@@ -203,7 +192,6 @@ int runProgram(const std::vector<std::string>& args) {
         case CommandLine::Mode::capture:
             return runCapture(cl);
         case CommandLine::Mode::sheet:
-            checkMusicForSheet();
             return runSheet(cl);
         default: {
             const LivePlay::Options live{.fullscreen = !cl.window,

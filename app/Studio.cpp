@@ -4,6 +4,7 @@
 
 #include "platform/FileWatcher.h"
 #include "platform/LiveMusic.h"
+#include "platform/MusicShape.h"
 #include "platform/Module.h"
 #include "platform/Timer.h"
 #include "raster/AssetFile.h"
@@ -97,7 +98,7 @@ private:
             for (const std::string& file : data) {
                 if (file != "Super.xm") continue;
                 music.replace(Module::load(file));
-                player.musicReplaced();
+                player.musicReplaced(MusicShape::load(file));
             }
             player.reloadScenes(data);
             problems_.erase(refused);

@@ -11,11 +11,6 @@ class Display {
 public:
     virtual ~Display() = default;
     virtual void present(const Image& frame) = 0;
-
-    // A still fast-forwards the music to its position: frames on the way are not drawn, and
-    // skipFrame() moves the music on instead. Live and captured shows draw every frame.
-    virtual bool wantsFrame() { return true; }
-    virtual void skipFrame() {}
     // A frame is about to be drawn: its time runs from here to its present.
     virtual void beginFrame() {}
 };

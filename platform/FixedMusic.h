@@ -6,9 +6,6 @@
 class FixedMusic : public Music {
 public:
     explicit FixedMusic(std::uint32_t position = 0) : position_(position) {}
-    static std::uint32_t pack(int order, int row) {
-        return (static_cast<std::uint32_t>(order) & 0xFFFFu) | ((static_cast<std::uint32_t>(row) & 0xFFFFu) << 16);
-    }
 
     void play() override { played_ = true; }
     std::uint32_t position() override { return position_; }

@@ -23,7 +23,6 @@ unsigned openDevice(void (*callback)(void*, Uint8*, int), void* self) {
 } // namespace
 
 LiveMusic::LiveMusic(std::unique_ptr<Module> module, bool mute) : module_(std::move(module)) {
-    for (int order = 0; order < module_->orderCount(); ++order) rows_.push_back(module_->rowsIn(order));
     position_.store(module_->position());
     muted_.store(mute);
 
@@ -64,17 +63,10 @@ double LiveMusic::seek(int order, int row) {
 }
 
 void LiveMusic::replace(std::unique_ptr<Module> module) {
-    std::vector<int> rows;
-    for (int order = 0; order < module->orderCount(); ++order) rows.push_back(module->rowsIn(order));
     SDL_LockAudioDevice(device_);
     module_ = std::move(module);
-    rows_ = std::move(rows);
     position_.store(module_->position(), std::memory_order_release);
     SDL_UnlockAudioDevice(device_);
-}
-
-int LiveMusic::rowsIn(int order) const {
-    return order >= 0 && order < orderCount() ? rows_[static_cast<std::size_t>(order)] : 0;
 }
 
 void LiveMusic::fill(void* userdata, unsigned char* stream, int bytes) {

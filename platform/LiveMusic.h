@@ -31,16 +31,13 @@ public:
     void setPaused(bool paused) override { paused_.store(paused, std::memory_order_release); }
     void setMuted(bool muted) override { muted_.store(muted, std::memory_order_release); }
     bool muted() const override { return muted_.load(std::memory_order_acquire); }
-    int orderCount() const override { return static_cast<int>(rows_.size()); }
-    int rowsIn(int order) const override;
-    // Plays another module from here on, from its first order, paused or muted as before.
+        // Plays another module from here on, from its first order, paused or muted as before.
     void replace(std::unique_ptr<Module> module);
 
 private:
     static void fill(void* self, unsigned char* stream, int bytes);
 
     std::unique_ptr<Module> module_;
-    std::vector<int> rows_;  // per order, read once: the module belongs to the audio thread
     std::atomic<bool> playing_{false};
     std::atomic<bool> paused_{false};
     std::atomic<bool> muted_{false};

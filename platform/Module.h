@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Music.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -13,7 +15,7 @@ class Module {
 public:
     static constexpr int sampleRate = 44100;
     // The position once the module has played out: every order and row past the show's end.
-    static constexpr std::uint32_t endPosition = 0xFFFFFFFFu;
+    static constexpr std::uint32_t endPosition = Music::endPosition;
 
     // Reads the named file from the data directory. Throws LoadError with the name as passed:
     // "Could not open file", or "Not a supported module file" when the player refuses it.

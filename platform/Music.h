@@ -19,6 +19,11 @@ public:
     int order() { return orderOf(position()); }
     int row() { return rowOf(position()); }
     static int orderOf(std::uint32_t position) { return static_cast<int>(position & 0xFFFFu); }
+    static std::uint32_t pack(int order, int row) {
+        return (static_cast<std::uint32_t>(order) & 0xFFFFu) | ((static_cast<std::uint32_t>(row) & 0xFFFFu) << 16);
+    }
+    // What position() reads once the music has played out.
+    static constexpr std::uint32_t endPosition = 0xFFFFFFFFu;
     static int rowOf(std::uint32_t position) { return static_cast<int>(position >> 16); }
 };
 
@@ -32,7 +37,4 @@ public:
     // Muted music keeps its pace.
     virtual void setMuted(bool muted) = 0;
     virtual bool muted() const = 0;
-    virtual int orderCount() const = 0;
-    // Rows of the order's pattern: 0 past the end.
-    virtual int rowsIn(int order) const = 0;
 };

@@ -23,8 +23,8 @@ public:
     int width() const { return frame_.width(); }
     int height() const { return frame_.height(); }
 
-    bool wantsFrame() { return display_.wantsFrame(); }
-    void skipFrame() { display_.skipFrame(); }
+    // The frame presented last, to be shown again while nothing new is drawn.
+    const Image& presented() const { return frame_; }
     void beginFrame() { display_.beginFrame(); }
 
 private:

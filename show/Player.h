@@ -4,11 +4,13 @@
 #include "platform/DemoClock.h"
 #include "platform/Display.h"
 #include "platform/Music.h"
+#include "platform/MusicShape.h"
 #include "platform/Screen.h"
 #include "platform/Timer.h"
-#include "show/Scene.h"
+#include "show/Show.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -16,14 +18,15 @@
 #include <vector>
 
 // The show as a media player plays it: the timetable's scenes in turn on the music's clock, with
-// keys that pause, seek, and lay the position or the keys over the picture.
+// keys that pause, seek, and lay the position or the keys over the picture. The player owns the
+// frame loop: each turn steps the show to its next frame, shows it, then answers the keys.
 //
 // A seek moves the music to the new order and row, sets the show's seconds to the uninterrupted
 // play's time there and enters that position's scene anew, the way a still does: built afresh
 // and walked from its first row to the target without drawing, so it is in the phase an
 // uninterrupted play would be in. Paused, the frame stays and the window keeps answering; a seek
 // while paused shows the new frame and stays paused.
-class Player {
+class Player : private Display {
 public:
     // What the player borrows from the platform; all of it outlives the player.
     struct Platform {
@@ -46,15 +49,25 @@ public:
     static constexpr int frameWidth = 600;
     static constexpr int frameHeight = 300;
 
-    Player(const Platform& platform, Range range);
-    // Scenes go in reverse order of construction.
-    ~Player();
+    // shape is the music's, as the platform's music plays it.
+    Player(const Platform& platform, MusicShape shape, Range range);
+    ~Player() override;
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
 
     // Builds every scene, so all their files are read before a note plays, then plays until the
-    // range is over, Escape is held or the user quits. Throws LoadError as the scenes do.
-    void play();
+    // range is over, Escape ends the last scene or the user quits. Throws LoadError as the
+    // scenes do.
+    void play() {
+        start();
+        while (turn()) {
+        }
+    }
+    // The loop in the hands of a host that calls back once a display refresh (a browser page):
+    // start() builds the scenes and starts the music, then each turn() shows one frame, drawn
+    // anew or held while paused. False once the show is over; nothing is shown then.
+    void start();
+    bool turn();
 
     // Frame pacing over the play: "frames N, frame p50 … ms, p99 … ms, max … ms, late N". A
     // frame's time runs from its top to its present; a late frame missed its display refresh.
@@ -68,48 +81,71 @@ public:
     // Builds again every scene that loads one of these data files. The running one is entered
     // again where the show is, paused or not, and its frame drawn anew; music and clock go on.
     void reloadScenes(const std::vector<std::string>& dataFiles);
-    // The music's module was replaced: it goes on from the row the show is at.
-    void musicReplaced();
+    // The music's module was replaced: it goes on from the row the show is at, in its new shape.
+    void musicReplaced(MusicShape shape);
     // Lines shown over the foot of the picture until replaced; none clears them.
     void setBanner(std::vector<std::string> lines) { banner_ = std::move(lines); }
 
 private:
-    class Frames;
-    class Leaving;
-    class Walking;
-    friend class Frames;
-    friend class Leaving;
-    friend class Walking;
+    // What the show's clock reads: the music and the player's timer, or, paused, the reading of
+    // the frame on screen, so a frame drawn anew there is that frame. Keeps its last reading.
+    class Source : public Music, public Timer {
+    public:
+        Source(SteerableMusic& music, Timer& timer) : music_(music), timer_(timer) {}
+        void play() override {}
+        std::uint32_t position() override { return last_ = held_.value_or(music_.position()); }
+        double seconds() override { return lastSeconds_ = heldSeconds_.value_or(timer_.seconds()); }
+        // Holds the reading of the frame on screen, or lets go of it.
+        void hold(bool frame) {
+            held_ = frame ? std::optional(last_) : std::nullopt;
+            heldSeconds_ = frame ? std::optional(lastSeconds_) : std::nullopt;
+        }
+        // Holds a position sought while paused, with the timer's seconds there.
+        void holdAt(std::uint32_t position) {
+            held_ = position;
+            heldSeconds_ = timer_.seconds();
+        }
+        std::uint32_t last() const { return last_; }
+
+    private:
+        SteerableMusic& music_;
+        Timer& timer_;
+        std::uint32_t last_ = 0;
+        std::optional<std::uint32_t> held_;
+        double lastSeconds_ = 0.0;
+        std::optional<double> heldSeconds_;
+    };
+
+    // The screen's display: the frame goes to the window with the text over it.
+    void present(const Image& frame) override;
+    void beginFrame() override { frameTop_ = p_.wall.seconds(); }
 
     // A seek moves the music and the clock there; a reload leaves both where they are.
     void enter(Target target, bool seek = true);
-    void rebuild(std::size_t index);
-    void presented(const Image& frame);
+    // After each frame drawn: the keys, the studio, the range's end.
+    void afterFrame();
     void obey(const std::vector<Command>& commands);
-    void seek(Target target);
+    void seek(Target target) { pendingSeek_ = target; }
+    // A seek, a reload or a quit is waiting for the loop.
+    bool leaving() const { return quit_ || pendingSeek_ || reloaded_; }
     Overlay overlay();
     Target current() const;
 
     Platform p_;
+    MusicShape shape_;
     Range range_;
     PlayerTimer clockTimer_;
-    std::unique_ptr<Frames> frames_;
-    std::unique_ptr<Leaving> keys_;
-    std::unique_ptr<Walking> walking_;
+    Source source_;
     Screen screen_;
     DemoClock clock_;
-
-    std::vector<std::unique_ptr<Scene>> scenes_;
-    std::vector<bool> ran_;
-    std::size_t index_ = 0;
+    std::unique_ptr<Show> show_;
 
     bool paused_ = false;
+    bool holding_ = false;  // the frame on screen is shown again until the pause ends
     bool osd_ = false;
     bool help_ = false;
     bool quit_ = false;
-    bool leaving_ = false;  // the running scene returns at its next look at the keys
     std::optional<Target> pendingSeek_;
-    bool pendingReload_ = false;
     std::unique_ptr<Scene> reloaded_;
     std::function<void()> idle_;
     std::vector<std::string> banner_;

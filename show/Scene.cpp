@@ -1,27 +1,7 @@
 #include "show/Scene.h"
 
 Scene::Scene(const Stage& stage, Orders orders)
-    : screen(stage.screen), clock(stage.clock), keys(stage.keys), orders_(orders) {}
-
-void Scene::play(std::initializer_list<Phase> phases) {
-    for (const Phase& phase : phases) {
-        if (keys.escape()) continue;
-        for (;;) {
-            const Position now = clock.now();
-            if (phase.ended(now)) break;
-            if (!screen.wantsFrame()) {
-                screen.skipFrame();
-                continue;
-            }
-            screen.beginFrame();
-            phase.frame(now);
-            // A frame that never composed still presents, so lock and update always pair up.
-            if (!screen.locked()) screen.lock();
-            screen.update();
-            if (keys.escape()) break;
-        }
-    }
-}
+    : screen(stage.screen), clock(stage.clock), orders_(orders) {}
 
 std::function<bool(const Position&)> Scene::outsideOrders() const {
     return [orders = orders_](const Position& p) { return !orders.contains(p.order); };

@@ -6,22 +6,22 @@
 #include "raster/LoadError.h"
 
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
-// What every scene borrows: the screen it composes into, the clock it keeps to and the keys that
-// cut it short. All three outlive every scene.
+// What a show borrows: the screen its scenes compose into, the clock they keep to and the keys
+// that cut them short. All three outlive every scene.
 struct Stage {
     Screen& screen;
     DemoClock& clock;
     Keys& keys;
 };
 
-// A part of the show. Its constructor loads everything it will draw; run() plays it from the
-// current music position by handing its phases to the frame protocol, and returns when the last
-// phase ends. A scene entered before or after its orders returns at once: none waits.
+// A part of the show. Its constructor loads everything it will draw; phases() describes how it
+// plays, and the show steps them one frame at a time (see Show). A scene entered before or after
+// its orders ends at once: none waits.
 class Scene {
 public:
     // The orders the scene plays, first to last, as the timetable gives them.
@@ -38,22 +38,26 @@ public:
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;
 
-    virtual void run() = 0;
-    Orders orders() const { return orders_; }
+    // The scene's progress formulas count its bars in rows of this many, whatever the music's
+    // own patterns hold.
+    static constexpr int rowsPerOrder = 64;
 
-protected:
-    // One frame loop. ended is tested at the top of every frame, then frame draws it, both on the
-    // one reading of the clock taken there: frame draws into the scene's own images, then calls
-    // lock() and composes into the screen; the protocol presents the frame when frame returns.
+    // A stretch of the scene with one way of drawing. ended is tested at the top of every frame,
+    // then frame draws it, both on the one reading of the clock taken there: frame draws into
+    // the scene's own images, then calls lock() and composes into the screen; the frame is
+    // presented when frame returns.
     struct Phase {
         std::function<bool(const Position&)> ended;
         std::function<void(const Position&)> frame;
     };
 
-    // The frame protocol, for every phase in turn: Escape is read before the first frame and
-    // after each frame, and a key that reads down ends the phase there. A later phase that still
-    // finds it down ends before drawing, so a held key ends the show.
-    void play(std::initializer_list<Phase> phases);
+    // Play is entering the scene: state kept from an earlier entry starts over here.
+    virtual void enter() {}
+    // The scene's phases in playing order, asked for on every entry.
+    virtual std::vector<Phase> phases() = 0;
+    Orders orders() const { return orders_; }
+
+protected:
 
     // The end condition of a scene entered by order: outside its orders.
     std::function<bool(const Position&)> outsideOrders() const;
@@ -80,7 +84,6 @@ protected:
 
     Screen& screen;
     DemoClock& clock;
-    Keys& keys;
 
 private:
     Orders orders_;

@@ -1,32 +1,78 @@
 #pragma once
 
-#include "platform/Music.h"
+#include "platform/MusicShape.h"
 #include "show/Scene.h"
 #include "show/Timetable.h"
 
+#include <cstddef>
 #include <memory>
+#include <span>
 #include <vector>
 
-// Scenes of the timetable, built in playing order. Constructing it loads every asset of every
-// scene it holds, so all their files are read before a note plays; a file that cannot be loaded
-// throws LoadError.
+// Scenes of the timetable in playing order, stepped one frame at a time by whoever owns the
+// frame loop: the player, a capture, a still, a test, the page.
+//
+// Constructing it loads every asset of every scene it holds, so all their files are read before
+// a note plays; a file that cannot be loaded throws LoadError.
+//
+// step() is the frame protocol. For every phase in turn: Escape is read before its first frame
+// and after each frame, and a key that reads down ends the phase there; a later phase that still
+// finds it down ends before drawing, so a held key ends the show. Otherwise each frame reads the
+// clock once, tests the phase's end on that reading and, when it has not ended, draws and
+// presents the frame on it. A scene whose phases have all ended hands over to the next.
 class Show {
 public:
     // The whole show.
-    explicit Show(const Stage& stage);
+    explicit Show(const Stage& stage) : Show(stage, Timetable::rows()) {}
     // One row's scene alone, for a frame that needs no other.
-    Show(const Stage& stage, const TimetableRow& row);
+    Show(const Stage& stage, const TimetableRow& row) : Show(stage, std::span<const TimetableRow>(&row, 1)) {}
+    // Any rows, which outlive the show.
+    Show(const Stage& stage, std::span<const TimetableRow> rows);
     // Scenes go in reverse order of construction.
     ~Show();
     Show(const Show&) = delete;
     Show& operator=(const Show&) = delete;
 
-    // Starts the music and runs every scene once, in order, whatever Escape does: a held key
-    // makes each remaining run return at once.
-    void play(Music& music);
+    enum class Step {
+        drawn,  // a frame was presented
+        over,   // the last scene has ended
+    };
+    // Plays on to the next presented frame, or to the end of the last scene.
+    Step step();
+
+    // Play goes on from the first phase of the scene, built afresh if it has played before: a
+    // scene entered again starts as new. An index past the last is the end of the show.
+    void enter(std::size_t scene);
+    // Enters the scene, then passes its phases' end tests over each row from its first order's
+    // first row up to the target, without drawing and without reading the keys: the next step
+    // is in the phase an uninterrupted play is in at the target.
+    void enterAt(std::size_t scene, const MusicShape& shape, const Position& target);
+
+    std::size_t size() const { return scenes_.size(); }
+    // The scene play is in; size() once the show is over.
+    std::size_t current() const { return scene_; }
+    const TimetableRow& row(std::size_t scene) const { return rows_[scene]; }
+    // Puts a scene built anew from its row in place of the one held. The running scene is then
+    // the caller's to enter again.
+    void replace(std::size_t scene, std::unique_ptr<Scene> built);
+    const Stage& stage() const { return stage_; }
 
 private:
-    void add(const Stage& stage, const TimetableRow& row);
+    void add(const TimetableRow& row);
+    // Starts the current scene's first phase, building the scene anew if it has played.
+    void begin();
+    // Moves on to the next phase, or the next scene's first.
+    void endPhase();
 
+    Stage stage_;
+    std::span<const TimetableRow> rows_;
     std::vector<std::unique_ptr<Scene>> scenes_;
+    std::vector<bool> played_;
+
+    std::size_t scene_ = 0;
+    std::vector<Scene::Phase> phases_;
+    std::size_t phase_ = 0;
+    bool entered_ = false;      // the scene's phases are asked for
+    bool phaseBegun_ = false;   // Escape was read at the phase's start
+    bool afterFrame_ = false;   // a frame was presented and the key not yet read after it
 };

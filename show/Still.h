@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/MusicShape.h"
 #include "raster/Image.h"
 
 #include <memory>
@@ -8,4 +9,4 @@
 // as in an uninterrupted play from the start: the phase running at that position draws one
 // frame. Empty when no scene draws there (past the end, say). It needs no platform at all, so
 // every build of the show, on the desktop or in a browser, draws the same bytes.
-std::unique_ptr<Image> renderStill(int order, int row, double seconds);
+std::unique_ptr<Image> renderStill(const MusicShape& shape, int order, int row, double seconds);

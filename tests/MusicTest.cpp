@@ -34,7 +34,7 @@ TEST(Music, PositionSplitsIntoOrderAndRow) {
         int order, row;
     };
     for (const Case& c : {Case{(32u << 16) | 3u, 3, 32}, Case{0xFFFFFFFFu, 65535, 65535}, Case{0, 0, 0},
-                          Case{FixedMusic::pack(36, 63), 36, 63}}) {
+                          Case{Music::pack(36, 63), 36, 63}}) {
         FixedMusic music(c.position);
         ManualTimer timer;
         DemoClock clock(music, timer);
@@ -48,7 +48,7 @@ TEST(DemoClock, OneReadingNeverMixesTwoRows) {
     // The music moves on between any two reads, here across an order's last row: a reading
     // that asked twice could pair order 4 with row 0, a position the music never held.
     struct Moving : Music {
-        std::uint32_t next[2] = {FixedMusic::pack(3, 63), FixedMusic::pack(4, 0)};
+        std::uint32_t next[2] = {Music::pack(3, 63), Music::pack(4, 0)};
         int reads = 0;
         void play() override {}
         std::uint32_t position() override { return next[std::min(reads++, 1)]; }

@@ -25,7 +25,7 @@ struct HandMusic : SteerableMusic {
     bool paused = false;
     bool silent = false;
     void play() override { played = true; }
-    std::uint32_t position() override { return order >= 37 ? Module::endPosition : FixedMusic::pack(order, row); }
+    std::uint32_t position() override { return order >= 37 ? Module::endPosition : Music::pack(order, row); }
     double seek(int o, int r) override {
         order = o;
         row = r;
@@ -34,8 +34,9 @@ struct HandMusic : SteerableMusic {
     void setPaused(bool p) override { paused = p; }
     void setMuted(bool m) override { silent = m; }
     bool muted() const override { return silent; }
-    int orderCount() const override { return 37; }
-    int rowsIn(int o) const override { return o >= 0 && o < 37 ? 64 : 0; }
+    static MusicShape shape() {
+        return MusicShape(std::vector<int>(37, 64), [](int o, int r) { return (o * 64 + r) * 0.12; }, 37 * 64 * 0.12);
+    }
     void advance() {
         if (!played || paused || order >= 37) return;
         if (++row == 64) row = 0, ++order;
@@ -93,7 +94,7 @@ struct Rig {
                  std::map<int, double> slowShows = {}, std::function<void(Player&, int)> idle = {}) {
         keys.script = std::move(script);
         window.slow = std::move(slowShows);
-        player.emplace(Player::Platform{window, keys, music, ticks, wall}, range);
+        player.emplace(Player::Platform{window, keys, music, ticks, wall}, HandMusic::shape(), range);
         if (idle) player->onIdle([this, idle, turn = 0]() mutable { idle(*player, turn++); });
         player->play();
     }
@@ -227,7 +228,7 @@ TEST_F(PlayerKeys, AReloadDrawsTheSceneAnewWhereTheShowIsAndKeepsThePause) {
                   [&seeks](Player& player, int turn) {
                       if (turn == 4) player.reloadScenes({"Part8/texture.tex"});
                       if (turn == 6) {
-                          player.musicReplaced();
+                          player.musicReplaced(HandMusic::shape());
                           ++seeks;
                       }
                   });

@@ -1,5 +1,6 @@
 #include "platform/FixedMusic.h"
 #include "show/Scene.h"
+#include "show/Show.h"
 
 #include <gtest/gtest.h>
 
@@ -34,21 +35,35 @@ struct Rig : Display {
     }
 };
 
+// What the test scenes drew, a letter a frame.
+std::string log;
+
 // Phase a runs until row 32; phase b until order 1. Phase a composes into the screen, phase b
 // never locks it: the protocol must present both alike.
 class TwoPhases : public Scene {
 public:
-    explicit TwoPhases(Rig& rig) : Scene({rig.screen, rig.clock, rig.keys}, {0, 0}) {}
-    void run() override {
-        play({{[](const Position& p) { return p.row >= 32; },
-               [this](const Position&) {
-                   log += 'a';
-                   lock().fadeTo(Color(255, 255, 255, 0), 1.0f);
-               }},
-              {[](const Position& p) { return p.order >= 1; }, [this](const Position&) { log += 'b'; }}});
+    using Scene::Scene;
+    std::vector<Phase> phases() override {
+        return {{[](const Position& p) { return p.row >= 32; },
+                 [this](const Position&) {
+                     log += 'a';
+                     lock().fadeTo(Color(255, 255, 255, 0), 1.0f);
+                 }},
+                {[](const Position& p) { return p.order >= 1; }, [](const Position&) { log += 'b'; }}};
     }
-    std::string log;
 };
+
+const TimetableRow twoPhases{"two phases", {0, 0}, [](const Stage& stage, Scene::Orders orders) -> std::unique_ptr<Scene> {
+                                 return std::make_unique<TwoPhases>(stage, orders);
+                             }, {0, 0}, {}};
+
+// Steps the show as a frame loop does, to its end.
+void playOut(Rig& rig) {
+    log.clear();
+    Show show({rig.screen, rig.clock, rig.keys}, twoPhases);
+    while (show.step() == Show::Step::drawn) {
+    }
+}
 
 const std::vector<std::pair<int, int>> script = {{0, 0}, {0, 10}, {0, 40}, {0, 50}, {1, 0}};
 
@@ -56,9 +71,8 @@ const std::vector<std::pair<int, int>> script = {{0, 0}, {0, 10}, {0, 40}, {0, 5
 
 TEST(FrameProtocol, EachPhaseRunsUntilItsEndCondition) {
     Rig rig(script);
-    TwoPhases scene(rig);
-    scene.run();
-    EXPECT_EQ(scene.log, "aabb");
+    playOut(rig);
+    EXPECT_EQ(log, "aabb");
     EXPECT_EQ(rig.frames, 4);
     EXPECT_FALSE(rig.screen.locked());
     EXPECT_EQ(rig.keys.reads(), 6) << "one read before each phase and one after each frame";
@@ -81,39 +95,46 @@ TEST(FrameProtocol, EscapeEndsPhasesAsTheKeyIsRead) {
     for (const Case& c : cases) {
         Rig rig(script);
         c.keys(rig);
-        TwoPhases scene(rig);
-        scene.run();
-        EXPECT_EQ(scene.log, c.log) << c.what;
+        playOut(rig);
+        EXPECT_EQ(log, c.log) << c.what;
         EXPECT_EQ(rig.frames, static_cast<int>(c.log.size())) << c.what;
     }
 }
 
 TEST(FrameProtocol, APositionWithAllBitsSetEndsEveryPhase) {
     Rig rig({{0xFFFF, 0xFFFF}});
-    TwoPhases scene(rig);
-    scene.run();
-    EXPECT_EQ(scene.log, "");
+    playOut(rig);
+    EXPECT_EQ(log, "");
     EXPECT_EQ(rig.frames, 0);
 }
 
-TEST(FrameProtocol, FramesADisplayDoesNotWantAreSkippedNotDrawn) {
-    // A still walks the music to its position: every position on the way is tested by the end
-    // conditions, so the phase running at the end is the one an uninterrupted play reaches.
-    struct Walk : Rig {
-        using Rig::Rig;
-        bool wantsFrame() override { return walked == 3; }
-        void skipFrame() override {
-            ++walked;
-            music.set(positions[walked].first, positions[walked].second);
-        }
-        int walked = 0;
+TEST(FrameProtocol, EnteringAtAPositionPassesThePhasesAnUninterruptedPlayPasses) {
+    // A still or a seek walks the rows from the scene's start without drawing: every row on the
+    // way is tested by the end conditions, so the phase running at the end is the one an
+    // uninterrupted play reaches. Rows the song does not have are not walked.
+    struct Case {
+        int rowsPerOrder;
+        Position target;
+        std::string log;
     };
-    Walk rig(script);  // the walk ends at order 0, row 50: phase b
-    rig.afterFrame = [&rig](int) { rig.keys.hold(); };
-    TwoPhases scene(rig);
-    scene.run();
-    EXPECT_EQ(scene.log, "b");
-    EXPECT_EQ(rig.frames, 1);
+    const Case cases[] = {
+        {64, {0, 50, 0.0}, "b"},  // past row 32: phase a is over
+        {64, {0, 10, 0.0}, "a"},
+        {64, {1, 0, 0.0}, ""},    // both phases over
+        {16, {1, 0, 0.0}, "a"},   // order 0 has rows 0 to 15 only: row 32 never came
+        {64, {0xFFFF, 0, 0.0}, ""},
+    };
+    for (const Case& c : cases) {
+        Rig rig({{c.target.order, c.target.row}});
+        rig.afterFrame = [&rig](int) { rig.keys.hold(); };
+        log.clear();
+        const MusicShape shape({c.rowsPerOrder}, {}, 1.0);
+        Show show({rig.screen, rig.clock, rig.keys}, twoPhases);
+        show.enterAt(0, shape, c.target);
+        while (show.step() == Show::Step::drawn) {
+        }
+        EXPECT_EQ(log, c.log) << c.target.order << ':' << c.target.row;
+    }
 }
 
 TEST(FrameProtocol, AFrameDrawsOnThePositionItsEndWasTestedOn) {
@@ -122,7 +143,7 @@ TEST(FrameProtocol, AFrameDrawsOnThePositionItsEndWasTestedOn) {
     struct Moving : Music {
         int reads = 0;
         void play() override {}
-        std::uint32_t position() override { return FixedMusic::pack(0, reads++); }
+        std::uint32_t position() override { return Music::pack(0, reads++); }
     } music;
     struct Count : Display {
         int frames = 0;
@@ -132,17 +153,22 @@ TEST(FrameProtocol, AFrameDrawsOnThePositionItsEndWasTestedOn) {
     DemoClock clock(music, timer);
     ManualKeys keys;
     Screen screen(4, 2, display);
+    static std::vector<int> tested, drawn;
     struct Rows : Scene {
-        explicit Rows(const Stage& stage) : Scene(stage, {0, 0}) {}
-        void run() override {
-            play({{[this](const Position& p) { return tested.push_back(p.row), p.row >= 3; },
-                   [this](const Position& p) { drawn.push_back(p.row); }}});
+        using Scene::Scene;
+        std::vector<Phase> phases() override {
+            return {{[](const Position& p) { return tested.push_back(p.row), p.row >= 3; },
+                     [](const Position& p) { drawn.push_back(p.row); }}};
         }
-        std::vector<int> tested, drawn;
-    } scene({screen, clock, keys});
-    scene.run();
-    EXPECT_EQ(scene.tested, (std::vector<int>{0, 1, 2, 3}));
-    EXPECT_EQ(scene.drawn, (std::vector<int>{0, 1, 2}));
+    };
+    const TimetableRow rows{"rows", {0, 0}, [](const Stage& stage, Scene::Orders orders) -> std::unique_ptr<Scene> {
+                                return std::make_unique<Rows>(stage, orders);
+                            }, {0, 0}, {}};
+    Show show({screen, clock, keys}, rows);
+    while (show.step() == Show::Step::drawn) {
+    }
+    EXPECT_EQ(tested, (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(drawn, (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(music.reads, 4) << "one reading a frame";
 }
 

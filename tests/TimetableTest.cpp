@@ -3,6 +3,7 @@
 #include "ShowFrames.h"
 #include "platform/FixedMusic.h"
 #include "raster/LoadError.h"
+#include "show/Show.h"
 #include "show/Timetable.h"
 
 #include <cstdint>
@@ -35,12 +36,12 @@ TEST_F(TimetableScenes, NoSceneWaitsForItsOrders) {
     const auto rows = Timetable::rows();
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Scene::Orders orders = rows[i].orders;
-        const auto scene = rows[i].build(offstage.stage(), orders);
         std::vector<int> outside = {orders.last + 1, 65535};
         if (i >= 2) outside.insert(outside.end(), {orders.first - 1, 0});
         for (int order : outside) {
+            Show scene(offstage.stage(), rows[i]);
             offstage.music.set(order, 0);
-            scene->run();
+            EXPECT_EQ(scene.step(), Show::Step::over) << rows[i].title << " drew at order " << order;
             EXPECT_EQ(offstage.frames, 0) << rows[i].title << " drew at order " << order;
         }
     }

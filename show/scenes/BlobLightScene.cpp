@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -20,10 +21,10 @@ public:
         : Scene(stage, orders), star(Image::load("Part2/star.pcx")), texture(Image::load("Part2/texture1.tex", GridWarp::checkTexture)),
           warp(effectOn<BlobWarp>("Part2/texture1.tex", 76, 38, *texture, 3, 1.0f, 150.0f)) {}
 
-    void run() override {
+    std::vector<Phase> phases() override {
         // No start order: the opening hands over, and this plays until its last order is over.
         const int last = orders().last;
-        play({{[last](const Position& p) { return p.order > last; }, [this, last](const Position& p) {
+        return {{[last](const Position& p) { return p.order > last; }, [this, last](const Position& p) {
                    const auto t = static_cast<float>(p.seconds);
                    const int r = p.row;
                    warp->draw(t);
@@ -35,7 +36,7 @@ public:
                    if (r >= flashRows && p.order == last) flash(out, r % strobeRows, 1.0 / strobeRows);
                    // A flash that fades over 33 rows, cut short at row 32 when it has not quite gone.
                    else if (p.order % 2 == 0 && r < flashRows) flash(out, r, 0.030303031);
-               }}});
+               }}};
     }
 
 private:

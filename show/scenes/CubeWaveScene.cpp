@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -20,8 +21,8 @@ public:
         : Scene(stage, orders), background(Image::load("Part5/background.pcx")),
           foreground(Image::load("Part5/gubbe.pcx")), grid(std::make_unique<MeshGridView>(600, 300, "Part5/cube.lwo")) {}
 
-    void run() override {
-        play({{outsideOrders(), [this](const Position& p) {
+    std::vector<Phase> phases() override {
+        return {{outsideOrders(), [this](const Position& p) {
                    const auto s = static_cast<float>(p.seconds);
                    const double sd = s;
                    grid->setRotation(static_cast<float>(3 * std::sin(0.6 * sd)), static_cast<float>(0.3 * std::sin(9 * sd)),
@@ -32,7 +33,7 @@ public:
                    out.blitAdd(0, 0, grid->image());  // empty pixels are black and add nothing
                    out.blitKeyed(0, figureTop, *foreground, key);
                    if (p.row < flashRows && ordersIn(p) % 2 == 0) flash(out, p.row);
-               }}});
+               }}};
     }
 
 private:

@@ -2,6 +2,7 @@
 #include "show/Scene.h"
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -13,14 +14,14 @@ public:
 
     FarewellScene(const Stage& stage, Orders orders) : Scene(stage, orders), background(Image::load("Part9/background.pcx")) {}
 
-    void run() override {
-        play({{outsideOrders(), [this](const Position& p) {
+    std::vector<Phase> phases() override {
+        return {{outsideOrders(), [this](const Position& p) {
                    const int r = p.row;
                    Image& out = lock();
                    out.blit(0, 0, *background);
                    out.fadeTo(Color(0, 0, 0, 0), static_cast<float>(r) * 0.015625f);
                    if (r < flashRows) flash(out, r);
-               }}});
+               }}};
     }
 
 private:

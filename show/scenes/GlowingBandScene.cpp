@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -22,13 +23,13 @@ public:
           texture(Image::load("Part6/texture.tex", GridWarp::checkTexture)), logo(Image::load("Part6/logo.pcx")),
           warp(effectOn<BlobWarp>("Part6/texture.tex", 76, 25, *texture, 7, 0.3f, 90.0f)) {}
 
-    void run() override {
-        play({{outsideOrders(), [this](const Position& p) {
+    std::vector<Phase> phases() override {
+        return {{outsideOrders(), [this](const Position& p) {
                    const double s = p.seconds;
                    const auto t = static_cast<float>(s);
                    const auto L = static_cast<float>((0.5 - std::sin(3.0 * std::sin(s)) * 0.5) * 255.0);
                    const int r = p.row;
-                   const int rows = ordersIn(p) * 64 + r;  // rows into the scene: 0 at its first, 255 at its last
+                   const int rows = ordersIn(p) * rowsPerOrder + r;  // rows into the scene: 0 at its first, 255 at its last
                    warp->setStrength(static_cast<float>(3 * rows) * 0.00625f);
                    warp->setBrightness(rows);
                    warp->draw(t);
@@ -38,7 +39,7 @@ public:
                    out.blitAddScaled(0, logoTop, *logo, static_cast<int>(L));
                    if (r < flashRows && p.order == orders().first) flash(out, r);
                    else if (p.order == orders().last) out.fadeTo(Color(255, 255, 255, 0), static_cast<float>(r * 0.015625));
-               }}});
+               }}};
     }
 
 private:

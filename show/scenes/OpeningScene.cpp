@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -20,23 +21,25 @@ public:
           background(Image::load("Part1/background.pcx")), work(std::make_unique<Image>(600, 300)),
           light(std::make_unique<LightSpot>(*work)) {}
 
-    void run() override {
-        clock.reset();
+    // The show's seconds count from here.
+    void enter() override { clock.reset(); }
+
+    std::vector<Phase> phases() override {
         const int raysFrom = orders().first + fadeInOrders;
         const int last = orders().last;
-        play({
+        return {
             {[raysFrom](const Position& p) { return p.order >= raysFrom; },
              [this](const Position& p) {
                  Image& out = lock();
                  work->blit(0, 0, *logo);
-                 const int rows = ordersIn(p) * 64 + p.row;  // 0 to 127 over the fade
+                 const int rows = ordersIn(p) * rowsPerOrder + p.row;  // 0 to 127 over the fade
                  work->fadeTo(Color(0, 0, 0, 0), 1.0f - static_cast<float>(rows) * 0.0078125f);
                  out.blit(0, 0, *work);
              }},
             {[last](const Position& p) { return p.row >= flashRows || p.order > last; },
              [this](const Position& p) { rays(p, true); }},
             {[last](const Position& p) { return p.order > last; }, [this](const Position& p) { rays(p, false); }},
-        });
+        };
     }
 
 private:

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -25,11 +26,11 @@ public:
           dotsMix(std::make_unique<Image>(dots->width(), dots->height())),
           dots2Faded(std::make_unique<Image>(dots->width(), dots->height())) {}
 
-    void run() override {
-        play({{outsideOrders(), [this](const Position& p) {
+    std::vector<Phase> phases() override {
+        return {{outsideOrders(), [this](const Position& p) {
                    const auto t = static_cast<float>(p.seconds);
                    const int r = p.row;
-                   const int rows = ordersIn(p) * 64 + r;  // music rows since the scene's start
+                   const int rows = ordersIn(p) * rowsPerOrder + r;  // music rows since the scene's start
                    scrollView->blitWrapRows(0, rows * scrollRowsPerRow, *scroll);
 
                    // A cross-fade: the two weights add up to one, dots alone at s = -1, dots2 at 1.
@@ -51,7 +52,7 @@ public:
                    if (r < fadeInRows && p.order == orders().first)
                        out.fadeTo(black, static_cast<float>(1.0 - r * (1.0 / fadeInRows)));
                    else if (p.order == orders().last) out.fadeTo(black, static_cast<float>(r * 0.0625));
-               }}});
+               }}};
     }
 
 private:

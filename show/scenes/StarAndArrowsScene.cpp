@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -21,8 +22,8 @@ public:
         arrow->setPosition(-0.2f, 0.0f, 0.0f);
     }
 
-    void run() override {
-        play({{outsideOrders(), [this](const Position& p) {
+    std::vector<Phase> phases() override {
+        return {{outsideOrders(), [this](const Position& p) {
                    const auto s = static_cast<float>(p.seconds);
                    const double sd = s;
                    auto f = [](double v) { return static_cast<float>(v); };
@@ -54,7 +55,7 @@ public:
                        out.blitKeyed(copy.x, copy.y, arrow->image(), Color(0, 0, 0, 0));
                    }
                    if (p.row < flashRows && ordersIn(p) % 2 == 0) flash(out, p.row);
-               }}});
+               }}};
     }
 
 private:

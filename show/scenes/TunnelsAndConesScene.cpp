@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -23,10 +24,10 @@ public:
           cones(std::make_unique<WobbleView>(378, 300, "Part7/cones.lwo")), disco(Image::load("Part7/disco.pcx")),
           texture(Image::load("Part7/texture.tex", Tunnel::checkTexture)), tunnel(effectOn<Tunnel>("Part7/texture.tex", 212, 292, *texture)) {}
 
-    void run() override {
-        // The cube gives way to the cones once, at the first frame of their order or later, for good.
-        bool showCones = false;
-        play({{outsideOrders(), [this, &showCones](const Position& p) {
+    void enter() override { showCones = false; }
+
+    std::vector<Phase> phases() override {
+        return {{outsideOrders(), [this](const Position& p) {
                    const auto s = static_cast<float>(p.seconds);
                    const double sd = s;
                    const int order = ordersIn(p);
@@ -50,7 +51,7 @@ public:
                    // Flickers between 0 and 254: never quite full.
                    out.blitAddScaled(380, 0, *disco, static_cast<int>((std::sin(8 * std::sin(1.5 * sd)) + 1) * 127));
                    if (p.row < flashRows && order % 2 == 0 && order <= lastFlashedOrder) flash(out, p.row);
-               }}});
+               }}};
     }
 
 private:
@@ -60,6 +61,8 @@ private:
     std::unique_ptr<Image> disco;
     std::unique_ptr<Image> texture;
     std::unique_ptr<Tunnel> tunnel;
+    // The cube gives way to the cones once, at the first frame of their order or later, for good.
+    bool showCones = false;
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "show/Scene.h"
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -18,14 +19,14 @@ public:
         : Scene(stage, orders), background(Image::load("Part8/background.pcx")),
           texture(Image::load("Part8/texture.tex", GridWarp::checkTexture)), warp(effectOn<WaveWarp>("Part8/texture.tex", 51, 38, *texture, 1.0f)) {}
 
-    void run() override {
-        play({{outsideOrders(), [this](const Position& p) {
+    std::vector<Phase> phases() override {
+        return {{outsideOrders(), [this](const Position& p) {
                    warp->draw(static_cast<float>(p.seconds));
                    Image& out = lock();
                    out.blit(0, 0, *background);
                    out.blitAdd(warpLeft, 0, warp->image());
                    if (p.row < flashRows && ordersIn(p) % 2 == 0) flash(out, p.row);
-               }}});
+               }}};
     }
 
 private:
