@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/OfflineRender.h"
+#include "platform/KeyTable.h"
 #include "show/Timetable.h"
 
 #include <algorithm>
@@ -16,14 +17,14 @@ using Mode = CommandLine::Mode;
 // The commands that do something, as bits, so one option can belong to several.
 enum Use : unsigned { play = 1, still = 2, capture = 4, sheet = 8, convert = 16, studio = 32 };
 
-struct Command {
+struct Subcommand {
     const char* name;
     Mode mode;
     Use use;
     const char* help;
 };
 
-const Command commands[] = {
+const Subcommand commands[] = {
     {"play", Mode::play, play,
      "tindrel [play] [--window] [--scale N] [--from ORDER|TITLE] [--to ORDER|TITLE] [--loop]\n"
      "        [--mute] [--stats] [--data DIR]\n"
@@ -80,47 +81,46 @@ const Command commands[] = {
      "    --rgba             write the alpha channel too\n"},
 };
 
-// Which commands each option means something to.
+int toInt(const std::string& text, const std::string& what, int lo, int hi);
+int toOrder(const std::string& text, const std::string& what, bool sceneEnd);
+std::string toVideoCodec(const std::string& text);
+
+// Which commands each option means something to, and what it sets.
 struct Option {
     const char* name;
     bool takesValue;
     unsigned commands;
+    void (*set)(CommandLine& cl, const std::string& value);
 };
 
 const Option options[] = {
-    {"--window", false, play | studio},
-    {"--scale", true, play | studio},
-    {"--from", true, play | capture | studio},
-    {"--to", true, play | capture | studio},
-    {"--loop", false, play | studio},
-    {"--mute", false, play | studio},
-    {"--stats", false, play | studio},
-    {"--source", true, studio},
-    {"--rgba", false, still | convert},
-    {"--fps", true, capture},
-    {"--audio-only", false, capture},
-    {"--video", true, capture},
-    {"--video-codec", true, capture},
-    {"--keep-frames", false, capture},
-    {"--overwrite", false, capture},
-    {"--data", true, play | still | capture | sheet},
+    {"--window", false, play | studio, [](CommandLine& cl, const std::string&) { cl.window = true; }},
+    {"--scale", true, play | studio, [](CommandLine& cl, const std::string& v) { cl.scale = toInt(v, "--scale", 1, 16); }},
+    {"--from", true, play | capture | studio,
+     [](CommandLine& cl, const std::string& v) { cl.from = toOrder(v, "--from", false); }},
+    {"--to", true, play | capture | studio, [](CommandLine& cl, const std::string& v) { cl.to = toOrder(v, "--to", true); }},
+    {"--loop", false, play | studio, [](CommandLine& cl, const std::string&) { cl.loop = true; }},
+    {"--mute", false, play | studio, [](CommandLine& cl, const std::string&) { cl.mute = true; }},
+    {"--stats", false, play | studio, [](CommandLine& cl, const std::string&) { cl.stats = true; }},
+    {"--source", true, studio, [](CommandLine& cl, const std::string& v) { cl.source = v; }},
+    {"--rgba", false, still | convert, [](CommandLine& cl, const std::string&) { cl.rgba = true; }},
+    {"--fps", true, capture, [](CommandLine& cl, const std::string& v) { cl.fps = toInt(v, "--fps", 1, 1000); }},
+    {"--audio-only", false, capture, [](CommandLine& cl, const std::string&) { cl.audioOnly = true; }},
+    {"--video", true, capture, [](CommandLine& cl, const std::string& v) { cl.video = v; }},
+    {"--video-codec", true, capture, [](CommandLine& cl, const std::string& v) { cl.videoCodec = toVideoCodec(v); }},
+    {"--keep-frames", false, capture, [](CommandLine& cl, const std::string&) { cl.keepFrames = true; }},
+    {"--overwrite", false, capture, [](CommandLine& cl, const std::string&) { cl.overwrite = true; }},
+    {"--data", true, play | still | capture | sheet, [](CommandLine& cl, const std::string& v) { cl.dataDir = v; }},
 };
 
-const char* const keysHelp =
-    "Keys while the show plays:\n"
-    "    q                  quit\n"
-    "    Space              pause and resume\n"
-    "    Right, Left        one order forward, back\n"
-    "    PageDown, PageUp   the first row of the next, the previous scene\n"
-    "    Home               the start\n"
-    "    f, double-click    full screen or a window\n"
-    "    o                  on-screen display: order:row, mm:ss, the scene's title, frames per second\n"
-    "    m                  mute and unmute\n"
-    "    h, F1              show the keys\n"
-    "    Escape             end the running part of a scene; held, end the show\n";
+std::string keysHelp() {
+    std::string text = "Keys while the show plays:\n";
+    for (const std::string& line : KeyTable::lines(19)) text += "    " + line + '\n';
+    return text;
+}
 
-const Command* commandNamed(std::string_view name) {
-    for (const Command& c : commands)
+const Subcommand* commandNamed(std::string_view name) {
+    for (const Subcommand& c : commands)
         if (name == c.name) return &c;
     return nullptr;
 }
@@ -133,7 +133,7 @@ const Option* optionNamed(std::string_view name) {
 
 std::string commandsTaking(const Option& option) {
     std::string names;
-    for (const Command& c : commands)
+    for (const Subcommand& c : commands)
         if (option.commands & c.use) names += (names.empty() ? "" : ", ") + std::string(c.name);
     return names;
 }
@@ -223,19 +223,19 @@ bool looksLikeOption(const std::string& a) { return a.size() > 1 && a[0] == '-' 
 } // namespace
 
 std::string CommandLine::help(const std::string& command) {
-    if (const Command* c = commandNamed(command)) {
+    if (const Subcommand* c = commandNamed(command)) {
         std::string text = std::string("usage: ") + c->help;
-        if (c->mode == Mode::play || c->mode == Mode::studio) text += '\n' + std::string(keysHelp);
+        if (c->mode == Mode::play || c->mode == Mode::studio) text += '\n' + keysHelp();
         if (c->mode == Mode::play || c->mode == Mode::capture || c->mode == Mode::studio)
             text += '\n' + wrapped("TITLE is one of: " + sceneTitles() + '.', 92);
         return text;
     }
     std::string text = "tindrel: a real-time audiovisual show\n\nusage:\n";
-    for (const Command& c : commands) text += std::string("  ") + c.help;
+    for (const Subcommand& c : commands) text += std::string("  ") + c.help;
     text += "  tindrel help [COMMAND] | COMMAND --help\n"
             "    The help of one command.\n"
             "  tindrel --version\n\n";
-    text += keysHelp;
+    text += keysHelp();
     text += '\n' + wrapped("TITLE is a scene's title, in any case, with or without its leading \"the\", with "
                             "dashes for spaces if you like: " +
                                 sceneTitles() + '.',
@@ -297,36 +297,18 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
     }
     if (!unknown.empty()) throw UsageError("unknown option " + unknown);
 
-    const Command* command = positional.empty() ? commandNamed("play") : commandNamed(positional[0]);
+    const Subcommand* command = positional.empty() ? commandNamed("play") : commandNamed(positional[0]);
     if (!command) throw UsageError("unknown command " + positional[0]);
     cl.mode = command->mode;
     if (!positional.empty()) positional.erase(positional.begin());
 
     bool videoCodecGiven = false;
     for (const Given& g : given) {
-        const std::string name = g.option->name;
         if (!(g.option->commands & command->use))
-            throw UsageError(name + " is not an option of " + command->name + "; it goes with " +
+            throw UsageError(std::string(g.option->name) + " is not an option of " + command->name + "; it goes with " +
                              commandsTaking(*g.option));
-        if (name == "--window") cl.window = true;
-        else if (name == "--scale") cl.scale = toInt(g.value, name, 1, 16);
-        else if (name == "--from") cl.from = toOrder(g.value, name, false);
-        else if (name == "--to") cl.to = toOrder(g.value, name, true);
-        else if (name == "--loop") cl.loop = true;
-        else if (name == "--mute") cl.mute = true;
-        else if (name == "--stats") cl.stats = true;
-        else if (name == "--rgba") cl.rgba = true;
-        else if (name == "--fps") cl.fps = toInt(g.value, name, 1, 1000);
-        else if (name == "--audio-only") cl.audioOnly = true;
-        else if (name == "--video") cl.video = g.value;
-        else if (name == "--video-codec") {
-            cl.videoCodec = toVideoCodec(g.value);
-            videoCodecGiven = true;
-        }
-        else if (name == "--keep-frames") cl.keepFrames = true;
-        else if (name == "--overwrite") cl.overwrite = true;
-        else if (name == "--data") cl.dataDir = g.value;
-        else if (name == "--source") cl.source = g.value;
+        g.option->set(cl, g.value);
+        videoCodecGiven = videoCodecGiven || std::string_view(g.option->name) == "--video-codec";
     }
 
     auto expect = [&](std::size_t lo, std::size_t hi) {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-// What a player's keys ask for, besides Escape (which the frame protocol reads as Keys).
+// What a player's keys ask for (the keys themselves are in KeyTable).
 enum class Command {
     quit,
     pause,           // pauses, or resumes when paused
@@ -17,6 +17,7 @@ enum class Command {
     onScreenDisplay, // toggles the position, time, title and rate over the picture
     mute,            // toggles the sound, never the clock
     help,            // toggles the list of keys
+    escape,          // ends the running phase: read by the frame protocol as Keys, never given here
 };
 
 // The keyboard (and mouse) of a live player.

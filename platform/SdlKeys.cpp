@@ -1,46 +1,17 @@
 #include "platform/SdlKeys.h"
 
 #include "platform/Interrupt.h"
+#include "platform/KeyTable.h"
 #include "platform/SdlDisplay.h"
 
 #include <SDL.h>
 
-#include <optional>
 #include <utility>
 
-namespace {
-
-// Letters by what the key prints, so they follow the user's layout; the rest by their place.
-std::optional<Command> commandFor(const SDL_KeyboardEvent& key) {
-    switch (key.keysym.sym) {
-    case SDLK_q: return Command::quit;
-    case SDLK_SPACE: return Command::pause;
-    case SDLK_f: return Command::fullscreen;
-    case SDLK_o: return Command::onScreenDisplay;
-    case SDLK_m: return Command::mute;
-    case SDLK_h: return Command::help;
-    default: break;
-    }
-    switch (key.keysym.scancode) {
-    case SDL_SCANCODE_RIGHT: return Command::nextOrder;
-    case SDL_SCANCODE_LEFT: return Command::previousOrder;
-    case SDL_SCANCODE_PAGEDOWN: return Command::nextScene;
-    case SDL_SCANCODE_PAGEUP: return Command::previousScene;
-    case SDL_SCANCODE_HOME: return Command::home;
-    case SDL_SCANCODE_F1: return Command::help;
-    default: return std::nullopt;
-    }
+SdlKeys::SdlKeys(SdlDisplay&) {
+    for (const KeyBinding& row : KeyTable::rows())
+        for (const char* name : row.keys) keys_.push_back({SDL_GetKeyFromName(name), &row});
 }
-
-// A held key repeats: moving through the show may, a toggle must not flicker.
-bool repeats(Command c) {
-    return c == Command::nextOrder || c == Command::previousOrder || c == Command::nextScene ||
-           c == Command::previousScene;
-}
-
-} // namespace
-
-SdlKeys::SdlKeys(SdlDisplay&) {}
 
 void SdlKeys::take(const void* e) {
     const SDL_Event& event = *static_cast<const SDL_Event*>(e);
@@ -52,12 +23,15 @@ void SdlKeys::take(const void* e) {
         if (event.window.event == SDL_WINDOWEVENT_CLOSE) quit_ = true;
         break;
     case SDL_KEYDOWN:
-        if (event.key.keysym.scancode == SDL_SCANCODE_ESCAPE) {
-            pressed_ = true;
-        } else if (const auto c = commandFor(event.key); c && (!event.key.repeat || repeats(*c))) {
-            commands_.push_back(*c);
+        // Letters by what the key prints, so they follow the user's layout.
+        for (const auto& [key, row] : keys_) {
+            if (key != event.key.keysym.sym) continue;
+            if (row->command == Command::escape) pressed_ = true;
+            else if (!event.key.repeat || row->repeats) commands_.push_back(row->command);
+            break;
         }
         break;
+    // The other way to full screen, as in every media player.
     case SDL_MOUSEBUTTONDOWN:
         if (event.button.button == SDL_BUTTON_LEFT && event.button.clicks == 2) commands_.push_back(Command::fullscreen);
         break;

@@ -2,9 +2,12 @@
 
 #include "platform/Controls.h"
 
+#include <cstdint>
+#include <utility>
 #include <vector>
 
 class SdlDisplay;
+struct KeyBinding;
 
 // The window's keyboard and mouse. Reading drains the window's events, which also keeps the
 // window responsive; a tap shorter than the gap between two reads shows only as an event, so
@@ -23,6 +26,8 @@ private:
     void drain();
     void take(const void* event);
 
+    // Each key's code, from its name in the key table.
+    std::vector<std::pair<std::int32_t, const KeyBinding*>> keys_;
     bool quit_ = false;
     bool pressed_ = false;
     std::vector<Command> commands_;

@@ -1,5 +1,6 @@
 #include "show/Player.h"
 
+#include "platform/KeyTable.h"
 #include "show/Timetable.h"
 
 #include <algorithm>
@@ -8,20 +9,9 @@
 
 namespace {
 
-// The key list the help panel shows, in the order a newcomer needs them.
+// The key list the help panel shows.
 const std::vector<std::string>& keyHelp() {
-    static const std::vector<std::string> lines = {
-        "q          quit",
-        "Space      pause / resume",
-        "Left Right one order back / forward",
-        "PgUp PgDn  previous / next scene",
-        "Home       the start",
-        "f          full screen / window (or double-click)",
-        "o          position, time, scene and rate",
-        "m          mute / unmute",
-        "h F1       these keys",
-        "Esc        end this part; hold to end the show",
-    };
+    static const std::vector<std::string> lines = KeyTable::lines(12);
     return lines;
 }
 
