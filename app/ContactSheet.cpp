@@ -61,7 +61,7 @@ std::unique_ptr<Image> ContactSheet::make() {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const TimetableRow& row = rows[i];
         const TimetableRow::Moment& m = row.moment;
-        const auto frame = OfflineRender::still(shape, m.order, m.row, shape.secondsAt(m.order, m.row));
+        const auto frame = OfflineRender::still(shape, m.order, m.row, momentSeconds(shape, m));
         if (!frame) throw std::runtime_error(std::string("no frame for ") + row.title);
         // The frame's memory is already cairo's RGB24 layout; alpha is ignored there.
         const CairoSurface picture(cairo_image_surface_create_for_data(

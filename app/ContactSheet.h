@@ -1,6 +1,8 @@
 #pragma once
 
+#include "platform/MusicShape.h"
 #include "raster/Image.h"
+#include "show/Timetable.h"
 
 #include <memory>
 
@@ -9,4 +11,8 @@
 class ContactSheet {
 public:
     static std::unique_ptr<Image> make();
+    // The clock of a scene's moment: the time an uninterrupted play reaches it.
+    static double momentSeconds(const MusicShape& shape, const TimetableRow::Moment& moment) {
+        return shape.secondsAt(moment.order, moment.row);
+    }
 };
