@@ -1,5 +1,6 @@
 // The music's side of the page: our Module, driven by the audio worklet one block at a time.
-// One module at a time lives here; the worklet owns the only thread that calls in.
+// One module at a time lives in an instance: the worklet's renders, and one on the page answers
+// the song's shape (its rows and the times they are reached) for the show.
 #include "platform/Module.h"
 
 #include <emscripten.h>
@@ -42,6 +43,8 @@ EMSCRIPTEN_KEEPALIVE double music_seek(int order, int row) {
     module->seek(order, row);
     return module->ended() ? module->durationSeconds() : module->positionSeconds();
 }
+
+EMSCRIPTEN_KEEPALIVE double music_duration() { return module->durationSeconds(); }
 
 EMSCRIPTEN_KEEPALIVE int music_orders() { return module->orderCount(); }
 

@@ -32,6 +32,18 @@ std::vector<std::string> filesFor(int order) {
     return files;
 }
 
+// The show playing on the page, between the page's calls.
+struct Live {
+    explicit Live(int from) : player({window, controls, music, ticks, wall}, WebMusic::shape(), {.from = from}) {}
+    WebDisplay window;
+    WebControls controls;
+    WebMusic music;
+    SteadyTimer ticks;
+    PreciseTimer wall;
+    Player player;
+};
+std::unique_ptr<Live> live;
+
 } // namespace
 
 EM_JS(void, tindrel_report, (const char* message), { Module.host.error(UTF8ToString(message)); });
@@ -48,11 +60,11 @@ EMSCRIPTEN_KEEPALIVE const char* tindrel_files(int order) {
 }
 
 // Draws the frame of the position at once. 0 when drawn, 1 when no scene draws there, 2 when it
-// failed (the page has been told why).
+// failed (the page has been told why). The page's copy of the music is loaded.
 EMSCRIPTEN_KEEPALIVE int tindrel_still(int order, int row, double seconds) {
     try {
         AssetFile::setRoot(dataRoot);
-        const std::unique_ptr<Image> frame = renderStill(order, row, seconds);
+        const std::unique_ptr<Image> frame = renderStill(WebMusic::shape(), order, row, seconds);
         if (!frame) return 1;
         WebDisplay().draw(*frame);
         return 0;
@@ -62,20 +74,34 @@ EMSCRIPTEN_KEEPALIVE int tindrel_still(int order, int row, double seconds) {
     }
 }
 
-// Plays the show from the order until the music has played out or the user ends it; the page's
-// music is loaded and ready. 0 when played, 2 when it failed (the page has been told why).
-EMSCRIPTEN_KEEPALIVE int tindrel_play(int from) {
+// Builds the show and starts it from the order; the page's music is loaded and ready. Then the
+// page calls tindrel_frame() once a display refresh. 0 when started, 2 when it failed (the page
+// has been told why).
+EMSCRIPTEN_KEEPALIVE int tindrel_start(int from) {
     try {
         AssetFile::setRoot(dataRoot);
-        WebDisplay window;
-        WebControls controls;
-        WebMusic music;
-        SteadyTimer ticks;
-        PreciseTimer wall;
-        Player player({window, controls, music, ticks, wall}, {.from = from});
-        player.play();
+        live.reset();
+        live = std::make_unique<Live>(from);
+        live->player.start();
         return 0;
     } catch (const std::exception& e) {
+        live.reset();
+        tindrel_report(e.what());
+        return 2;
+    }
+}
+
+// One turn of the player's loop: a frame drawn and shown, or the paused one shown again. 1 while
+// the show goes on, 0 once it is over (the music has played out, or Escape or q ended it), 2
+// when it failed (the page has been told why).
+EMSCRIPTEN_KEEPALIVE int tindrel_frame() {
+    if (!live) return 0;
+    try {
+        if (live->player.turn()) return 1;
+        live.reset();
+        return 0;
+    } catch (const std::exception& e) {
+        live.reset();
         tindrel_report(e.what());
         return 2;
     }

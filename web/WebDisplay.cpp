@@ -25,8 +25,6 @@ EM_JS(void, tindrel_draw, (const std::uint8_t* pixels, int width, int height), {
     Module.host.draw(new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4), width, height);
 });
 
-EM_ASYNC_JS(void, tindrel_next_frame, (), { await Module.host.nextFrame(); });
-
 EM_JS(void, tindrel_overlay, (const char* text), {
     const parts = UTF8ToString(text).split(String.fromCharCode(30)).slice(0, 3);
     Module.host.overlay(parts.map(p => p ? p.split(String.fromCharCode(10)) : []));
@@ -54,7 +52,6 @@ void WebDisplay::show(const Image& frame, const Overlay& overlay) {
         overlay_ = std::move(text);
         tindrel_overlay(overlay_.c_str());
     }
-    tindrel_next_frame();
 }
 
 void WebDisplay::toggleFullscreen() { tindrel_toggle_fullscreen(); }

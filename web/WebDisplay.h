@@ -7,10 +7,9 @@
 #include <string>
 #include <vector>
 
-// The page's canvas as a player's window. Each frame is handed to the canvas, and the call
-// returns at the browser's next animation frame: the show's loop blocks, and this is where the
-// page gets its turn. The text of the overlay is laid over the canvas by the page, at the
-// screen's resolution, never into the frame. Full screen is the page's, through the browser.
+// The page's canvas as a player's window: each frame is handed to the canvas as it is shown.
+// The text of the overlay is laid over the canvas by the page, at the screen's resolution, never
+// into the frame. Full screen is the page's, through the browser.
 class WebDisplay : public PlayerWindow {
 public:
     void show(const Image& frame, const Overlay& overlay) override;

@@ -2,21 +2,18 @@
 
 #include <emscripten.h>
 
-#include <cstddef>
+#include <vector>
 
-EM_JS(int, tindrel_music_orders, (), { return Module.host.music.rows.length; });
-EM_JS(int, tindrel_music_rows, (int order), { return Module.host.music.rows[order]; });
+EM_JS(int, tindrel_music_orders, (), { return Module.host.timeline.rows.length; });
+EM_JS(int, tindrel_music_rows, (int order), { return Module.host.timeline.rows[order]; });
+EM_JS(double, tindrel_music_seconds, (int order, int row), { return Module.host.timeline.seconds(order, row); });
+EM_JS(double, tindrel_music_end, (), { return Module.host.timeline.end; });
 EM_JS(void, tindrel_music_play, (), { Module.host.music.play(); });
 EM_JS(std::uint32_t, tindrel_music_position, (), { return Module.host.music.position(); });
-EM_ASYNC_JS(double, tindrel_music_seek, (int order, int row), { return await Module.host.music.seek(order, row); });
+EM_JS(double, tindrel_music_seek, (int order, int row), { return Module.host.music.seek(order, row); });
 EM_JS(void, tindrel_music_pause, (int paused), { Module.host.music.setPaused(paused != 0); });
 EM_JS(void, tindrel_music_mute, (int muted), { Module.host.music.setMuted(muted != 0); });
 EM_JS(int, tindrel_music_muted, (), { return Module.host.music.muted ? 1 : 0; });
-
-WebMusic::WebMusic() {
-    const int orders = tindrel_music_orders();
-    for (int order = 0; order < orders; ++order) rows_.push_back(tindrel_music_rows(order));
-}
 
 void WebMusic::play() { tindrel_music_play(); }
 
@@ -30,6 +27,9 @@ void WebMusic::setMuted(bool muted) { tindrel_music_mute(muted ? 1 : 0); }
 
 bool WebMusic::muted() const { return tindrel_music_muted() != 0; }
 
-int WebMusic::rowsIn(int order) const {
-    return order >= 0 && order < orderCount() ? rows_[static_cast<std::size_t>(order)] : 0;
+MusicShape WebMusic::shape() {
+    std::vector<int> rows;
+    for (int order = 0, orders = tindrel_music_orders(); order < orders; ++order) rows.push_back(tindrel_music_rows(order));
+    return MusicShape(std::move(rows), [](int order, int row) { return tindrel_music_seconds(order, row); },
+                      tindrel_music_end());
 }

@@ -8,12 +8,15 @@
 //   window.tindrel.position() {order, row} of what is being heard, while playing
 //   window.tindrel.error      the message shown, when one is
 //   window.tindrel.frames()   frames presented and how long the show took over each
+//   window.tindrel.rows()     the rows of each order of the song, once it is loaded
 
 const $ = id => document.getElementById(id);
 const endPosition = 0xFFFFFFFF;
 const sampleRate = 44100;
 
-const tindrel = (window.tindrel = { ready: false, error: null, position: () => null, frames: () => frameStats() });
+const tindrel = (window.tindrel = {
+    ready: false, error: null, position: () => null, frames: () => frameStats(), rows: () => host.timeline?.rows ?? null,
+});
 
 function fail(text) {
     tindrel.error = text;
@@ -48,7 +51,7 @@ async function fetchBytes(url) {
 // ---- what the show calls: canvas, keys, frames ----
 const canvas = $('frame');
 const context = canvas.getContext('2d', { alpha: false });
-const frameLog = { presents: [], work: [], top: 0 };
+const frameLog = { presents: [], work: [] };
 const rafIntervals = [];
 let lastRaf = 0;
 
@@ -60,14 +63,10 @@ function frameStats() {
     return { frames: p.length, fps: span > 0 ? (p.length - 1) / span : 0, p50: rank(0.5), p99: rank(0.99), max: rank(1) };
 }
 
-const commands = { codes: new Map(), queue: [] };
+// The show's key table: each browser key's command, by name and by its number in the table.
+const keys = { byKey: new Map(), codes: new Map(), repeating: new Set() };
+const commands = { queue: [] };
 const escapeKey = { held: false, pressed: false };
-let inputWaiters = [];
-function inputArrived() {
-    const waiters = inputWaiters;
-    inputWaiters = [];
-    for (const wake of waiters) wake();
-}
 
 function toggleFullscreen() {
     const request = document.fullscreenElement ? document.exitFullscreen?.() : document.documentElement.requestFullscreen?.();
@@ -77,19 +76,6 @@ function toggleFullscreen() {
 const host = {
     draw(rgba, width, height) {
         context.putImageData(new ImageData(rgba, width, height), 0, 0);
-    },
-    nextFrame() {
-        const now = performance.now();
-        frameLog.presents.push(now);
-        if (frameLog.top) frameLog.work.push(now - frameLog.top);
-        return new Promise(resolve =>
-            requestAnimationFrame(time => {
-                if (lastRaf) rafIntervals.push(time - lastRaf);
-                if (rafIntervals.length > 120) rafIntervals.shift();
-                lastRaf = time;
-                frameLog.top = performance.now();
-                resolve();
-            }));
     },
     overlay([corner, panel, banner]) {
         $('corner').textContent = corner.join('\n');
@@ -102,11 +88,16 @@ const host = {
         const sorted = [...rafIntervals].sort((a, b) => a - b);
         return sorted[sorted.length >> 1] / 1000;
     },
-    commandNames(names) {
-        names.forEach((name, code) => commands.codes.set(name, code));
+    keyTable(text) {
+        text.split('\n').filter(Boolean).forEach((line, code) => {
+            const [name, browserKeys, repeats] = line.split('\t');
+            keys.codes.set(name, code);
+            for (const key of browserKeys.split('\x1f')) keys.byKey.set(key, name);
+            if (repeats === '1') keys.repeating.add(name);
+        });
     },
     nextCommand() {
-        return commands.queue.length ? commands.codes.get(commands.queue.shift()) ?? -1 : -1;
+        return commands.queue.length ? keys.codes.get(commands.queue.shift()) ?? -1 : -1;
     },
     escapePending() {
         return escapeKey.held || escapeKey.pressed;
@@ -116,45 +107,30 @@ const host = {
         escapeKey.pressed = false;
         return down;
     },
-    waitForInput(milliseconds) {
-        return new Promise(resolve => {
-            const timer = setTimeout(resolve, milliseconds);
-            inputWaiters.push(() => {
-                clearTimeout(timer);
-                resolve();
-            });
-        });
-    },
     error(text) {
         fail(`The show cannot go on.\n${text}`);
     },
     music: null,
+    timeline: null,
 };
 
-// Letters by what they print, so they follow the keyboard's layout; the rest by name. Only the
-// keys that move through the show repeat when held.
-const keyCommands = {
-    ' ': 'pause', ArrowRight: 'nextOrder', ArrowLeft: 'previousOrder', PageDown: 'nextScene',
-    PageUp: 'previousScene', Home: 'home', o: 'onScreenDisplay', m: 'mute', h: 'help', F1: 'help', q: 'quit',
-};
-const repeating = new Set(['nextOrder', 'previousOrder', 'nextScene', 'previousScene']);
-
+// Letters by what they print, so they follow the keyboard's layout; the rest by name, as the
+// show's key table gives them.
 function listenToKeys() {
     window.addEventListener('keydown', event => {
         if (event.ctrlKey || event.altKey || event.metaKey) return;
-        const key = event.key.length === 1 ? event.key.toLowerCase() : event.key;
-        if (key === 'Escape') {
+        const command = keys.byKey.get(event.key.length === 1 ? event.key.toLowerCase() : event.key);
+        if (command === 'escape') {
             escapeKey.held = escapeKey.pressed = true;
-        } else if (key === 'f') {
+        } else if (command === 'fullscreen') {
             // Within the key's own handler: browsers grant full screen only to a gesture.
             if (!event.repeat) toggleFullscreen();
-        } else if (keyCommands[key]) {
-            if (!event.repeat || repeating.has(keyCommands[key])) commands.queue.push(keyCommands[key]);
+        } else if (command) {
+            if (!event.repeat || keys.repeating.has(command)) commands.queue.push(command);
         } else {
             return;
         }
         event.preventDefault();
-        inputArrived();
     });
     window.addEventListener('keyup', event => {
         if (event.key === 'Escape') escapeKey.held = false;
@@ -168,23 +144,21 @@ class Music {
     constructor(audio, node, ready) {
         this.audio = audio;
         this.node = node;
-        this.rows = ready.rows;
         this.current = ready.position;
         this.changes = [];
         this.muted = false;
-        this.seeks = new Map();
+        this.seeking = 0;  // the seek the worklet has yet to answer, if any
         this.nextSeek = 0;
         node.port.onmessage = event => this.message(event.data);
     }
     message(data) {
-        if (data.type === 'position') {
+        if (data.type === 'position' && !this.seeking) {
             this.changes.push(data);
-        } else if (data.type === 'seeked') {
+        } else if (data.type === 'seeked' && data.id === this.seeking) {
             // Changes posted before the seek were of the old place.
+            this.seeking = 0;
             this.changes = [];
             this.current = data.position;
-            this.seeks.get(data.id)?.(data.seconds);
-            this.seeks.delete(data.id);
         }
     }
     // The sample frame leaving the speakers now, on the worklet's count.
@@ -201,12 +175,14 @@ class Music {
     play() {
         this.node.port.postMessage({ type: 'play' });
     }
+    // The worklet moves when the message reaches it; until it answers, what is heard is taken
+    // to be the row sought. The time there is the page's own copy of the song's to tell.
     seek(order, row) {
-        const id = ++this.nextSeek;
-        return new Promise(resolve => {
-            this.seeks.set(id, resolve);
-            this.node.port.postMessage({ type: 'seek', id, order, row });
-        });
+        this.seeking = ++this.nextSeek;
+        this.changes = [];
+        this.current = order < host.timeline.rows.length ? (order | (row << 16)) >>> 0 : endPosition;
+        this.node.port.postMessage({ type: 'seek', id: this.seeking, order, row });
+        return host.timeline.seconds(order, row);
     }
     setPaused(paused) {
         this.node.port.postMessage({ type: 'pause', paused });
@@ -233,6 +209,35 @@ async function startMusic(wasm, song) {
     return new Music(audio, node, ready);
 }
 
+// The song's shape, from a copy of the module on the page: the rows of each order, and the
+// time an uninterrupted play reaches any of them, asked for as the show needs it.
+async function timelineOf(wasm, song) {
+    const { default: createMusic } = await import('./music.js');
+    const music = await createMusic({
+        instantiateWasm: (imports, done) => {
+            WebAssembly.instantiate(wasm, imports).then(instance => done(instance, wasm));
+            return {};
+        },
+    });
+    const bytes = music._malloc(song.length);
+    music.HEAPU8.set(song, bytes);
+    const failed = music._music_load(bytes, song.length);
+    music._free(bytes);
+    if (failed) throw new Error(`The music cannot play: ${music.UTF8ToString(music._music_failure())}`);
+    const rows = [];
+    for (let order = 0; order < music._music_orders(); ++order) rows.push(music._music_rows(order));
+    return { rows, end: music._music_duration(), seconds: (order, row) => music._music_seek(order, row) };
+}
+
+async function loadMusic() {
+    const [wasm, song] = await Promise.all([
+        fetchBytes('music.wasm').then(bytes => WebAssembly.compile(bytes)),
+        fetchBytes('data/Super.xm'),
+    ]);
+    host.timeline = await timelineOf(wasm, song);
+    return { wasm, song };
+}
+
 // ---- the show ----
 async function loadShow(order) {
     if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function')
@@ -251,8 +256,8 @@ async function loadShow(order) {
 
 async function still(order, row, seconds) {
     document.body.classList.add('still');
-    progress.total = 1;
-    const show = await loadShow(order);
+    progress.total = 3;
+    const [show] = await Promise.all([loadShow(order), loadMusic()]);
     const status = show._tindrel_still(order, row, seconds);
     if (status === 1) throw new Error(`No scene draws at order ${order}, row ${row}.`);
     if (status !== 0) return;
@@ -279,25 +284,42 @@ function gesture(label) {
     });
 }
 
+// The player's loop, a turn a display refresh: each turn draws and shows a frame, or the paused
+// one again. What the show's own work takes per frame is kept for frames().
+function play(show, from) {
+    if (show._tindrel_start(from) !== 0) return Promise.resolve(2);
+    return new Promise(resolve => {
+        const turn = time => {
+            if (lastRaf) rafIntervals.push(time - lastRaf);
+            if (rafIntervals.length > 120) rafIntervals.shift();
+            lastRaf = time;
+            const top = performance.now();
+            const status = show._tindrel_frame();
+            const now = performance.now();
+            frameLog.presents.push(now);
+            frameLog.work.push(now - top);
+            if (status === 1) requestAnimationFrame(turn);
+            else resolve(status);
+        };
+        requestAnimationFrame(turn);
+    });
+}
+
 async function live(from) {
     if (typeof AudioWorkletNode !== 'function' || !window.isSecureContext)
         throw new Error('This browser cannot play the music here: it needs AudioWorklet, which browsers give to secure pages (https or this machine) only. A current Firefox, Chrome, Edge or Safari over https can.');
     progress.total = 3;
-    const [show, musicWasm, song] = await Promise.all([
-        loadShow(-1),
-        fetchBytes('music.wasm').then(bytes => WebAssembly.compile(bytes)),
-        fetchBytes('data/Super.xm'),
-    ]);
+    const [show, { wasm, song }] = await Promise.all([loadShow(-1), loadMusic()]);
     $('loading').hidden = true;
     // Browsers let sound start only from a click or a key.
     await gesture('click to play');
-    host.music = await startMusic(musicWasm, song);
+    host.music = await startMusic(wasm, song);
     tindrel.position = () => {
         const position = host.music.position();
         return position === endPosition ? null : { order: position & 0xFFFF, row: position >>> 16 };
     };
     listenToKeys();
-    const status = await show.ccall('tindrel_play', 'number', ['number'], [from], { async: true });
+    const status = await play(show, from);
     tindrel.position = () => null;
     await host.music.audio.close();
     if (status !== 0) return;

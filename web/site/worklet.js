@@ -46,9 +46,7 @@ class TindrelMusic extends AudioWorkletProcessor {
         }
         this.music = music;
         this.buffer = music._malloc(2 * block * 4);
-        const rows = [];
-        for (let order = 0; order < music._music_orders(); ++order) rows.push(music._music_rows(order));
-        this.port.postMessage({ type: 'ready', rows, position: music._music_position() >>> 0 });
+        this.port.postMessage({ type: 'ready', position: music._music_position() >>> 0 });
     }
 
     command(message) {
