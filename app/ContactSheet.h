@@ -1,5 +1,6 @@
 #pragma once
 
+#include "raster/DataFolder.h"
 #include "raster/Image.h"
 
 #include <memory>
@@ -8,5 +9,5 @@
 // for its README. Rendered offline like any still, so it is the same on every run.
 class ContactSheet {
 public:
-    static std::unique_ptr<Image> make();
+    static std::unique_ptr<Image> make(const DataFolder& data);
 };

@@ -19,10 +19,10 @@ void LivePlay::run(const Options& o, const Attach& attach) {
     // The display opens first, so a machine without one gets nothing else started.
     SdlDisplay window(display);
     SdlKeys keys(window);
-    LiveMusic music(Module::load("Super.xm"), o.mute);
+    LiveMusic music(Module::load(o.data, "Super.xm"), o.mute);
     SteadyTimer ticks;
     PreciseTimer wall;
-    Player player({window, keys, music, ticks, wall}, {.from = o.from, .to = o.to, .loop = o.loop});
+    Player player({window, keys, music, ticks, wall, o.data}, {.from = o.from, .to = o.to, .loop = o.loop});
     if (attach) attach(player, music);
     player.play();
     if (o.stats) std::fprintf(stderr, "%s\n", player.statsLine().c_str());

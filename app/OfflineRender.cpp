@@ -8,6 +8,7 @@
 #include "platform/Module.h"
 #include "platform/SteppedMusic.h"
 #include "platform/WavWriter.h"
+#include "raster/DataFolder.h"
 #include "raster/OutputFile.h"
 #include "raster/PngWriter.h"
 #include "show/Show.h"
@@ -101,7 +102,8 @@ std::vector<VideoCodec> videoCodecTable() {
 // takes a frame.
 class SoundPipe {
 public:
-    SoundPipe(Subprocess& ffmpeg, int from, double end) : ffmpeg_(ffmpeg), thread_(&SoundPipe::run, this, from, end) {}
+    SoundPipe(Subprocess& ffmpeg, const DataFolder& data, int from, double end)
+        : ffmpeg_(ffmpeg), thread_(&SoundPipe::run, this, data, from, end) {}
     ~SoundPipe() { finish(); }
     SoundPipe(const SoundPipe&) = delete;
     SoundPipe& operator=(const SoundPipe&) = delete;
@@ -112,9 +114,9 @@ public:
     }
 
 private:
-    void run(int from, double end) {
+    void run(const DataFolder& data, int from, double end) {
         try {
-            SteppedMusic music(Module::load("Super.xm"), from);
+            SteppedMusic music(Module::load(data, "Super.xm"), from);
             music.play();
             std::size_t written = 0;
             for (double t = music.startSeconds(); t < end && music.position() != Module::endPosition;) {
@@ -166,10 +168,11 @@ std::vector<std::string> videoCommand(const std::filesystem::path& video, int fp
 // never leaves half a video under the name (a symlink's target is the file replaced).
 class VideoFrames : public FrameSink {
 public:
-    VideoFrames(const std::filesystem::path& video, int fps, const std::string& codec, int from, double end)
+    VideoFrames(const std::filesystem::path& video, int fps, const std::string& codec, const DataFolder& data, int from,
+                double end)
         : video_(video), target_(OutputFile::replaced(video, "the video")), aside_(asideOf(target_)),
           // SVT-AV1 prints its settings unasked.
-          ffmpeg_(videoCommand(aside_, fps, codec), true, true, {"SVT_LOG=1"}), sound_(ffmpeg_, from, end) {}
+          ffmpeg_(videoCommand(aside_, fps, codec), true, true, {"SVT_LOG=1"}), sound_(ffmpeg_, data, from, end) {}
     // Unfinished, the video is not kept.
     ~VideoFrames() override {
         if (finished_) return;
@@ -274,8 +277,8 @@ void clearEarlierCapture(const std::filesystem::path& directory, bool overwrite)
 }
 
 // Where the render stops, in show seconds, for the progress report's estimate.
-double endSeconds(int to) {
-    auto probe = Module::loadTimeline("Super.xm");
+double endSeconds(const DataFolder& data, int to) {
+    auto probe = Module::loadTimeline(data, "Super.xm");
     if (to < 0 || to + 1 >= probe->orderCount()) return probe->durationSeconds();
     probe->seekOrder(to + 1);
     return probe->positionSeconds();
@@ -284,7 +287,7 @@ double endSeconds(int to) {
 // The music on its own, stepped as a capture steps it so the sound is the same, but in whole
 // seconds: a listening check of the full song takes moments instead of a scene render.
 void captureMusic(const OfflineRender::CaptureOptions& o, double end) {
-    SteppedMusic music(Module::load("Super.xm"), o.from);
+    SteppedMusic music(Module::load(o.data, "Super.xm"), o.from);
     music.play();
     // A second's rendering between looks at the signal is a prompt stop.
     for (double t = music.startSeconds(); t < end && music.position() != Module::endPosition && !Interrupt::requested();) {
@@ -299,7 +302,9 @@ void captureMusic(const OfflineRender::CaptureOptions& o, double end) {
 
 } // namespace
 
-std::unique_ptr<Image> OfflineRender::still(int order, int row, double seconds) { return renderStill(order, row, seconds); }
+std::unique_ptr<Image> OfflineRender::still(const DataFolder& data, int order, int row, double seconds) {
+    return renderStill(data, order, row, seconds);
+}
 
 OfflineRender::CaptureResult OfflineRender::capture(const CaptureOptions& o) {
     const bool intoDirectory = o.video.empty() || o.keepFrames;
@@ -309,7 +314,7 @@ OfflineRender::CaptureResult OfflineRender::capture(const CaptureOptions& o) {
         lock.emplace(o.directory);
         clearEarlierCapture(o.directory, o.overwrite);
     }
-    const double end = endSeconds(o.to);
+    const double end = endSeconds(o.data, o.to);
     if (o.audioOnly) {
         captureMusic(o, end);
         return {0, Interrupt::requested()};
@@ -318,13 +323,13 @@ OfflineRender::CaptureResult OfflineRender::capture(const CaptureOptions& o) {
     ManualKeys keys;
     ManualTimer timer;
     // The display needs the music to step it; both are ready before the first frame.
-    SteppedMusic music(Module::load("Super.xm"), o.from);
+    SteppedMusic music(Module::load(o.data, "Super.xm"), o.from);
     timer.set(music.startSeconds());
     FrameSinks sinks;
     VideoFrames* video = nullptr;
     if (intoDirectory) sinks.add(std::make_unique<PngFrames>(o.directory));
     if (!o.video.empty()) {
-        auto encoder = std::make_unique<VideoFrames>(o.video, o.fps, o.videoCodec, o.from, end);
+        auto encoder = std::make_unique<VideoFrames>(o.video, o.fps, o.videoCodec, o.data, o.from, end);
         video = encoder.get();
         sinks.add(std::move(encoder));
     }
@@ -332,7 +337,7 @@ OfflineRender::CaptureResult OfflineRender::capture(const CaptureOptions& o) {
     CaptureDisplay display(o, sinks, music, timer, keys, progress);
     Screen screen(frameWidth, frameHeight, display);
     DemoClock clock(music, timer, DemoClock::Start::fixedAtZero);
-    Show show({screen, clock, keys});
+    Show show({screen, clock, keys, o.data});
     show.play(music);
     // A frame that could not be written is reported before anything more is, and a stopped
     // capture keeps every frame it drew.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "raster/DataFolder.h"
 #include "raster/Image.h"
 
 // The show rendered without a display or a sound card, on a virtual clock, frame-exact and the
@@ -12,12 +13,13 @@
 // live play; only the platform underneath differs.
 class OfflineRender {
 public:
-    // The frame the show presents when the music is at order and row and the clock reads
+    // The frame the show built from data presents when the music is at order and row and the clock reads
     // seconds, as in an uninterrupted play from the start: the phase running at that position
     // draws one frame. Empty when no scene draws there (past the end, say).
-    static std::unique_ptr<Image> still(int order, int row, double seconds);
+    static std::unique_ptr<Image> still(const DataFolder& data, int order, int row, double seconds);
 
     struct CaptureOptions {
+        DataFolder data;  // where the show and its music are read from
         std::filesystem::path directory;
         int fps = 60;
         int from = 0;

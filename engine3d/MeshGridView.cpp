@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <new>
 
-MeshGridView::MeshGridView(int w, int h, const char* fileName) : Renderer3D(w, h) {
+MeshGridView::MeshGridView(int w, int h, const DataFolder& data, const char* fileName) : Renderer3D(w, h) {
     Mesh mesh;
-    mesh.load(fileName);
+    mesh.load(data, fileName);
     makeCells(mesh);
 }
 

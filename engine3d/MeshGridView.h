@@ -20,7 +20,7 @@ public:
     // Loads the object now and gives every cell its own copy; throws LoadError as Mesh::load
     // does, or as Renderer3D::checkWork for an object too costly to draw 104 times. Prints
     // "slut!SLUT" if the copies cannot be allocated, and lets the failure end the program.
-    MeshGridView(int width, int height, const char* fileName);
+    MeshGridView(int width, int height, const DataFolder& data, const char* fileName);
     MeshGridView(int width, int height, const Mesh& mesh);
 
     // The base angles; cell (i, j) turns by (a − 0.12 i, b − 0.06 j, c − 0.04 i).

@@ -4,7 +4,9 @@
 
 #include <utility>
 
-MeshView::MeshView(int w, int h, const char* fileName) : Renderer3D(w, h) { mesh_.load(fileName); }
+MeshView::MeshView(int w, int h, const DataFolder& data, const char* fileName) : Renderer3D(w, h) {
+    mesh_.load(data, fileName);
+}
 
 MeshView::MeshView(int w, int h, Mesh mesh) : Renderer3D(w, h), mesh_(std::move(mesh)) {}
 

@@ -10,7 +10,7 @@
 class MeshView : public Renderer3D {
 public:
     // Loads the object now; throws LoadError as Mesh::load does.
-    MeshView(int width, int height, const char* fileName);
+    MeshView(int width, int height, const DataFolder& data, const char* fileName);
     MeshView(int width, int height, Mesh mesh);
 
     // Positive x moves the object left on screen, positive y down, positive z away.

@@ -5,7 +5,9 @@
 #include <cmath>
 #include <utility>
 
-WobbleView::WobbleView(int w, int h, const char* fileName) : Renderer3D(w, h) { mesh_.load(fileName); }
+WobbleView::WobbleView(int w, int h, const DataFolder& data, const char* fileName) : Renderer3D(w, h) {
+    mesh_.load(data, fileName);
+}
 
 WobbleView::WobbleView(int w, int h, Mesh mesh) : Renderer3D(w, h), mesh_(std::move(mesh)) {}
 

@@ -10,7 +10,7 @@
 class WobbleView : public Renderer3D {
 public:
     // Loads the object now; throws LoadError as Mesh::load does.
-    WobbleView(int width, int height, const char* fileName);
+    WobbleView(int width, int height, const DataFolder& data, const char* fileName);
     WobbleView(int width, int height, Mesh mesh);
 
     void setRotation(float a, float b, float c);

@@ -128,12 +128,12 @@ void Player::rebuild(std::size_t index) {
     const TimetableRow& row = Timetable::rows()[index];
     // The old scene goes first: two of one scene's images need not be held at once.
     scenes_[index].reset();
-    scenes_[index] = row.build({screen_, clock_, *keys_}, row.orders);
+    scenes_[index] = row.build({screen_, clock_, *keys_, p_.data}, row.orders);
     ran_[index] = false;
 }
 
 void Player::play() {
-    const Stage stage{screen_, clock_, *keys_};
+    const Stage stage{screen_, clock_, *keys_, p_.data};
     for (const TimetableRow& row : Timetable::rows()) scenes_.push_back(row.build(stage, row.orders));
     ran_.assign(scenes_.size(), false);
 
@@ -196,7 +196,7 @@ void Player::reloadScenes(const std::vector<std::string>& dataFiles) {
         const bool feeds = std::any_of(rows[i].files.begin(), rows[i].files.end(), [&dataFiles](const std::string& f) {
             return std::find(dataFiles.begin(), dataFiles.end(), f) != dataFiles.end();
         });
-        if (feeds) built.emplace_back(i, rows[i].build({screen_, clock_, *keys_}, rows[i].orders));
+        if (feeds) built.emplace_back(i, rows[i].build({screen_, clock_, *keys_, p_.data}, rows[i].orders));
     }
     for (auto& [i, scene] : built) {
         if (i == index_) {

@@ -32,6 +32,7 @@ public:
         SteerableMusic& music;
         Timer& ticks;  // counts the show's seconds
         Timer& wall;   // measures frames, at its finest resolution
+        const DataFolder& data;  // where the scenes read their files
     };
     struct Range {
         int from = 0;  // the order play starts at, and a loop starts over at

@@ -3,6 +3,7 @@
 #include "platform/DemoClock.h"
 #include "platform/Keys.h"
 #include "platform/Screen.h"
+#include "raster/DataFolder.h"
 #include "raster/LoadError.h"
 
 #include <functional>
@@ -11,12 +12,13 @@
 #include <stdexcept>
 #include <utility>
 
-// What every scene borrows: the screen it composes into, the clock it keeps to and the keys that
-// cut it short. All three outlive every scene.
+// What every scene borrows: the screen it composes into, the clock it keeps to, the keys that
+// cut it short and the folder its files are read from. All four outlive every scene.
 struct Stage {
     Screen& screen;
     DemoClock& clock;
     Keys& keys;
+    const DataFolder& data;
 };
 
 // A part of the show. Its constructor loads everything it will draw; run() plays it from the

@@ -68,7 +68,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<Image> renderStill(int order, int row, double seconds) {
+std::unique_ptr<Image> renderStill(const DataFolder& data, int order, int row, double seconds) {
     ManualKeys keys;
     WalkingMusic music(order, row);
     StillDisplay display(music, keys);
@@ -78,7 +78,7 @@ std::unique_ptr<Image> renderStill(int order, int row, double seconds) {
     // Only the scene playing there is built. The walk starts where an uninterrupted play enters
     // it, so its phases are passed as they would be.
     const TimetableRow& playing = Timetable::playingAt(order);
-    Show scene({screen, clock, keys}, playing);
+    Show scene({screen, clock, keys, data}, playing);
     music.startAt(playing.orders.first);
     scene.play(music);
     return std::move(display.kept);

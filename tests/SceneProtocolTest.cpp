@@ -18,6 +18,7 @@ struct Rig : Display {
     ManualTimer timer;
     DemoClock clock{music, timer};
     ManualKeys keys;
+    const DataFolder data;
     Screen screen{4, 2, *this};
     std::vector<std::pair<int, int>> positions;
     std::function<void(int frame)> afterFrame = [](int) {};
@@ -38,7 +39,7 @@ struct Rig : Display {
 // never locks it: the protocol must present both alike.
 class TwoPhases : public Scene {
 public:
-    explicit TwoPhases(Rig& rig) : Scene({rig.screen, rig.clock, rig.keys}, {0, 0}) {}
+    explicit TwoPhases(Rig& rig) : Scene({rig.screen, rig.clock, rig.keys, rig.data}, {0, 0}) {}
     void run() override {
         play({{[](const Position& p) { return p.row >= 32; },
                [this](const Position&) {
@@ -131,6 +132,7 @@ TEST(FrameProtocol, AFrameDrawsOnThePositionItsEndWasTestedOn) {
     ManualTimer timer;
     DemoClock clock(music, timer);
     ManualKeys keys;
+    const DataFolder data;
     Screen screen(4, 2, display);
     struct Rows : Scene {
         explicit Rows(const Stage& stage) : Scene(stage, {0, 0}) {}
@@ -139,7 +141,7 @@ TEST(FrameProtocol, AFrameDrawsOnThePositionItsEndWasTestedOn) {
                    [this](const Position& p) { drawn.push_back(p.row); }}});
         }
         std::vector<int> tested, drawn;
-    } scene({screen, clock, keys});
+    } scene({screen, clock, keys, data});
     scene.run();
     EXPECT_EQ(scene.tested, (std::vector<int>{0, 1, 2, 3}));
     EXPECT_EQ(scene.drawn, (std::vector<int>{0, 1, 2}));

@@ -1,7 +1,7 @@
 // The show's entry points for the page. The page fetches the data files the show names into
 // /data, then asks for a still or for live play; what goes wrong reaches the page as a message.
 #include "platform/Timer.h"
-#include "raster/AssetFile.h"
+#include "raster/DataFolder.h"
 #include "raster/Image.h"
 #include "show/Player.h"
 #include "show/Still.h"
@@ -20,7 +20,11 @@
 
 namespace {
 
-constexpr const char* dataRoot = "/data";
+// Where the page puts the files it fetched.
+const DataFolder& pageData() {
+    static const DataFolder data("/data");
+    return data;
+}
 
 std::vector<std::string> filesFor(int order) {
     std::vector<std::string> files;
@@ -51,8 +55,7 @@ EMSCRIPTEN_KEEPALIVE const char* tindrel_files(int order) {
 // failed (the page has been told why).
 EMSCRIPTEN_KEEPALIVE int tindrel_still(int order, int row, double seconds) {
     try {
-        AssetFile::setRoot(dataRoot);
-        const std::unique_ptr<Image> frame = renderStill(order, row, seconds);
+        const std::unique_ptr<Image> frame = renderStill(pageData(), order, row, seconds);
         if (!frame) return 1;
         WebDisplay().draw(*frame);
         return 0;
@@ -66,13 +69,12 @@ EMSCRIPTEN_KEEPALIVE int tindrel_still(int order, int row, double seconds) {
 // music is loaded and ready. 0 when played, 2 when it failed (the page has been told why).
 EMSCRIPTEN_KEEPALIVE int tindrel_play(int from) {
     try {
-        AssetFile::setRoot(dataRoot);
         WebDisplay window;
         WebControls controls;
         WebMusic music;
         SteadyTimer ticks;
         PreciseTimer wall;
-        Player player({window, controls, music, ticks, wall}, {.from = from});
+        Player player({window, controls, music, ticks, wall, pageData()}, {.from = from});
         player.play();
         return 0;
     } catch (const std::exception& e) {

@@ -17,8 +17,8 @@ public:
     static constexpr int flashRows = 16;
 
     CubeWaveScene(const Stage& stage, Orders orders)
-        : Scene(stage, orders), background(Image::load("Part5/background.pcx")),
-          foreground(Image::load("Part5/gubbe.pcx")), grid(std::make_unique<MeshGridView>(600, 300, "Part5/cube.lwo")) {}
+        : Scene(stage, orders), background(Image::load(stage.data, "Part5/background.pcx")),
+          foreground(Image::load(stage.data, "Part5/gubbe.pcx")), grid(std::make_unique<MeshGridView>(600, 300, stage.data, "Part5/cube.lwo")) {}
 
     void run() override {
         play({{outsideOrders(), [this](const Position& p) {
