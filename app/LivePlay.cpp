@@ -5,6 +5,7 @@
 #include "platform/SdlDisplay.h"
 #include "platform/SdlKeys.h"
 #include "platform/Timer.h"
+#include "raster/FrameSize.h"
 #include "show/Player.h"
 
 #include <cstdio>
@@ -12,8 +13,8 @@
 void LivePlay::run(const Options& o, const Attach& attach) {
     Interrupt::install();
     SdlDisplay::Options display;
-    display.width = Player::frameWidth;
-    display.height = Player::frameHeight;
+    display.width = frameWidth;
+    display.height = frameHeight;
     display.fullscreen = o.fullscreen;
     display.scale = o.scale;
     // The display opens first, so a machine without one gets nothing else started.

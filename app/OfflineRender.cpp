@@ -9,6 +9,7 @@
 #include "platform/SteppedMusic.h"
 #include "platform/WavWriter.h"
 #include "raster/DataFolder.h"
+#include "raster/FrameSize.h"
 #include "raster/OutputFile.h"
 #include "raster/PngWriter.h"
 #include "show/Show.h"
@@ -29,9 +30,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int frameWidth = 600;
-constexpr int frameHeight = 300;
 
 // Where a capture's frames go.
 class FrameSink {

@@ -6,6 +6,7 @@
 #include "platform/Music.h"
 #include "platform/Screen.h"
 #include "platform/Timer.h"
+#include "raster/FrameSize.h"
 #include "show/Scene.h"
 
 #include <cstddef>
@@ -43,9 +44,6 @@ public:
         int order;
         int row;
     };
-
-    static constexpr int frameWidth = 600;
-    static constexpr int frameHeight = 300;
 
     Player(const Platform& platform, Range range);
     // Scenes go in reverse order of construction.

@@ -7,6 +7,7 @@
 #include "platform/Music.h"
 #include "platform/Screen.h"
 #include "platform/Timer.h"
+#include "raster/FrameSize.h"
 #include "show/Show.h"
 #include "show/Timetable.h"
 
@@ -14,9 +15,6 @@
 #include <utility>
 
 namespace {
-
-constexpr int frameWidth = 600;
-constexpr int frameHeight = 300;
 
 // Music that walks row by row, 64 rows an order, from where it starts to the still's position,
 // and stays there.

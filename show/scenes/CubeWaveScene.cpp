@@ -1,4 +1,5 @@
 #include "engine3d/MeshGridView.h"
+#include "raster/FrameSize.h"
 #include "raster/Image.h"
 #include "show/Scene.h"
 
@@ -18,7 +19,7 @@ public:
 
     CubeWaveScene(const Stage& stage, Orders orders)
         : Scene(stage, orders), background(Image::load(stage.data, "Part5/background.pcx")),
-          foreground(Image::load(stage.data, "Part5/gubbe.pcx")), grid(std::make_unique<MeshGridView>(600, 300, stage.data, "Part5/cube.lwo")) {}
+          foreground(Image::load(stage.data, "Part5/gubbe.pcx")), grid(std::make_unique<MeshGridView>(frameWidth, frameHeight, stage.data, "Part5/cube.lwo")) {}
 
     void run() override {
         play({{outsideOrders(), [this](const Position& p) {

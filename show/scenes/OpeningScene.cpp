@@ -1,4 +1,5 @@
 #include "effects/LightSpot.h"
+#include "raster/FrameSize.h"
 #include "raster/Image.h"
 #include "show/Scene.h"
 
@@ -17,7 +18,7 @@ public:
 
     OpeningScene(const Stage& stage, Orders orders)
         : Scene(stage, orders), logo(Image::load(stage.data, "Part1/logolight.pcx")),
-          background(Image::load(stage.data, "Part1/background.pcx")), work(std::make_unique<Image>(600, 300)),
+          background(Image::load(stage.data, "Part1/background.pcx")), work(std::make_unique<Image>(frameWidth, frameHeight)),
           light(std::make_unique<LightSpot>(*work)) {}
 
     void run() override {
