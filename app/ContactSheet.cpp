@@ -36,7 +36,7 @@ std::string inWords(std::size_t count) {
 
 } // namespace
 
-std::unique_ptr<Image> ContactSheet::make() {
+std::unique_ptr<Image> ContactSheet::make(const DataFolder& folder) {
     const auto rows = Timetable::rows();
     const Grid grid(static_cast<int>(rows.size()));
     const CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, grid.width(), grid.height()));
@@ -57,11 +57,11 @@ std::unique_ptr<Image> ContactSheet::make() {
     cairo_show_text(cr, subtitle.c_str());
 
     // Each moment at the time an uninterrupted play reaches it.
-    const MusicShape shape = OfflineRender::musicShape();
+    const MusicShape shape = OfflineRender::musicShape(folder);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const TimetableRow& row = rows[i];
         const TimetableRow::Moment& m = row.moment;
-        const auto frame = OfflineRender::still(shape, m.order, m.row, momentSeconds(shape, m));
+        const auto frame = OfflineRender::still(folder, shape, m.order, m.row, momentSeconds(shape, m));
         if (!frame) throw std::runtime_error(std::string("no frame for ") + row.title);
         // The frame's memory is already cairo's RGB24 layout; alpha is ignored there.
         const CairoSurface picture(cairo_image_surface_create_for_data(

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/MusicShape.h"
+#include "raster/DataFolder.h"
 #include "raster/Image.h"
 #include "show/Timetable.h"
 
@@ -10,7 +11,7 @@
 // for its README. Rendered offline like any still, so it is the same on every run.
 class ContactSheet {
 public:
-    static std::unique_ptr<Image> make();
+    static std::unique_ptr<Image> make(const DataFolder& data);
     // The clock of a scene's moment: the time an uninterrupted play reaches it.
     static double momentSeconds(const MusicShape& shape, const TimetableRow::Moment& moment) {
         return shape.secondsAt(moment.order, moment.row);

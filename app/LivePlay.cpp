@@ -6,6 +6,7 @@
 #include "platform/SdlDisplay.h"
 #include "platform/SdlKeys.h"
 #include "platform/Timer.h"
+#include "raster/FrameSize.h"
 #include "show/Player.h"
 
 #include <cstdio>
@@ -13,17 +14,17 @@
 void LivePlay::run(const Options& o, const Attach& attach) {
     Interrupt::install();
     SdlDisplay::Options display;
-    display.width = Player::frameWidth;
-    display.height = Player::frameHeight;
+    display.width = frameWidth;
+    display.height = frameHeight;
     display.fullscreen = o.fullscreen;
     display.scale = o.scale;
     // The display opens first, so a machine without one gets nothing else started.
     SdlDisplay window(display);
     SdlKeys keys(window);
-    LiveMusic music(Module::load("Super.xm"), o.mute);
+    LiveMusic music(Module::load(o.data, "Super.xm"), o.mute);
     SteadyTimer ticks;
     PreciseTimer wall;
-    Player player({window, keys, music, ticks, wall}, MusicShape::load("Super.xm"), {.from = o.from, .to = o.to, .loop = o.loop});
+    Player player({window, keys, music, ticks, wall, o.data}, MusicShape::load(o.data, "Super.xm"), {.from = o.from, .to = o.to, .loop = o.loop});
     if (attach) attach(player, music);
     player.play();
     if (o.stats) std::fprintf(stderr, "%s\n", player.statsLine().c_str());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "raster/DataFolder.h"
+
 #include <functional>
 
 class LiveMusic;
@@ -17,6 +19,7 @@ public:
         bool loop = false;   // play from..to again until Escape or q
         bool mute = false;   // the timing of the sound without the sound
         bool stats = false;  // one line of frame pacing on standard error at exit
+        DataFolder data;     // where the show and its music are read from
     };
     // What a studio adds to live play, given the player and its music before the show starts.
     using Attach = std::function<void(Player& player, LiveMusic& music)>;

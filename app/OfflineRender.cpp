@@ -8,6 +8,8 @@
 #include "platform/Module.h"
 #include "platform/SteppedMusic.h"
 #include "platform/WavWriter.h"
+#include "raster/DataFolder.h"
+#include "raster/FrameSize.h"
 #include "raster/OutputFile.h"
 #include "raster/PngWriter.h"
 #include "show/Show.h"
@@ -29,9 +31,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int frameWidth = 600;
-constexpr int frameHeight = 300;
 
 // Where a capture's frames go.
 class FrameSink {
@@ -113,7 +112,8 @@ std::vector<VideoCodec> videoCodecTable() {
 // takes a frame.
 class SoundPipe {
 public:
-    SoundPipe(Subprocess& ffmpeg, int from, double end) : ffmpeg_(ffmpeg), thread_(&SoundPipe::run, this, from, end) {}
+    SoundPipe(Subprocess& ffmpeg, const DataFolder& data, int from, double end)
+        : ffmpeg_(ffmpeg), thread_(&SoundPipe::run, this, data, from, end) {}
     ~SoundPipe() { finish(); }
     SoundPipe(const SoundPipe&) = delete;
     SoundPipe& operator=(const SoundPipe&) = delete;
@@ -124,9 +124,9 @@ public:
     }
 
 private:
-    void run(int from, double end) {
+    void run(const DataFolder& data, int from, double end) {
         try {
-            SteppedMusic music(Module::load("Super.xm"), from);
+            SteppedMusic music(Module::load(data, "Super.xm"), from);
             std::size_t written = 0;
             stepMusic(music, end, [&] {
                 const std::vector<std::int16_t>& samples = music.samples();
@@ -176,10 +176,11 @@ std::vector<std::string> videoCommand(const std::filesystem::path& video, int fp
 // never leaves half a video under the name (a symlink's target is the file replaced).
 class VideoFrames : public FrameSink {
 public:
-    VideoFrames(const std::filesystem::path& video, int fps, const std::string& codec, int from, double end)
+    VideoFrames(const std::filesystem::path& video, int fps, const std::string& codec, const DataFolder& data, int from,
+                double end)
         : video_(video), target_(OutputFile::replaced(video, "the video")), aside_(asideOf(target_)),
           // SVT-AV1 prints its settings unasked.
-          ffmpeg_(videoCommand(aside_, fps, codec), true, true, {"SVT_LOG=1"}), sound_(ffmpeg_, from, end) {}
+          ffmpeg_(videoCommand(aside_, fps, codec), true, true, {"SVT_LOG=1"}), sound_(ffmpeg_, data, from, end) {}
     // Unfinished, the video is not kept.
     ~VideoFrames() override {
         if (finished_) return;
@@ -284,15 +285,15 @@ void clearEarlierCapture(const std::filesystem::path& directory, bool overwrite)
 }
 
 // Where the render stops, in show seconds, for the progress report's estimate.
-double endSeconds(int to) {
-    const MusicShape shape = OfflineRender::musicShape();
+double endSeconds(const DataFolder& data, int to) {
+    const MusicShape shape = OfflineRender::musicShape(data);
     return to < 0 ? shape.endSeconds() : shape.secondsAt(to + 1, 0);
 }
 
 // The music on its own, stepped as a capture steps it so the sound is the same, but in whole
 // seconds: a listening check of the full song takes moments instead of a scene render.
 void captureMusic(const OfflineRender::CaptureOptions& o, double end) {
-    SteppedMusic music(Module::load("Super.xm"), o.from);
+    SteppedMusic music(Module::load(o.data, "Super.xm"), o.from);
     // A second's rendering between looks at the signal is a prompt stop.
     stepMusic(music, end, [] { return !Interrupt::requested(); });
     WavWriter::write(o.directory / "music.wav", music.samples(), Module::sampleRate);
@@ -303,14 +304,15 @@ void captureMusic(const OfflineRender::CaptureOptions& o, double end) {
 
 } // namespace
 
-MusicShape OfflineRender::musicShape() { return MusicShape::load("Super.xm"); }
+MusicShape OfflineRender::musicShape(const DataFolder& data) { return MusicShape::load(data, "Super.xm"); }
 
-std::unique_ptr<Image> OfflineRender::still(int order, int row, double seconds) {
-    return still(musicShape(), order, row, seconds);
+std::unique_ptr<Image> OfflineRender::still(const DataFolder& data, int order, int row, double seconds) {
+    return still(data, musicShape(data), order, row, seconds);
 }
 
-std::unique_ptr<Image> OfflineRender::still(const MusicShape& shape, int order, int row, double seconds) {
-    return renderStill(shape, order, row, seconds);
+std::unique_ptr<Image> OfflineRender::still(const DataFolder& data, const MusicShape& shape, int order, int row,
+                                            double seconds) {
+    return renderStill(data, shape, order, row, seconds);
 }
 
 OfflineRender::CaptureResult OfflineRender::capture(const CaptureOptions& o) {
@@ -321,7 +323,7 @@ OfflineRender::CaptureResult OfflineRender::capture(const CaptureOptions& o) {
         lock.emplace(o.directory);
         clearEarlierCapture(o.directory, o.overwrite);
     }
-    const double end = endSeconds(o.to);
+    const double end = endSeconds(o.data, o.to);
     if (o.audioOnly) {
         captureMusic(o, end);
         return {0, Interrupt::requested()};
@@ -330,13 +332,13 @@ OfflineRender::CaptureResult OfflineRender::capture(const CaptureOptions& o) {
     ManualKeys keys;
     ManualTimer timer;
     // The display needs the music to step it; both are ready before the first frame.
-    SteppedMusic music(Module::load("Super.xm"), o.from);
+    SteppedMusic music(Module::load(o.data, "Super.xm"), o.from);
     timer.set(music.startSeconds());
     FrameSinks sinks;
     VideoFrames* video = nullptr;
     if (intoDirectory) sinks.add(std::make_unique<PngFrames>(o.directory));
     if (!o.video.empty()) {
-        auto encoder = std::make_unique<VideoFrames>(o.video, o.fps, o.videoCodec, o.from, end);
+        auto encoder = std::make_unique<VideoFrames>(o.video, o.fps, o.videoCodec, o.data, o.from, end);
         video = encoder.get();
         sinks.add(std::move(encoder));
     }
@@ -345,7 +347,7 @@ OfflineRender::CaptureResult OfflineRender::capture(const CaptureOptions& o) {
     Screen screen(frameWidth, frameHeight, display);
     DemoClock clock(music, timer, DemoClock::Start::fixedAtZero);
     // Every scene from the first: those before the range end at once, as they would live.
-    Show show({screen, clock, keys});
+    Show show({screen, clock, keys, o.data});
     music.play();
     // A signal stops the capture as Escape held would: no scene draws another frame.
     while (!display.past && show.step() == Show::Step::drawn) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/MusicShape.h"
+#include "raster/DataFolder.h"
 #include "raster/Image.h"
 
 // The show rendered without a display or a sound card, on a virtual clock, frame-exact and the
@@ -13,16 +14,18 @@
 // live play; only the platform underneath differs.
 class OfflineRender {
 public:
-    // The frame the show presents when the music is at order and row and the clock reads
+    // The frame the show built from data presents when the music is at order and row and the clock reads
     // seconds, as in an uninterrupted play from the start: the phase running at that position
     // draws one frame. Empty when no scene draws there (past the end, say).
-    static std::unique_ptr<Image> still(int order, int row, double seconds);
+    static std::unique_ptr<Image> still(const DataFolder& data, int order, int row, double seconds);
     // The same, with the rows stepped through on the way as the song has them.
-    static std::unique_ptr<Image> still(const MusicShape& shape, int order, int row, double seconds);
+    static std::unique_ptr<Image> still(const DataFolder& data, const MusicShape& shape, int order, int row,
+                                        double seconds);
     // The shape of the data's song, from its module read without its samples.
-    static MusicShape musicShape();
+    static MusicShape musicShape(const DataFolder& data);
 
     struct CaptureOptions {
+        DataFolder data;  // where the show and its music are read from
         std::filesystem::path directory;
         int fps = 60;
         int from = 0;

@@ -10,6 +10,7 @@
 #include "platform/Module.h"
 #include "platform/MusicShape.h"
 #include "raster/AssetFile.h"
+#include "raster/DataFolder.h"
 #include "raster/Image.h"
 #include "raster/LoadError.h"
 #include "raster/OutputFile.h"
@@ -66,11 +67,11 @@ void checkOrder(const MusicShape& music, int order, const std::string& what) {
 
 // Checks the orders and rows asked for against the music, and gives a still without SECONDS
 // the time an uninterrupted play reaches its position, by the module's own speeds and tempos.
-void checkPositions(CommandLine& cl) {
+void checkPositions(CommandLine& cl, const DataFolder& data) {
     const bool still = cl.mode == CommandLine::Mode::still;
     // Playing or capturing from the start needs no look: the display still opens first.
     if (!still && cl.from == 0 && cl.to < 0) return;
-    const MusicShape music = MusicShape::load("Super.xm");
+    const MusicShape music = MusicShape::load(data, "Super.xm");
     if (still) {
         checkOrder(music, cl.order, "order");
         const int rows = music.rowsIn(cl.order);
@@ -96,8 +97,8 @@ void checkPicturePath(const std::string& path) {
     if (extension != ".png") throw std::runtime_error(path + ": the picture's name must end in .png");
 }
 
-int runStill(const CommandLine& cl) {
-    const auto frame = OfflineRender::still(cl.order, cl.row, cl.seconds.value_or(0.0));
+int runStill(const CommandLine& cl, const DataFolder& data) {
+    const auto frame = OfflineRender::still(data, cl.order, cl.row, cl.seconds.value_or(0.0));
     if (!frame) {
         std::cerr << "tindrel: the show draws no frame at order " << cl.order << " row " << cl.row << '\n';
         return 1;
@@ -109,9 +110,10 @@ int runStill(const CommandLine& cl) {
     return 0;
 }
 
-int runCapture(const CommandLine& cl) {
+int runCapture(const CommandLine& cl, const DataFolder& data) {
     Interrupt::install();
     OfflineRender::CaptureOptions o;
+    o.data = data;
     o.directory = cl.output;
     o.fps = cl.fps;
     o.from = cl.from;
@@ -131,15 +133,14 @@ int runCapture(const CommandLine& cl) {
     return OfflineRender::capture(o).interrupted ? 130 : 0;
 }
 
-int runSheet(const CommandLine& cl) {
-    PngWriter::write(cl.output, *ContactSheet::make());
+int runSheet(const CommandLine& cl, const DataFolder& data) {
+    PngWriter::write(cl.output, *ContactSheet::make(data));
     return 0;
 }
 
 int runConvert(const CommandLine& cl) {
     // The input is the user's own file, named from the working directory.
-    AssetFile::setRoot({});
-    const auto image = Image::load(cl.input.c_str());
+    const auto image = Image::load(DataFolder(), cl.input.c_str());
     PngWriter::write(cl.output, *image, cl.rgba ? PngWriter::Channels::rgba : PngWriter::Channels::rgb);
     return 0;
 }
@@ -184,15 +185,15 @@ int runProgram(const std::vector<std::string>& args) {
         }
         std::optional<Studio> studio;
         if (cl.mode == CommandLine::Mode::studio) studio.emplace(cl.source);
-        else AssetFile::setRoot(dataDirectory(cl.dataDir));
-        checkPositions(cl);
+        const DataFolder data = studio ? studio->data() : DataFolder(dataDirectory(cl.dataDir));
+        checkPositions(cl, data);
         switch (cl.mode) {
         case CommandLine::Mode::still:
-            return runStill(cl);
+            return runStill(cl, data);
         case CommandLine::Mode::capture:
-            return runCapture(cl);
+            return runCapture(cl, data);
         case CommandLine::Mode::sheet:
-            return runSheet(cl);
+            return runSheet(cl, data);
         default: {
             const LivePlay::Options live{.fullscreen = !cl.window,
                                          .scale = cl.scale,
@@ -200,7 +201,8 @@ int runProgram(const std::vector<std::string>& args) {
                                          .to = cl.to,
                                          .loop = cl.loop,
                                          .mute = cl.mute,
-                                         .stats = cl.stats};
+                                         .stats = cl.stats,
+                                         .data = data};
             if (studio) studio->play(live);
             else LivePlay::run(live);
             return 0;

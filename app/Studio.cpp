@@ -7,7 +7,7 @@
 #include "platform/MusicShape.h"
 #include "platform/Module.h"
 #include "platform/Timer.h"
-#include "raster/AssetFile.h"
+#include "raster/DataFolder.h"
 #include "raster/LoadError.h"
 #include "show/Player.h"
 #include "tools/AssetBuild.h"
@@ -97,8 +97,8 @@ private:
         try {
             for (const std::string& file : data) {
                 if (file != "Super.xm") continue;
-                music.replace(Module::load(file));
-                player.musicReplaced(MusicShape::load(file));
+                music.replace(Module::load(DataFolder(cache_), file));
+                player.musicReplaced(MusicShape::load(DataFolder(cache_), file));
             }
             player.reloadScenes(data);
             problems_.erase(refused);
@@ -198,11 +198,11 @@ Studio::Studio(const fs::path& source) : sources_(source.empty() ? fs::path(TIND
             problems_[recipe.sources.empty() ? recipe.output : recipe.sources.front()] = e.what();
         }
     }
-    AssetFile::setRoot(cache_);
 }
 
-void Studio::play(const LivePlay::Options& options) {
+void Studio::play(LivePlay::Options options) {
     Session session(sources_, cache_, problems_);
+    options.data = data();
     LivePlay::run(options, [&session](Player& player, LiveMusic& music) {
         player.onIdle([&session, &player, &music] { session.apply(player, music); });
     });

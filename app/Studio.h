@@ -15,10 +15,13 @@
 class Studio {
 public:
     // Builds the data from source (empty: the assets/ folder of the tree this program was built
-    // from) and reads the show's files from it from now on. Throws CommandLine::UsageError when
-    // there are no sources there; a source with a mistake is said, and its last good file kept.
+    // from) into its cache. Throws CommandLine::UsageError when there are no sources there; a
+    // source with a mistake is said, and its last good file kept.
     explicit Studio(const std::filesystem::path& source);
-    void play(const LivePlay::Options& options);
+    // The cache, where the show's files are read from.
+    DataFolder data() const { return DataFolder(cache_); }
+    // Plays the show from the cache, whatever folder the options name.
+    void play(LivePlay::Options options);
 
 private:
     std::filesystem::path sources_;

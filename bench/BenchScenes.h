@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bench/BenchData.h"
 #include "platform/Module.h"
 
 #include <array>
@@ -16,7 +17,7 @@ constexpr std::array<Typical, 9> typical{{{3, 16}, {6, 16}, {9, 32}, {12, 32}, {
 
 // Show seconds at a position, from the module's own timetable (its orders are 64 rows each).
 inline double secondsAt(Typical p) {
-    auto module = Module::loadTimeline("Super.xm");
+    auto module = Module::loadTimeline(buildData(), "Super.xm");
     module->seekOrder(p.order);
     const double start = module->positionSeconds();
     module->seekOrder(p.order + 1);

@@ -1,10 +1,10 @@
 // The 2D effects and the texture programs, each to be read as a ratio to BM_Memcpy of the run.
 
+#include "bench/BenchData.h"
 #include "effects/BlobWarp.h"
 #include "effects/LightSpot.h"
 #include "effects/Tunnel.h"
 #include "effects/WaveWarp.h"
-#include "raster/AssetFile.h"
 #include "raster/Image.h"
 
 #include <benchmark/benchmark.h>
@@ -67,9 +67,8 @@ void BM_WaveWarp(benchmark::State& state) { warp<WaveWarp>(state, 51, 38); }
 // Generating one of the show's textures from its program, as the scenes do at start-up.
 const char* const textures[] = {"Part2/texture1.tex", "Part6/texture.tex", "Part7/texture.tex", "Part8/texture.tex"};
 void BM_Texture(benchmark::State& state) {
-    AssetFile::setRoot(TINDREL_BUILD_DATA_DIR);
     const char* name = textures[state.range(0)];
-    const auto bytes = AssetFile::read(name);
+    const auto bytes = bench::buildData().read(name);
     for (auto _ : state) benchmark::DoNotOptimize(Image::decode(name, bytes));
     state.SetLabel(name);
 }

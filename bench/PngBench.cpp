@@ -4,8 +4,8 @@
 
 #include "app/OfflineRender.h"
 #include "app/Subprocess.h"
+#include "bench/BenchData.h"
 #include "bench/BenchScenes.h"
-#include "raster/AssetFile.h"
 #include "raster/PngWriter.h"
 
 #include <benchmark/benchmark.h>
@@ -28,10 +28,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 const std::vector<std::unique_ptr<Image>>& typicalFrames() {
     static const std::vector<std::unique_ptr<Image>> frames = [] {
-        AssetFile::setRoot(TINDREL_BUILD_DATA_DIR);
         std::vector<std::unique_ptr<Image>> drawn;
         for (const bench::Typical p : bench::typical)
-            drawn.push_back(OfflineRender::still(p.order, p.row, bench::secondsAt(p)));
+            drawn.push_back(OfflineRender::still(bench::buildData(), p.order, p.row, bench::secondsAt(p)));
         return drawn;
     }();
     return frames;
@@ -153,9 +152,9 @@ void BM_VideoCapture(benchmark::State& state) {
         state.SkipWithError("ffmpeg is not installed");
         return;
     }
-    AssetFile::setRoot(TINDREL_BUILD_DATA_DIR);
     const std::filesystem::path video = std::filesystem::temp_directory_path() / "tindrel-bench-video.mp4";
     OfflineRender::CaptureOptions o;
+    o.data = bench::buildData();
     o.video = video;
     o.from = 36;
     o.to = 36;

@@ -1,6 +1,7 @@
 // Whole frames of every scene and the show's start-up, each to be read as a ratio to BM_Memcpy of
 // the same run. A frame draws into an in-memory screen that nothing presents.
 
+#include "bench/BenchData.h"
 #include "bench/BenchScenes.h"
 #include "platform/DemoClock.h"
 #include "platform/Display.h"
@@ -9,7 +10,6 @@
 #include "platform/Module.h"
 #include "platform/Screen.h"
 #include "platform/Timer.h"
-#include "raster/AssetFile.h"
 #include "show/Show.h"
 #include "show/Timetable.h"
 
@@ -32,8 +32,6 @@ struct Rig {
     Offscreen display;
     Screen screen{600, 300, display};
     DemoClock clock{music, timer, DemoClock::Start::fixedAtZero};
-
-    Rig() { AssetFile::setRoot(TINDREL_BUILD_DATA_DIR); }
 };
 
 using bench::secondsAt;
@@ -45,7 +43,7 @@ void BM_SceneFrame(benchmark::State& state) {
     const Typical p = typical[static_cast<std::size_t>(state.range(0) - 1)];
     rig.timer.set(secondsAt(p));
     rig.music.set(p.order, p.row);
-    Show show({rig.screen, rig.clock, rig.keys}, Timetable::playingAt(p.order));
+    Show show({rig.screen, rig.clock, rig.keys, bench::buildData()}, Timetable::playingAt(p.order));
     // Each step draws one frame of the phase playing at the music's position, which stays.
     for (auto _ : state) {
         if (show.step() != Show::Step::drawn) state.SkipWithError("no frame at the position");
@@ -58,7 +56,7 @@ void BM_SceneFrame(benchmark::State& state) {
 void BM_Startup(benchmark::State& state) {
     Rig rig;
     for (auto _ : state) {
-        auto show = std::make_unique<Show>(Stage{rig.screen, rig.clock, rig.keys});
+        auto show = std::make_unique<Show>(Stage{rig.screen, rig.clock, rig.keys, bench::buildData()});
         benchmark::DoNotOptimize(show.get());
         state.PauseTiming();
         show.reset();

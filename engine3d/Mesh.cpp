@@ -1,6 +1,6 @@
 #include "engine3d/Mesh.h"
 
-#include "raster/AssetFile.h"
+#include "raster/DataFolder.h"
 #include "raster/BitCast.h"
 #include "raster/LoadError.h"
 
@@ -107,10 +107,10 @@ Mesh& Mesh::operator=(const Mesh& other) {
     return *this;
 }
 
-void Mesh::load(const char* fileName) {
+void Mesh::load(const DataFolder& data, const char* fileName) {
     // The object loader speaks in lower case, unlike the image loader, and has no read error
     // of its own.
-    *this = decode(fileName, AssetFile::read(fileName, {"could not open file", "could not open file"}));
+    *this = decode(fileName, data.read(fileName, {"could not open file", "could not open file"}));
 }
 
 Mesh Mesh::decode(const std::string& name, std::span<const std::uint8_t> bytes) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+class DataFolder;
+
 // One surface of an object file: the name ties the file's polygons and colour description
 // together while loading; the colour is all the renderer uses (alpha 0, all zero when the file
 // gives none).
@@ -55,11 +57,11 @@ public:
     Mesh(Mesh&&) noexcept = default;
     Mesh& operator=(Mesh&&) noexcept = default;
 
-    // Replaces this mesh with the object in the named data file (see AssetFile). Throws
+    // Replaces this mesh with the object in the named file of the data folder. Throws
     // LoadError with the name as passed and a lower-case message: "could not open file" (also
     // for a file over AssetFile::maxBytes), "not an lightwave object file", or one of decode's
     // refusals.
-    void load(const char* fileName);
+    void load(const DataFolder& data, const char* fileName);
 
     // The same on bytes in memory; name only labels errors. Besides the header message it
     // refuses, rather than trusting, what would make the object unsafe to draw:

@@ -6,13 +6,13 @@
 #include <cstdio>
 #include <new>
 
-MeshGridView::MeshGridView(int w, int h, const char* fileName) : Renderer3D(w, h) {
+MeshGridView::MeshGridView(int w, int h, const DataFolder& data, const char* fileName) : PosedView(w, h) {
     Mesh mesh;
-    mesh.load(fileName);
+    mesh.load(data, fileName);
     makeCells(mesh);
 }
 
-MeshGridView::MeshGridView(int w, int h, const Mesh& mesh) : Renderer3D(w, h) { makeCells(mesh); }
+MeshGridView::MeshGridView(int w, int h, const Mesh& mesh) : PosedView(w, h) { makeCells(mesh); }
 
 void MeshGridView::makeCells(const Mesh& mesh) {
     checkWork(mesh, cellCount);
@@ -22,12 +22,6 @@ void MeshGridView::makeCells(const Mesh& mesh) {
         std::fputs("slut!SLUT\n", stdout);
         throw;
     }
-}
-
-void MeshGridView::setRotation(float a, float b, float c) {
-    a_ = a;
-    b_ = b;
-    c_ = c;
 }
 
 void MeshGridView::draw(float t) {
@@ -40,8 +34,8 @@ void MeshGridView::draw(float t) {
             const Vector3 position(static_cast<float>(0.6 * (columns / 2 - i)),
                                    static_cast<float>(0.6 * (rows / 2 - j)),
                                    static_cast<float>(0.6 * (std::sin(0.5 * (i + j) - 4.0 * t) + bob)));
-            const Matrix4 m(static_cast<float>(a_ - 0.12 * i), static_cast<float>(b_ - 0.06 * j),
-                            static_cast<float>(c_ - 0.04 * i), position);
+            const Matrix4 m(static_cast<float>(pose_.a - 0.12 * i), static_cast<float>(pose_.b - 0.06 * j),
+                            static_cast<float>(pose_.c - 0.04 * i), position);
             const auto points = mesh.points();
             const auto view = mesh.viewPoints();
             for (std::size_t p = 0; p < points.size(); ++p) view[p] = m.transform(points[p]) + cameraOffset;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine3d/Mesh.h"
-#include "engine3d/Renderer3D.h"
+#include "engine3d/PosedView.h"
 
 #include <cmath>
 #include <vector>
@@ -11,7 +11,7 @@
 // by how squarely they face the eye or away from it, and the grid is outlined in white.
 //
 // Each cell owns a complete copy of the object, so all 104 can be queued for one flush.
-class MeshGridView : public Renderer3D {
+class MeshGridView : public PosedView {
 public:
     static constexpr int columns = 13;
     static constexpr int rows = 8;
@@ -20,11 +20,10 @@ public:
     // Loads the object now and gives every cell its own copy; throws LoadError as Mesh::load
     // does, or as Renderer3D::checkWork for an object too costly to draw 104 times. Prints
     // "slut!SLUT" if the copies cannot be allocated, and lets the failure end the program.
-    MeshGridView(int width, int height, const char* fileName);
+    MeshGridView(int width, int height, const DataFolder& data, const char* fileName);
     MeshGridView(int width, int height, const Mesh& mesh);
 
-    // The base angles; cell (i, j) turns by (a − 0.12 i, b − 0.06 j, c − 0.04 i).
-    void setRotation(float a, float b, float c);
+    // setRotation gives the base angles; cell (i, j) turns by (a − 0.12 i, b − 0.06 j, c − 0.04 i).
     // t drives the wave and the bobbing.
     void draw(float t) override;
 
@@ -38,7 +37,4 @@ private:
     void makeCells(const Mesh& mesh);
 
     std::vector<Mesh> cells_;
-    float a_ = 0.0f;
-    float b_ = 0.0f;
-    float c_ = 0.0f;
 };

@@ -3,17 +3,6 @@
 #include "engine3d/Matrix4.h"
 
 #include <cmath>
-#include <utility>
-
-WobbleView::WobbleView(int w, int h, const char* fileName) : Renderer3D(w, h) { mesh_.load(fileName); }
-
-WobbleView::WobbleView(int w, int h, Mesh mesh) : Renderer3D(w, h), mesh_(std::move(mesh)) {}
-
-void WobbleView::setRotation(float a, float b, float c) {
-    a_ = a;
-    b_ = b;
-    c_ = c;
-}
 
 Vector3 WobbleView::wobble(Vector3 p, float t, float amplitude) {
     // Each step sees the coordinates as the steps before it left them, rounded to float.
@@ -32,7 +21,7 @@ Vector3 WobbleView::wobble(Vector3 p, float t, float amplitude) {
 }
 
 void WobbleView::draw(float t) {
-    const Matrix4 m(a_, b_, c_, position_);
+    const Matrix4 m = pose_.matrix();
     const auto points = mesh_.points();
     const auto view = mesh_.viewPoints();
     for (std::size_t i = 0; i < points.size(); ++i)

@@ -1,6 +1,6 @@
 #include "platform/Module.h"
 
-#include "raster/AssetFile.h"
+#include "raster/DataFolder.h"
 #include "raster/LoadError.h"
 
 #include <libopenmpt/libopenmpt.hpp>
@@ -102,14 +102,16 @@ struct Module::Player {
     openmpt::module module;
 };
 
-std::unique_ptr<Module> Module::load(const std::string& name, Content content) {
-    const std::vector<std::uint8_t> bytes = AssetFile::read(name);
+std::unique_ptr<Module> Module::load(const DataFolder& data, const std::string& name, Content content) {
+    const std::vector<std::uint8_t> bytes = data.read(name);
     auto module = std::make_unique<Module>(name, bytes, content);
     warnOnce(name, module->warning());
     return module;
 }
 
-std::unique_ptr<Module> Module::loadTimeline(const std::string& name) { return load(name, Content::timeline); }
+std::unique_ptr<Module> Module::loadTimeline(const DataFolder& data, const std::string& name) {
+    return load(data, name, Content::timeline);
+}
 
 Module::Module(const std::string& name, std::span<const std::uint8_t> bytes, Content content) {
     try {

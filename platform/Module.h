@@ -11,21 +11,24 @@
 // A tracker module rendered on demand at 44100 Hz, stereo, 32-bit float samples.
 // Not thread-safe: one thread renders and reads the position (the live player's audio thread,
 // or the offline renderer's only thread).
+class DataFolder;
+
 class Module {
 public:
     static constexpr int sampleRate = 44100;
     // The position once the module has played out: every order and row past the show's end.
     static constexpr std::uint32_t endPosition = Music::endPosition;
 
-    // Reads the named file from the data directory. Throws LoadError with the name as passed:
+    // Reads the named file from the data folder. Throws LoadError with the name as passed:
     // "Could not open file", or "Not a supported module file" when the player refuses it.
     // A module that loads with a warning plays all the same, as other players would play it;
     // the warning goes to standard error as "tindrel: warning: NAME: what", once a run.
     // timeline leaves the samples out: orders, rows, seeking and times as with everything, for
     // a fraction of the cost, for a caller that only asks where and when; it renders silence.
     enum class Content { everything, timeline };
-    static std::unique_ptr<Module> load(const std::string& name, Content content = Content::everything);
-    static std::unique_ptr<Module> loadTimeline(const std::string& name);
+    static std::unique_ptr<Module> load(const DataFolder& data, const std::string& name,
+                                        Content content = Content::everything);
+    static std::unique_ptr<Module> loadTimeline(const DataFolder& data, const std::string& name);
     Module(const std::string& name, std::span<const std::uint8_t> bytes, Content content = Content::everything);
     ~Module();
     Module(const Module&) = delete;

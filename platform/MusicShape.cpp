@@ -21,7 +21,9 @@ MusicShape MusicShape::of(std::shared_ptr<Module> module) {
                       end);
 }
 
-MusicShape MusicShape::load(const std::string& name) { return of(Module::loadTimeline(name)); }
+MusicShape MusicShape::load(const DataFolder& data, const std::string& name) {
+    return of(Module::loadTimeline(data, name));
+}
 
 int MusicShape::rowsIn(int order) const {
     return order >= 0 && order < orderCount() ? rows_[static_cast<std::size_t>(order)] : 0;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+class DataFolder;
 class Module;
 
 // The song's shape as an uninterrupted play goes through it: how many rows each order holds,
@@ -21,7 +22,7 @@ public:
     // Asks the module, which it keeps: a timeline module is enough, and nothing else may use it.
     static MusicShape of(std::shared_ptr<Module> module);
     // The named data file's module, read without its samples. Throws LoadError as Module does.
-    static MusicShape load(const std::string& name);
+    static MusicShape load(const DataFolder& data, const std::string& name);
 
     int orderCount() const { return static_cast<int>(rows_.size()); }
     // 0 past the end.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Display.h"
+#include "raster/FrameSize.h"
 
 #include <memory>
 #include <stdexcept>
@@ -19,8 +20,8 @@ public:
     };
 
     struct Options {
-        int width = 600;
-        int height = 300;
+        int width = frameWidth;
+        int height = frameHeight;
         bool fullscreen = true;
         int scale = 0;  // window only; 0 takes the largest whole scale that fits the screen
         std::string title = "Tindrel application";

@@ -4,24 +4,8 @@
 
 #include <array>
 
-namespace {
-std::filesystem::path& rootPath() {
-    static std::filesystem::path root;
-    return root;
-}
-} // namespace
-
-void AssetFile::setRoot(const std::filesystem::path& root) { rootPath() = root; }
-
-const std::filesystem::path& AssetFile::root() { return rootPath(); }
-
-std::filesystem::path AssetFile::path(const std::string& name) {
-    return rootPath().empty() ? std::filesystem::path(name) : rootPath() / name;
-}
-
-AssetFile AssetFile::open(const std::string& name, Refusals refusals) {
+AssetFile AssetFile::open(const std::filesystem::path& p, const std::string& name, Refusals refusals) {
     AssetFile file(name, refusals);
-    const std::filesystem::path p = path(name);
     std::error_code ec;
     // Before opening: opening a FIFO for reading waits for a writer that may never come, and a
     // directory opens as a stream on Linux that then fails every read. Links are followed.

@@ -16,6 +16,8 @@
 //
 // Every blit clips the source against this image (negative positions cut the source's left or
 // top away, nothing wraps) and never reads outside either image. Sources are never this image.
+class DataFolder;
+
 class Image {
 public:
     Image(int width, int height);
@@ -27,12 +29,12 @@ public:
     // becomes the LoadError's message.
     using SizeCheck = std::function<void(int width, int height)>;
 
-    // Loads a picture from the data directory, choosing the decoder by the name's last three
+    // Loads a picture from the data folder, choosing the decoder by the name's last three
     // letters in any case ("pcx", "tex"). Throws LoadError with the name as passed and one of
     // "Could not open file", "Not a supported image file", "Error reading from file" (the last
     // also for a file over AssetFile::maxBytes). A texture's size is checked before its program
     // runs, a picture's after decoding.
-    static std::unique_ptr<Image> load(const char* fileName, const SizeCheck& check = {});
+    static std::unique_ptr<Image> load(const DataFolder& data, const char* fileName, const SizeCheck& check = {});
     // The same on bytes already in memory; name only picks the decoder and labels errors.
     static std::unique_ptr<Image> decode(const std::string& name, std::span<const std::uint8_t> bytes,
                                          const SizeCheck& check = {});

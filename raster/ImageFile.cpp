@@ -1,4 +1,4 @@
-#include "raster/AssetFile.h"
+#include "raster/DataFolder.h"
 #include "raster/Image.h"
 #include "raster/LoadError.h"
 #include "raster/PcxDecoder.h"
@@ -19,9 +19,9 @@ bool endsWithNoCase(const std::string& name, const char* ending) {
 bool decodable(const std::string& name) { return endsWithNoCase(name, "pcx") || endsWithNoCase(name, "tex"); }
 } // namespace
 
-std::unique_ptr<Image> Image::load(const char* fileName, const SizeCheck& check) {
+std::unique_ptr<Image> Image::load(const DataFolder& data, const char* fileName, const SizeCheck& check) {
     const std::string name(fileName);
-    AssetFile file = AssetFile::open(name, {"Could not open file", "Error reading from file"});
+    AssetFile file = data.open(name, {"Could not open file", "Error reading from file"});
     // A file of another kind is refused unread, however large it is.
     if (!decodable(name)) throw LoadError(name, "Not a supported image file");
     return decode(name, file.readAll(), check);

@@ -34,7 +34,7 @@ Player::Player(const Platform& platform, MusicShape shape, Range range)
 Player::~Player() = default;
 
 void Player::start() {
-    show_ = std::make_unique<Show>(Stage{screen_, clock_, p_.controls});
+    show_ = std::make_unique<Show>(Stage{screen_, clock_, p_.controls, p_.data});
     enter({range_.from, 0});
     p_.music.play();
     rateMark_ = p_.wall.seconds();

@@ -7,6 +7,8 @@
 #include "platform/MusicShape.h"
 #include "platform/Screen.h"
 #include "platform/Timer.h"
+#include "raster/DataFolder.h"
+#include "raster/FrameSize.h"
 #include "show/Show.h"
 
 #include <cstddef>
@@ -35,6 +37,7 @@ public:
         SteerableMusic& music;
         Timer& ticks;  // counts the show's seconds
         Timer& wall;   // measures frames, at its finest resolution
+        const DataFolder& data;  // where the scenes read their files
     };
     struct Range {
         int from = 0;  // the order play starts at, and a loop starts over at
@@ -45,9 +48,6 @@ public:
         int order;
         int row;
     };
-
-    static constexpr int frameWidth = 600;
-    static constexpr int frameHeight = 300;
 
     // shape is the music's, as the platform's music plays it.
     Player(const Platform& platform, MusicShape shape, Range range);

@@ -3,6 +3,7 @@
 #include "platform/DemoClock.h"
 #include "platform/Keys.h"
 #include "platform/Screen.h"
+#include "raster/DataFolder.h"
 #include "raster/LoadError.h"
 
 #include <functional>
@@ -11,12 +12,13 @@
 #include <utility>
 #include <vector>
 
-// What a show borrows: the screen its scenes compose into, the clock they keep to and the keys
-// that cut them short. All three outlive every scene.
+// What every scene borrows: the screen it composes into, the clock it keeps to, the keys that
+// cut it short and the folder its files are read from. All four outlive every scene.
 struct Stage {
     Screen& screen;
     DemoClock& clock;
     Keys& keys;
+    const DataFolder& data;
 };
 
 // A part of the show. Its constructor loads everything it will draw; phases() describes how it

@@ -6,13 +6,11 @@
 #include "platform/Keys.h"
 #include "platform/Screen.h"
 #include "platform/Timer.h"
+#include "raster/FrameSize.h"
 #include "show/Show.h"
 #include "show/Timetable.h"
 
 namespace {
-
-constexpr int frameWidth = 600;
-constexpr int frameHeight = 300;
 
 // Keeps the one frame drawn.
 class StillDisplay : public Display {
@@ -26,7 +24,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<Image> renderStill(const MusicShape& shape, int order, int row, double seconds) {
+std::unique_ptr<Image> renderStill(const DataFolder& data, const MusicShape& shape, int order, int row, double seconds) {
     ManualKeys keys;
     FixedMusic music(Music::pack(order, row));
     StillDisplay display;
@@ -35,7 +33,7 @@ std::unique_ptr<Image> renderStill(const MusicShape& shape, int order, int row, 
     DemoClock clock(music, timer, DemoClock::Start::fixedAtZero);
     // Only the scene playing there is built, and walked from where an uninterrupted play enters
     // it, so its phases are passed as they would be.
-    Show scene({screen, clock, keys}, Timetable::playingAt(order));
+    Show scene({screen, clock, keys, data}, Timetable::playingAt(order));
     scene.enterAt(0, shape, {order, row, seconds});
     scene.step();
     return std::move(display.kept);

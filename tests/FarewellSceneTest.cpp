@@ -1,6 +1,6 @@
+#include "BuildData.h"
 #include "TestImages.h"
 #include "app/OfflineRender.h"
-#include "raster/AssetFile.h"
 
 #include <gtest/gtest.h>
 
@@ -11,14 +11,12 @@ namespace {
 class FarewellFrames : public ::testing::Test {
 protected:
     void SetUp() override {
-        AssetFile::setRoot(TINDREL_BUILD_DATA_DIR);
-        background = Image::load("Part9/background.pcx");
+        background = Image::load(buildData(), "Part9/background.pcx");
     }
-    void TearDown() override { AssetFile::setRoot({}); }
 
     // Every pixel of the frame at order 36 and row, against want applied to the picture.
     void expectFrame(int row, const std::function<Color(Color)>& want) {
-        auto frame = OfflineRender::still(36, row, 0.0);
+        auto frame = OfflineRender::still(buildData(), 36, row, 0.0);
         ASSERT_TRUE(frame) << "row " << row;
         ASSERT_EQ(frame->width(), 600);
         ASSERT_EQ(frame->height(), 300);
@@ -51,5 +49,5 @@ TEST_F(FarewellFrames, FlashesWhiteThenSinksTowardBlack) {
 }
 
 TEST_F(FarewellFrames, NothingIsDrawnOnceTheMusicHasEnded) {
-    for (int order : {37, 65535}) EXPECT_FALSE(OfflineRender::still(order, 0, 0.0)) << order;
+    for (int order : {37, 65535}) EXPECT_FALSE(OfflineRender::still(buildData(), order, 0, 0.0)) << order;
 }

@@ -3,6 +3,7 @@
 #include "engine3d/Mesh.h"
 #include "engine3d/MeshView.h"
 #include "raster/BitCast.h"
+#include "raster/DataFolder.h"
 #include "raster/LoadError.h"
 #include "tools/LwobWriter.h"
 
@@ -150,7 +151,7 @@ TEST(LwoLoader, NamesForeignAndMissingFiles) {
 
     const auto missing = (TestImages::scratch("lwo-missing") / "missing.lwo").string();
     try {
-        MeshView view(10, 10, missing.c_str());
+        MeshView view(10, 10, DataFolder(), missing.c_str());
         FAIL() << "loaded a missing file";
     } catch (const LoadError& e) {
         EXPECT_EQ(std::string(e.what()), missing + ": could not open file");
@@ -232,7 +233,7 @@ TEST(LwoLoader, LoadsTheSharedLightWaveObjects) {
         SCOPED_TRACE(c.file);
         const std::string path = (SharedTestData::folder() / "lwo" / c.file).string();
         Mesh mesh;
-        mesh.load(path.c_str());
+        mesh.load(DataFolder(), path.c_str());
         EXPECT_EQ(mesh.pointCount(), c.points);
         ASSERT_EQ(mesh.surfaceCount(), 1);
         EXPECT_EQ(mesh.surfaces()[0].name, c.surface);
@@ -242,7 +243,7 @@ TEST(LwoLoader, LoadsTheSharedLightWaveObjects) {
         EXPECT_LE(mesh.pointCount() * 4, Mesh::maxPoints);
         EXPECT_LE(mesh.triangleCount() * 4, Mesh::maxTriangles);
 
-        MeshView view(64, 48, path.c_str());
+        MeshView view(64, 48, DataFolder(), path.c_str());
         view.draw(0.0f);
         if (c.triangles == 0) {
             for (Color px : TestImages::pixelsOf(view.image())) ASSERT_EQ(px, Color(0, 0, 0, 0));

@@ -6,7 +6,7 @@
 #include "app/OfflineRender.h"
 #include "platform/Module.h"
 #include "platform/MusicShape.h"
-#include "raster/AssetFile.h"
+#include "raster/DataFolder.h"
 #include "show/Player.h"
 #include "show/Timetable.h"
 #include "tools/SongSource.h"
@@ -63,9 +63,15 @@ fs::path oddData() {
     return dir;
 }
 
+// The build's data with the odd song, made once for the test program.
+const DataFolder& odd() {
+    static const DataFolder folder(oddData());
+    return folder;
+}
+
 // The module itself, moved on by rendering to the show's time as a capture moves it.
 struct RenderedMusic : SteerableMusic {
-    std::unique_ptr<Module> module = Module::loadTimeline("Super.xm");
+    std::unique_ptr<Module> module = Module::loadTimeline(odd(), "Super.xm");
     double start = 0.0;
     std::uint64_t rendered = 0;
     bool playing = false, paused = false, silent = false;
@@ -134,21 +140,15 @@ std::vector<Shown> livePlay(Player::Range range, std::map<int, std::vector<Comma
     Window window(music, ticks);
     Keys keys;
     keys.script = std::move(script);
-    Player player({window, keys, music, ticks, wall}, MusicShape::load("Super.xm"), range);
+    Player player({window, keys, music, ticks, wall, odd()}, MusicShape::load(odd(), "Super.xm"), range);
     player.play();
     return window.shown;
 }
 
-class OddShape : public ::testing::Test {
-protected:
-    void SetUp() override { AssetFile::setRoot(oddData()); }
-    void TearDown() override { AssetFile::setRoot({}); }
-};
-
 } // namespace
 
-TEST_F(OddShape, StillsCapturesSeeksAndTheSheetAgreeWithLivePlay) {
-    const MusicShape shape = MusicShape::load("Super.xm");
+TEST(OddShape, StillsCapturesSeeksAndTheSheetAgreeWithLivePlay) {
+    const MusicShape shape = MusicShape::load(odd(), "Super.xm");
     ASSERT_EQ(shape.orderCount(), 37);
     EXPECT_EQ(shape.rowsIn(8), 32);
     EXPECT_EQ(shape.rowsIn(9), 128);
@@ -172,7 +172,7 @@ TEST_F(OddShape, StillsCapturesSeeksAndTheSheetAgreeWithLivePlay) {
             EXPECT_LE(reached, at.seconds + 1e-9) << order << ':' << row;
             EXPECT_GT(reached, at.seconds - 1.0 / 60.0 - 1e-9) << order << ':' << row;
             if (row % 24 == 1 || (order == 9 && row >= 64 && row <= 66)) {
-                const auto still = OfflineRender::still(shape, order, row, at.seconds);
+                const auto still = OfflineRender::still(odd(), shape, order, row, at.seconds);
                 ASSERT_TRUE(still) << order << ':' << row;
                 EXPECT_EQ(checksum(*still), at.frame) << "still at " << order << ':' << row;
                 ++checked;
@@ -184,6 +184,7 @@ TEST_F(OddShape, StillsCapturesSeeksAndTheSheetAgreeWithLivePlay) {
     // A capture of the same orders is the same frames.
     const fs::path out = TestImages::scratch("odd-shape-capture");
     OfflineRender::CaptureOptions o;
+    o.data = odd();
     o.directory = out;
     o.from = 8;
     o.to = 10;
@@ -209,7 +210,7 @@ TEST_F(OddShape, StillsCapturesSeeksAndTheSheetAgreeWithLivePlay) {
         livePlay({.from = 9}, {{1, {Command::pause}}, {3, {Command::nextOrder}}, {6, {Command::quit}}});
     ASSERT_EQ(sought.size(), 5u);
     EXPECT_EQ(sought[3].position, Music::pack(10, 0));
-    EXPECT_EQ(sought[3].frame, checksum(*OfflineRender::still(shape, 10, 0, shape.secondsAt(10, 0))));
+    EXPECT_EQ(sought[3].frame, checksum(*OfflineRender::still(odd(), shape, 10, 0, shape.secondsAt(10, 0))));
 
     // The sheet places the scroller's moment at the time the music reaches it.
     const TimetableRow& scroller = Timetable::playingAt(8);

@@ -1,8 +1,8 @@
+#include "BuildData.h"
 #include "platform/DemoClock.h"
 #include "platform/FixedMusic.h"
 #include "platform/Module.h"
 #include "platform/SteppedMusic.h"
-#include "raster/AssetFile.h"
 #include "raster/LoadError.h"
 
 #include <gtest/gtest.h>
@@ -21,10 +21,7 @@ std::string loadMessage(const std::string& name, const std::vector<std::uint8_t>
 }
 
 std::unique_ptr<Module> showModule() {
-    AssetFile::setRoot(TINDREL_BUILD_DATA_DIR);
-    auto m = Module::load("Super.xm");
-    AssetFile::setRoot({});
-    return m;
+    return Module::load(buildData(), "Super.xm");
 }
 } // namespace
 
@@ -80,22 +77,18 @@ TEST(DemoClock, SecondsCountFromTheLastResetUnlessFixed) {
 TEST(Module, RefusesWhatIsNotAModule) {
     EXPECT_EQ(loadMessage("Super.xm", {}), "Super.xm: Not a supported module file");
     EXPECT_EQ(loadMessage("Super.xm", std::vector<std::uint8_t>(4000, 0x5A)), "Super.xm: Not a supported module file");
-    AssetFile::setRoot(TINDREL_BUILD_DATA_DIR "/nowhere");
     try {
-        Module::load("Super.xm");
+        Module::load(DataFolder(TINDREL_BUILD_DATA_DIR "/nowhere"), "Super.xm");
         ADD_FAILURE() << "a missing module loaded";
     } catch (const LoadError& e) {
         EXPECT_STREQ(e.what(), "Super.xm: Could not open file");
     }
-    AssetFile::setRoot({});
 }
 
 // The player accepts a module cut anywhere after its header and says nothing; wherever the cut
 // falls (in the patterns, an instrument's headers or the sample data) the module warns.
 TEST(Module, WarnsOfAFileCutShort) {
-    AssetFile::setRoot(TINDREL_BUILD_DATA_DIR);
-    const std::vector<std::uint8_t> whole = AssetFile::read("Super.xm");
-    AssetFile::setRoot({});
+    const std::vector<std::uint8_t> whole = buildData().read("Super.xm");
     EXPECT_EQ(Module("Super.xm", whole).warning(), "");
     for (const double kept : {0.02, 0.1, 0.5, 0.9, 0.9999}) {
         std::vector<std::uint8_t> cut(whole.begin(), whole.begin() + static_cast<long>(static_cast<double>(whole.size()) * kept));
@@ -134,9 +127,7 @@ TEST(SteppedMusic, FollowsTheVirtualClockFromItsStartOrder) {
 // Stills and captures ask the module without samples where orders are and when; its answers
 // must be the whole module's, or a still would be drawn at another time than play reaches.
 TEST(Module, TimelineAnswersAsTheWholeModule) {
-    AssetFile::setRoot(TINDREL_BUILD_DATA_DIR);
-    const auto timeline = Module::loadTimeline("Super.xm");
-    AssetFile::setRoot({});
+    const auto timeline = Module::loadTimeline(buildData(), "Super.xm");
     const auto whole = showModule();
     ASSERT_EQ(timeline->orderCount(), whole->orderCount());
     EXPECT_DOUBLE_EQ(timeline->durationSeconds(), whole->durationSeconds());

@@ -32,7 +32,7 @@ TEST_F(ObjectScenes, StarAndArrowsFlashesOrders11And13) {
 TEST_F(ObjectScenes, StarAndArrowsAtTimeZeroHoldsItsObjectsStill) {
     // At 0 s every angle is 0 and the star shows at half brightness; the third arrow is cut
     // by the frame's right and bottom edges.
-    MeshView star(500, 300, "Part4/star.lwo"), arrow(170, 200, "Part4/arrow.lwo");
+    MeshView star(500, 300, buildData(), "Part4/star.lwo"), arrow(170, 200, buildData(), "Part4/arrow.lwo");
     star.setPosition(0.7f, 0, 0);
     arrow.setPosition(-0.2f, 0, 0);
     star.draw(0);
@@ -70,9 +70,7 @@ TEST_F(ObjectScenes, CubeWaveCopiesANearKeyColour) {
     std::ofstream(dir / "Part5/gubbe.pcx", std::ios::binary)
         .write(reinterpret_cast<const char*>(pcx.data()), static_cast<std::streamsize>(pcx.size()));
 
-    AssetFile::setRoot(dir);
-    const auto f = frame(16, 0);
-    AssetFile::setRoot(TINDREL_BUILD_DATA_DIR);
+    const auto f = frame(DataFolder(dir), 16, 0);
     const auto original = frame(16, 0);
     EXPECT_EQ(f->at(1, 60), Color(4, 252, 5, 0));
     EXPECT_EQ(f->at(0, 60), original->at(0, 60)) << "the key is not drawn; what lies under it stays";
@@ -82,7 +80,7 @@ TEST_F(ObjectScenes, TunnelsAndConesSwitchesFromCubeToOutlinedCones) {
     const auto background = picture("Part7/background.pcx");
     // The view's columns 2 to 379 hold the background and the keyed object alone.
     auto expectObject = [&](int order, float s, bool cones) {
-        WobbleView view(378, 300, cones ? "Part7/cones.lwo" : "Part7/cube.lwo");
+        WobbleView view(378, 300, buildData(), cones ? "Part7/cones.lwo" : "Part7/cube.lwo");
         if (cones) {
             view.setRotation(static_cast<float>(0.7 * s), static_cast<float>(-0.8 * s), static_cast<float>(0.93 * s));
             view.setAmplitude(0.6f);

@@ -2,7 +2,7 @@
 #include "engine3d/MeshGridView.h"
 #include "engine3d/MeshView.h"
 #include "engine3d/WobbleView.h"
-#include "raster/AssetFile.h"
+#include "raster/DataFolder.h"
 #include "raster/LoadError.h"
 #include "tools/LwobWriter.h"
 #include "tools/ShowObjects.h"
@@ -208,17 +208,16 @@ TEST(ShowObjects, LoadThroughTheirViewsAndFillThem) {
         EXPECT_GE(mesh.surfaceCount(), 3) << name;
         for (const Surface& s : mesh.surfaces()) EXPECT_NE(s.color, Color()) << name << " " << s.name;
     }
-    AssetFile::setRoot(dir);
+    const DataFolder data(dir);
     // As the scenes set them up.
-    MeshView star(500, 300, "Part4/star.lwo");
+    MeshView star(500, 300, data, "Part4/star.lwo");
     star.setPosition(0.7f, 0, 0);
-    MeshView arrow(170, 200, "Part4/arrow.lwo");
+    MeshView arrow(170, 200, data, "Part4/arrow.lwo");
     arrow.setPosition(-0.2f, 0, 0);
-    MeshGridView grid(600, 300, "Part5/cube.lwo");
-    WobbleView cube(378, 300, "Part7/cube.lwo");
-    WobbleView cones(378, 300, "Part7/cones.lwo");
+    MeshGridView grid(600, 300, data, "Part5/cube.lwo");
+    WobbleView cube(378, 300, data, "Part7/cube.lwo");
+    WobbleView cones(378, 300, data, "Part7/cones.lwo");
     cones.setAmplitude(0.6f);
-    AssetFile::setRoot({});
 
     struct View {
         const char* name;

@@ -1,6 +1,6 @@
+#include "BuildData.h"
 #include "TestImages.h"
 #include "app/OfflineRender.h"
-#include "raster/AssetFile.h"
 
 #include <gtest/gtest.h>
 
@@ -8,11 +8,8 @@ namespace {
 
 class OpeningFrames : public ::testing::Test {
 protected:
-    void SetUp() override { AssetFile::setRoot(TINDREL_BUILD_DATA_DIR); }
-    void TearDown() override { AssetFile::setRoot({}); }
-
     static std::vector<Color> frame(int order, int row, double seconds = 1.25) {
-        auto f = OfflineRender::still(order, row, seconds);
+        auto f = OfflineRender::still(buildData(), order, row, seconds);
         EXPECT_TRUE(f) << order << ':' << row;
         return f ? TestImages::pixelsOf(*f) : std::vector<Color>();
     }
@@ -23,8 +20,7 @@ protected:
 TEST_F(OpeningFrames, TheLogoFadesInFromBlack) {
     for (Color c : frame(0, 0)) ASSERT_EQ(c, Color());
 
-    AssetFile::setRoot(TINDREL_BUILD_DATA_DIR);
-    const auto logo = TestImages::pixelsOf(*Image::load("Part1/logolight.pcx"));
+    const auto logo = TestImages::pixelsOf(*Image::load(buildData(), "Part1/logolight.pcx"));
     const auto half = frame(1, 0);
     for (std::size_t i = 0; i < logo.size(); ++i)
         ASSERT_EQ(half[i], Color(logo[i].r / 2, logo[i].g / 2, logo[i].b / 2, 0)) << i;

@@ -1,5 +1,5 @@
 #include "TestImages.h"
-#include "raster/AssetFile.h"
+#include "raster/DataFolder.h"
 #include "raster/Image.h"
 #include "raster/LoadError.h"
 #include "tools/PcxWriter.h"
@@ -134,12 +134,12 @@ TEST(ImageLoad, PicksTheDecoderByTheNamesEnding) {
         std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(pcx.data()),
                                                           static_cast<std::streamsize>(pcx.size()));
     }
-    AssetFile::setRoot(dir);
-    EXPECT_EQ(Image::load("LOGO.PCX")->at(1, 0), entry(5));
-    EXPECT_EQ(Image::load("pcx")->width(), 2);
-    auto message = [](const char* name) {
+    const DataFolder data(dir);
+    EXPECT_EQ(Image::load(data, "LOGO.PCX")->at(1, 0), entry(5));
+    EXPECT_EQ(Image::load(data, "pcx")->width(), 2);
+    auto message = [&data](const char* name) {
         try {
-            Image::load(name);
+            Image::load(data, name);
         } catch (const LoadError& e) {
             return std::string(e.what());
         }
@@ -148,7 +148,6 @@ TEST(ImageLoad, PicksTheDecoderByTheNamesEnding) {
     EXPECT_EQ(message("notes.txt"), "notes.txt: Not a supported image file");
     EXPECT_EQ(message("a.tx"), "a.tx: Not a supported image file");
     EXPECT_EQ(message("Part1/missing.pcx"), "Part1/missing.pcx: Could not open file");
-    AssetFile::setRoot({});
 }
 
 TEST(PcxDecoder, ReadsWhatOurWriterWrites) {

@@ -94,7 +94,7 @@ struct Rig {
                  std::map<int, double> slowShows = {}, std::function<void(Player&, int)> idle = {}) {
         keys.script = std::move(script);
         window.slow = std::move(slowShows);
-        player.emplace(Player::Platform{window, keys, music, ticks, wall}, HandMusic::shape(), range);
+        player.emplace(Player::Platform{window, keys, music, ticks, wall, buildData()}, HandMusic::shape(), range);
         if (idle) player->onIdle([this, idle, turn = 0]() mutable { idle(*player, turn++); });
         player->play();
     }
@@ -190,7 +190,7 @@ TEST_F(PlayerKeys, ASeekWhilePausedShowsTheNewFrameAndStaysPaused) {
         EXPECT_TRUE(rig.music.order == c.to.order && rig.music.row == c.to.row && rig.music.paused) << c.what;
         // The held frame, then the new position's frame as a still draws it, held in turn.
         EXPECT_EQ(shown[2].frame, shown[1].frame) << c.what;
-        const auto still = OfflineRender::still(c.to.order, c.to.row, (c.to.order * 64 + c.to.row) * 0.12);
+        const auto still = OfflineRender::still(buildData(), c.to.order, c.to.row, (c.to.order * 64 + c.to.row) * 0.12);
         EXPECT_EQ(shown[3].frame, checksum(*still)) << c.what;
         EXPECT_EQ(shown[4].frame, shown[3].frame) << c.what;
         for (std::size_t i = 2; i < shown.size(); ++i) EXPECT_TRUE(shown[i].musicPaused) << c.what << ", showing " << i;

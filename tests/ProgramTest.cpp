@@ -1,8 +1,8 @@
 // The real binary, end to end: what a user types and what comes back.
 
+#include "BuildData.h"
 #include "ProgramRun.h"
 #include "TestImages.h"
-#include "raster/AssetFile.h"
 
 #include <gtest/gtest.h>
 
@@ -35,9 +35,7 @@ TEST(Program, StillWritesTheClosingFlashAndFade) {
     ASSERT_EQ(tindrel(dir, "still 36 32 0 half.png").status, 0);
     const auto half = TestImages::readPng(dir / "half.png");
     EXPECT_FALSE(half.hasAlpha);
-    AssetFile::setRoot(TINDREL_BUILD_DATA_DIR);
-    const auto picture = Image::load("Part9/background.pcx");
-    AssetFile::setRoot({});
+    const auto picture = Image::load(buildData(), "Part9/background.pcx");
     for (int y = 0; y < 300; ++y)
         for (int x = 0; x < 600; ++x) {
             const Color c = picture->at(x, y);
@@ -337,7 +335,7 @@ TEST(Program, ConvertKeepsAlphaWhenAsked) {
     EXPECT_FALSE(TestImages::readPng(dir / "rgb.png").hasAlpha);
     const auto rgba = TestImages::readPng(dir / "rgba.png");
     ASSERT_TRUE(rgba.hasAlpha);
-    const auto loaded = Image::load(picture.c_str());
+    const auto loaded = Image::load(DataFolder(), picture.c_str());
     ASSERT_EQ(rgba.width, loaded->width());
     ASSERT_EQ(rgba.height, loaded->height());
     for (int y = 0; y < rgba.height; ++y)

@@ -19,6 +19,7 @@ struct Rig : Display {
     ManualTimer timer;
     DemoClock clock{music, timer};
     ManualKeys keys;
+    const DataFolder data;
     Screen screen{4, 2, *this};
     std::vector<std::pair<int, int>> positions;
     std::function<void(int frame)> afterFrame = [](int) {};
@@ -60,7 +61,7 @@ const TimetableRow twoPhases{"two phases", {0, 0}, [](const Stage& stage, Scene:
 // Steps the show as a frame loop does, to its end.
 void playOut(Rig& rig) {
     log.clear();
-    Show show({rig.screen, rig.clock, rig.keys}, twoPhases);
+    Show show({rig.screen, rig.clock, rig.keys, rig.data}, twoPhases);
     while (show.step() == Show::Step::drawn) {
     }
 }
@@ -129,7 +130,7 @@ TEST(FrameProtocol, EnteringAtAPositionPassesThePhasesAnUninterruptedPlayPasses)
         rig.afterFrame = [&rig](int) { rig.keys.hold(); };
         log.clear();
         const MusicShape shape({c.rowsPerOrder}, {}, 1.0);
-        Show show({rig.screen, rig.clock, rig.keys}, twoPhases);
+        Show show({rig.screen, rig.clock, rig.keys, rig.data}, twoPhases);
         show.enterAt(0, shape, c.target);
         while (show.step() == Show::Step::drawn) {
         }
@@ -152,6 +153,7 @@ TEST(FrameProtocol, AFrameDrawsOnThePositionItsEndWasTestedOn) {
     ManualTimer timer;
     DemoClock clock(music, timer);
     ManualKeys keys;
+    const DataFolder data;
     Screen screen(4, 2, display);
     static std::vector<int> tested, drawn;
     struct Rows : Scene {
@@ -164,7 +166,7 @@ TEST(FrameProtocol, AFrameDrawsOnThePositionItsEndWasTestedOn) {
     const TimetableRow rows{"rows", {0, 0}, [](const Stage& stage, Scene::Orders orders) -> std::unique_ptr<Scene> {
                                 return std::make_unique<Rows>(stage, orders);
                             }, {0, 0}, {}};
-    Show show({screen, clock, keys}, rows);
+    Show show({screen, clock, keys, data}, rows);
     while (show.step() == Show::Step::drawn) {
     }
     EXPECT_EQ(tested, (std::vector<int>{0, 1, 2, 3}));

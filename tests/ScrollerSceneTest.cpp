@@ -7,10 +7,10 @@ namespace {
 // The unfaded frame at music rows pos since order 8, with the clock at 0 s, where sin(sin(0))
 // is 0 and both dot pictures show at half strength: the rolls worked out from the pictures.
 std::unique_ptr<Image> rolled(int pos) {
-    auto background = Image::load("Part3/background.pcx");
-    auto scroll = Image::load("Part3/scroll.pcx");
-    auto dots = Image::load("Part3/dots.pcx");
-    auto dots2 = Image::load("Part3/dots2.pcx");
+    auto background = Image::load(buildData(), "Part3/background.pcx");
+    auto scroll = Image::load(buildData(), "Part3/scroll.pcx");
+    auto dots = Image::load(buildData(), "Part3/dots.pcx");
+    auto dots2 = Image::load(buildData(), "Part3/dots2.pcx");
     Image mix(dots->width(), dots->height()), half2(dots->width(), dots->height());
     mix.blit(0, 0, *dots);
     mix.fadeTo(Color(), 0.5f);

@@ -1,23 +1,23 @@
 #pragma once
 
+#include "BuildData.h"
 #include "TestImages.h"
 #include "app/OfflineRender.h"
-#include "raster/AssetFile.h"
 
 #include <gtest/gtest.h>
 
 // For tests of whole scenes: the build's data, and the frame the show presents at a position.
 class ShowFrames : public ::testing::Test {
 protected:
-    void SetUp() override { AssetFile::setRoot(TINDREL_BUILD_DATA_DIR); }
-    void TearDown() override { AssetFile::setRoot({}); }
-
     static std::unique_ptr<Image> frame(int order, int row, double seconds = 1.25) {
-        auto f = OfflineRender::still(order, row, seconds);
+        return frame(buildData(), order, row, seconds);
+    }
+    static std::unique_ptr<Image> frame(const DataFolder& data, int order, int row, double seconds = 1.25) {
+        auto f = OfflineRender::still(data, order, row, seconds);
         EXPECT_TRUE(f) << "no frame at " << order << ':' << row;
         return f ? std::move(f) : std::make_unique<Image>(600, 300);
     }
-    static std::unique_ptr<Image> picture(const char* name) { return Image::load(name); }
+    static std::unique_ptr<Image> picture(const char* name) { return Image::load(buildData(), name); }
 
     static void expectAll(const Image& img, Color c, const char* what) {
         for (std::size_t i = 0; i < img.pixelCount(); ++i) ASSERT_EQ(img.pixels()[i], c) << what << ", pixel " << i;

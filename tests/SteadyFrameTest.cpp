@@ -1,13 +1,13 @@
 // Once a scene has drawn its first frames, its frames allocate nothing: every buffer, table and
 // queue is made by a constructor or grows once to its steady size.
 
+#include "BuildData.h"
 #include "platform/DemoClock.h"
 #include "platform/Display.h"
 #include "platform/FixedMusic.h"
 #include "platform/Keys.h"
 #include "platform/Screen.h"
 #include "platform/Timer.h"
-#include "raster/AssetFile.h"
 #include "show/Show.h"
 #include "show/Timetable.h"
 
@@ -80,7 +80,6 @@ private:
 } // namespace
 
 TEST(SteadyFrames, NoSceneAllocatesOnceItIsRunning) {
-    AssetFile::setRoot(TINDREL_BUILD_DATA_DIR);
     // Each scene at its telling moment, and early in its first order: under the flash that opens
     // most scenes, in the opening's fade and before the cones take over from the cube.
     for (const TimetableRow& row : Timetable::rows()) {
@@ -92,7 +91,7 @@ TEST(SteadyFrames, NoSceneAllocatesOnceItIsRunning) {
             music.set(at.order, at.row);
             Screen screen(600, 300, frames);
             DemoClock clock(music, timer, DemoClock::Start::fixedAtZero);
-            Show scene({screen, clock, keys}, row);
+            Show scene({screen, clock, keys, buildData()}, row);
             while (scene.step() == Show::Step::drawn) {
             }
             EXPECT_EQ(frames.presented, Frames::warmUp + Frames::counted) << row.title << " at order " << at.order;
@@ -100,5 +99,4 @@ TEST(SteadyFrames, NoSceneAllocatesOnceItIsRunning) {
                                         << ", row " << at.row;
         }
     }
-    AssetFile::setRoot({});
 }

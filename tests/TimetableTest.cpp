@@ -24,7 +24,8 @@ struct Offstage : Display {
     ManualTimer timer;
     DemoClock clock{music, timer};
     ManualKeys keys;
-    Stage stage() { return {screen, clock, keys}; }
+    DataFolder data = buildData();
+    Stage stage() { return {screen, clock, keys, data}; }
 };
 
 } // namespace
@@ -57,7 +58,7 @@ TEST_F(TimetableScenes, EachSceneLoadsExactlyTheFilesItsRowNames) {
             std::filesystem::create_directories((dir / file).parent_path());
             std::filesystem::copy_file(std::filesystem::path(TINDREL_BUILD_DATA_DIR) / file, dir / file);
         }
-        AssetFile::setRoot(dir);
+        offstage.data = DataFolder(dir);
         EXPECT_NO_THROW(row.build(offstage.stage(), row.orders)) << row.title;
         for (const std::string& file : row.files) {
             std::filesystem::rename(dir / file, dir / (file + ".away"));

@@ -3,7 +3,7 @@
 // file and prints each change of position as "FRAME ORDER ROW", the end as "FRAME end". The
 // music's test holds the browser's build of the same code to these, byte for byte.
 #include "platform/Module.h"
-#include "raster/AssetFile.h"
+#include "raster/DataFolder.h"
 #include "raster/LoadError.h"
 
 #include <array>
@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        const std::vector<std::uint8_t> bytes = AssetFile::read(argv[1]);
+        const std::vector<std::uint8_t> bytes = DataFolder().read(argv[1]);
         Module module(argv[1], bytes);
         std::ofstream samples(argv[2], std::ios::binary);
         constexpr std::size_t block = 128;

@@ -1,7 +1,7 @@
 // The show's entry points for the page. The page fetches the data files the show names into
 // /data, then asks for a still or for live play; what goes wrong reaches the page as a message.
 #include "platform/Timer.h"
-#include "raster/AssetFile.h"
+#include "raster/DataFolder.h"
 #include "raster/Image.h"
 #include "show/Player.h"
 #include "show/Still.h"
@@ -20,7 +20,11 @@
 
 namespace {
 
-constexpr const char* dataRoot = "/data";
+// Where the page puts the files it fetched.
+const DataFolder& pageData() {
+    static const DataFolder data("/data");
+    return data;
+}
 
 std::vector<std::string> filesFor(int order) {
     std::vector<std::string> files;
@@ -34,7 +38,7 @@ std::vector<std::string> filesFor(int order) {
 
 // The show playing on the page, between the page's calls.
 struct Live {
-    explicit Live(int from) : player({window, controls, music, ticks, wall}, WebMusic::shape(), {.from = from}) {}
+    explicit Live(int from) : player({window, controls, music, ticks, wall, pageData()}, WebMusic::shape(), {.from = from}) {}
     WebDisplay window;
     WebControls controls;
     WebMusic music;
@@ -63,8 +67,7 @@ EMSCRIPTEN_KEEPALIVE const char* tindrel_files(int order) {
 // failed (the page has been told why). The page's copy of the music is loaded.
 EMSCRIPTEN_KEEPALIVE int tindrel_still(int order, int row, double seconds) {
     try {
-        AssetFile::setRoot(dataRoot);
-        const std::unique_ptr<Image> frame = renderStill(WebMusic::shape(), order, row, seconds);
+        const std::unique_ptr<Image> frame = renderStill(pageData(), WebMusic::shape(), order, row, seconds);
         if (!frame) return 1;
         WebDisplay().draw(*frame);
         return 0;
@@ -79,7 +82,6 @@ EMSCRIPTEN_KEEPALIVE int tindrel_still(int order, int row, double seconds) {
 // has been told why).
 EMSCRIPTEN_KEEPALIVE int tindrel_start(int from) {
     try {
-        AssetFile::setRoot(dataRoot);
         live.reset();
         live = std::make_unique<Live>(from);
         live->player.start();

@@ -18,7 +18,7 @@ public:
     static constexpr int strobeRows = 8;
 
     BlobLightScene(const Stage& stage, Orders orders)
-        : Scene(stage, orders), star(Image::load("Part2/star.pcx")), texture(Image::load("Part2/texture1.tex", GridWarp::checkTexture)),
+        : Scene(stage, orders), star(Image::load(stage.data, "Part2/star.pcx")), texture(Image::load(stage.data, "Part2/texture1.tex", GridWarp::checkTexture)),
           warp(effectOn<BlobWarp>("Part2/texture1.tex", 76, 38, *texture, 3, 1.0f, 150.0f)) {}
 
     std::vector<Phase> phases() override {

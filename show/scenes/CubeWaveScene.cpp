@@ -1,4 +1,5 @@
 #include "engine3d/MeshGridView.h"
+#include "raster/FrameSize.h"
 #include "raster/Image.h"
 #include "show/Scene.h"
 
@@ -18,8 +19,8 @@ public:
     static constexpr int flashRows = 16;
 
     CubeWaveScene(const Stage& stage, Orders orders)
-        : Scene(stage, orders), background(Image::load("Part5/background.pcx")),
-          foreground(Image::load("Part5/gubbe.pcx")), grid(std::make_unique<MeshGridView>(600, 300, "Part5/cube.lwo")) {}
+        : Scene(stage, orders), background(Image::load(stage.data, "Part5/background.pcx")),
+          foreground(Image::load(stage.data, "Part5/gubbe.pcx")), grid(std::make_unique<MeshGridView>(frameWidth, frameHeight, stage.data, "Part5/cube.lwo")) {}
 
     std::vector<Phase> phases() override {
         return {{outsideOrders(), [this](const Position& p) {

@@ -12,7 +12,7 @@ class FarewellScene : public Scene {
 public:
     static constexpr int flashRows = 16;
 
-    FarewellScene(const Stage& stage, Orders orders) : Scene(stage, orders), background(Image::load("Part9/background.pcx")) {}
+    FarewellScene(const Stage& stage, Orders orders) : Scene(stage, orders), background(Image::load(stage.data, "Part9/background.pcx")) {}
 
     std::vector<Phase> phases() override {
         return {{outsideOrders(), [this](const Position& p) {

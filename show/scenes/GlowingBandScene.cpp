@@ -19,8 +19,8 @@ public:
     static constexpr int flashRows = 16;
 
     GlowingBandScene(const Stage& stage, Orders orders)
-        : Scene(stage, orders), background(Image::load("Part6/background.pcx")),
-          texture(Image::load("Part6/texture.tex", GridWarp::checkTexture)), logo(Image::load("Part6/logo.pcx")),
+        : Scene(stage, orders), background(Image::load(stage.data, "Part6/background.pcx")),
+          texture(Image::load(stage.data, "Part6/texture.tex", GridWarp::checkTexture)), logo(Image::load(stage.data, "Part6/logo.pcx")),
           warp(effectOn<BlobWarp>("Part6/texture.tex", 76, 25, *texture, 7, 0.3f, 90.0f)) {}
 
     std::vector<Phase> phases() override {

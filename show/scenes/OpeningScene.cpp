@@ -1,4 +1,5 @@
 #include "effects/LightSpot.h"
+#include "raster/FrameSize.h"
 #include "raster/Image.h"
 #include "show/Scene.h"
 
@@ -17,8 +18,8 @@ public:
     static constexpr int flashRows = 32;
 
     OpeningScene(const Stage& stage, Orders orders)
-        : Scene(stage, orders), logo(Image::load("Part1/logolight.pcx")),
-          background(Image::load("Part1/background.pcx")), work(std::make_unique<Image>(600, 300)),
+        : Scene(stage, orders), logo(Image::load(stage.data, "Part1/logolight.pcx")),
+          background(Image::load(stage.data, "Part1/background.pcx")), work(std::make_unique<Image>(frameWidth, frameHeight)),
           light(std::make_unique<LightSpot>(*work)) {}
 
     // The show's seconds count from here.

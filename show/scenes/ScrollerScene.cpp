@@ -19,9 +19,9 @@ public:
     static constexpr int fadeInRows = 4;
 
     ScrollerScene(const Stage& stage, Orders orders)
-        : Scene(stage, orders), background(Image::load("Part3/background.pcx")),
-          scroll(Image::load("Part3/scroll.pcx")), dots(Image::load("Part3/dots.pcx")),
-          dots2(Image::load("Part3/dots2.pcx")), scrollView(std::make_unique<Image>(scroll->width(), scroll->height())),
+        : Scene(stage, orders), background(Image::load(stage.data, "Part3/background.pcx")),
+          scroll(Image::load(stage.data, "Part3/scroll.pcx")), dots(Image::load(stage.data, "Part3/dots.pcx")),
+          dots2(Image::load(stage.data, "Part3/dots2.pcx")), scrollView(std::make_unique<Image>(scroll->width(), scroll->height())),
           dotsView(std::make_unique<Image>(dots->width(), dots->height())),
           dotsMix(std::make_unique<Image>(dots->width(), dots->height())),
           dots2Faded(std::make_unique<Image>(dots->width(), dots->height())) {}

@@ -15,9 +15,9 @@ public:
     static constexpr int flashRows = 16;
 
     StarAndArrowsScene(const Stage& stage, Orders orders)
-        : Scene(stage, orders), background(Image::load("Part4/background.pcx")),
-          star(std::make_unique<MeshView>(500, 300, "Part4/star.lwo")),
-          arrow(std::make_unique<MeshView>(170, 200, "Part4/arrow.lwo")) {
+        : Scene(stage, orders), background(Image::load(stage.data, "Part4/background.pcx")),
+          star(std::make_unique<MeshView>(500, 300, stage.data, "Part4/star.lwo")),
+          arrow(std::make_unique<MeshView>(170, 200, stage.data, "Part4/arrow.lwo")) {
         star->setPosition(0.7f, 0.0f, 0.0f);
         arrow->setPosition(-0.2f, 0.0f, 0.0f);
     }

@@ -19,10 +19,10 @@ public:
     static constexpr int lastFlashedOrder = 6;
 
     TunnelsAndConesScene(const Stage& stage, Orders orders)
-        : Scene(stage, orders), background(Image::load("Part7/background.pcx")),
-          cube(std::make_unique<WobbleView>(378, 300, "Part7/cube.lwo")),
-          cones(std::make_unique<WobbleView>(378, 300, "Part7/cones.lwo")), disco(Image::load("Part7/disco.pcx")),
-          texture(Image::load("Part7/texture.tex", Tunnel::checkTexture)), tunnel(effectOn<Tunnel>("Part7/texture.tex", 212, 292, *texture)) {}
+        : Scene(stage, orders), background(Image::load(stage.data, "Part7/background.pcx")),
+          cube(std::make_unique<WobbleView>(378, 300, stage.data, "Part7/cube.lwo")),
+          cones(std::make_unique<WobbleView>(378, 300, stage.data, "Part7/cones.lwo")), disco(Image::load(stage.data, "Part7/disco.pcx")),
+          texture(Image::load(stage.data, "Part7/texture.tex", Tunnel::checkTexture)), tunnel(effectOn<Tunnel>("Part7/texture.tex", 212, 292, *texture)) {}
 
     void enter() override { showCones = false; }
 

@@ -16,8 +16,8 @@ public:
     static constexpr int flashRows = 16;
 
     WaveWarpScene(const Stage& stage, Orders orders)
-        : Scene(stage, orders), background(Image::load("Part8/background.pcx")),
-          texture(Image::load("Part8/texture.tex", GridWarp::checkTexture)), warp(effectOn<WaveWarp>("Part8/texture.tex", 51, 38, *texture, 1.0f)) {}
+        : Scene(stage, orders), background(Image::load(stage.data, "Part8/background.pcx")),
+          texture(Image::load(stage.data, "Part8/texture.tex", GridWarp::checkTexture)), warp(effectOn<WaveWarp>("Part8/texture.tex", 51, 38, *texture, 1.0f)) {}
 
     std::vector<Phase> phases() override {
         return {{outsideOrders(), [this](const Position& p) {

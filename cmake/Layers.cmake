@@ -1,0 +1,27 @@
+# The engine's layers as both builds see them: the desktop's top CMakeLists.txt and web/'s.
+# Each layer lists its own sources (LAYER/sources.cmake); this file adds what both builds share.
+get_filename_component(TINDREL_ROOT "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
+foreach(layer raster platform effects engine3d show tools app)
+  include(${TINDREL_ROOT}/${layer}/sources.cmake)
+endforeach()
+
+set(TINDREL_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion)
+
+# Headers of what the browser's show goes without: the desktop's libraries (SDL, X, inotify,
+# cairo's text for the desktop panel, the PNG writer's deflaters), the music player (built into a
+# module of its own) and the x86 vector instructions. A source that includes one is desktop-only.
+set(TINDREL_DESKTOP_HEADERS
+  "SDL\\.h|X11/|sys/inotify\\.h|cairo\\.h|raster/CairoHandles\\.h|libdeflate\\.h|isa-l/|libopenmpt/|immintrin\\.h|emmintrin\\.h")
+
+# Sets out to those of the sources given that include a header matching pattern (with
+# matching true) or none (with matching false).
+function(tindrel_sources_including out pattern matching)
+  set(kept)
+  foreach(source IN LISTS ARGN)
+    file(STRINGS ${source} hits REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](${pattern})")
+    if((hits AND matching) OR (NOT hits AND NOT matching))
+      list(APPEND kept ${source})
+    endif()
+  endforeach()
+  set(${out} ${kept} PARENT_SCOPE)
+endfunction()
