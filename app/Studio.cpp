@@ -240,9 +240,10 @@ private:
             return !newer.empty() || watcher_->lost();
         });
         if (result.cancelled) {
-            again = saved;
-            for (std::string& more : newer)
-                if (std::find(again.begin(), again.end(), more) == again.end()) again.push_back(std::move(more));
+            // The newest save first: it is the one the user waits for.
+            again = newer;
+            for (const std::string& file : saved)
+                if (std::find(again.begin(), again.end(), file) == again.end()) again.push_back(file);
             if (!stopping()) std::fprintf(stderr, "studio: a newer save came; building again\n");
         }
         round.data = result.made;
