@@ -46,11 +46,14 @@ std::map<std::string, std::string> unmadeVerdicts(const std::vector<AssetBuild::
                                                   std::set<std::string>& missing) {
     std::map<std::string, std::string> verdicts;
     for (const std::string& source : missing) verdicts[source] = "";
-    missing.clear();
+    std::set<std::string> now;
     for (const std::string& output : AssetBuild::unmade(recipes)) {
-        missing.insert(output + ".txt");
-        verdicts[output + ".txt"] = AssetBuild::unmadeMessage(output) + "; the show keeps the last good one";
+        const std::string message = AssetBuild::unmadeMessage(output) + "; the show keeps the last good one";
+        if (!missing.count(output + ".txt")) std::fprintf(stderr, "%s\n", message.c_str());
+        now.insert(output + ".txt");
+        verdicts[output + ".txt"] = message;
     }
+    missing = std::move(now);
     return verdicts;
 }
 
@@ -163,8 +166,8 @@ private:
         if (watcher_->overflowed()) {
             const std::vector<std::string> changed = rescan();
             saved.insert(saved.end(), changed.begin(), changed.end());
-            const std::string message = "studio: too many changes at once for the watch; the sources were compared and " +
-                                        std::to_string(changed.size()) + " changed files rebuilt";
+            const std::string message = "studio: too many changes at once for the watch; the sources were compared again, " +
+                                        std::to_string(changed.size()) + " files changed";
             std::fprintf(stderr, "%s\n", message.c_str());
             round.verdicts[watchNotice] = message;
         } else if (!saved.empty()) {
@@ -214,7 +217,7 @@ private:
             }
             StudioBuild::refresh(snapshot_, sources_, saved);
             saved = std::move(again);
-            post(std::move(round));
+            if (!round.data.empty() || !round.verdicts.empty()) post(std::move(round));
         }
     }
 
@@ -222,6 +225,7 @@ private:
     // or a new save comes: that save's round then builds everything again, so no save waits on
     // a build that will not end. Sources whose build was cut short go in again.
     void build(const std::vector<std::string>& saved, Round& round, std::vector<std::string>& again) {
+        const double seen = round.seen;
         const std::vector<AssetBuild::Recipe> recipes = AssetBuild::recipes(sources_);
         std::map<std::string, std::vector<std::string>> makes;  // per source, its outputs
         for (const AssetBuild::Recipe& recipe : recipes)
@@ -231,31 +235,42 @@ private:
             for (const std::string& output : makes[source])
                 if (std::find(outputs.begin(), outputs.end(), output) == outputs.end()) outputs.push_back(output);
         for (auto& [source, verdict] : unmadeVerdicts(recipes, missing_)) round.verdicts[source] = verdict;
+        // The part of the round known so far goes on screen before the build: a missing source.
+        post(std::move(round));
+        round = Round{.data = {}, .verdicts = {}, .seen = seen};
+        // Each output goes on screen as soon as it is made, not after the slowest of the round.
+        std::map<std::string, std::size_t> left;
+        std::map<std::string, std::string> failures;
+        for (const std::string& source : saved) left[source] = makes[source].size();
+        const auto done = [&](const std::string& output, const std::string& failure) {
+            Round part{.data = {}, .verdicts = {}, .seen = seen};
+            if (failure.empty()) part.data.push_back(output);
+            else std::fprintf(stderr, "%s\n", failure.c_str());
+            for (const std::string& source : saved) {
+                const std::vector<std::string>& made = makes[source];
+                if (std::find(made.begin(), made.end(), output) == made.end()) continue;
+                if (!failure.empty()) failures[source] = failure;
+                if (--left[source] == 0) part.verdicts[source] = failures[source];
+            }
+            post(std::move(part));
+        };
         std::vector<std::string> newer;
-        const StudioBuild::Result result = StudioBuild::run(sources_, cache_, outputs, [&] {
-            if (stopping()) return true;
-            if (!watcher_) return false;
-            for (std::string& file : watcher_->changes()) newer.push_back(std::move(file));
-            // A lost folder or lost events are the next round's to see.
-            return !newer.empty() || watcher_->lost();
-        });
+        const StudioBuild::Result result = StudioBuild::run(
+            sources_, cache_, outputs,
+            [&] {
+                if (stopping()) return true;
+                if (!watcher_) return false;
+                for (std::string& file : watcher_->changes()) newer.push_back(std::move(file));
+                // A lost folder or lost events are the next round's to see.
+                return !newer.empty() || watcher_->lost();
+            },
+            done);
         if (result.cancelled) {
             // The newest save first: it is the one the user waits for.
             again = newer;
             for (const std::string& file : saved)
                 if (std::find(again.begin(), again.end(), file) == again.end()) again.push_back(file);
             if (!stopping()) std::fprintf(stderr, "studio: a newer save came; building again\n");
-        }
-        round.data = result.made;
-        for (const std::string& source : saved) {
-            if (makes[source].empty()) continue;
-            std::string verdict;
-            for (const std::string& output : makes[source])
-                if (const auto failed = result.failed.find(output); failed != result.failed.end()) {
-                    verdict = failed->second;
-                    std::fprintf(stderr, "%s\n", verdict.c_str());
-                }
-            if (!result.cancelled || !verdict.empty()) round.verdicts[source] = verdict;
         }
     }
 
@@ -300,10 +315,7 @@ Studio::Studio(const fs::path& source) : sources_(source.empty() ? fs::path(TIND
             problems_[recipe.sources.empty() ? recipe.output : recipe.sources.front()] = failed->second;
         }
     std::set<std::string> missing;
-    for (const auto& [from, message] : unmadeVerdicts(recipes, missing)) {
-        std::fprintf(stderr, "%s\n", message.c_str());
-        problems_[from] = message;
-    }
+    for (const auto& [from, message] : unmadeVerdicts(recipes, missing)) problems_[from] = message;
     AssetFile::setRoot(cache_);
 }
 

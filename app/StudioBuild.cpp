@@ -36,7 +36,7 @@ int childMain(int argc, char** argv) {
         const std::string output = argv[i];
         std::string message;
         try {
-            StudioCache::checkNoLinks(cache, output);
+            StudioCache::removeLinks(cache, output);
             AssetBuild::writeOne(sources, cache, output);
         } catch (const std::exception& e) {
             message = e.what();
@@ -53,22 +53,26 @@ int childMain(int argc, char** argv) {
 
 namespace {
 
-void take(Result& result, const std::string& line) {
+void take(Result& result, const std::string& line, const Done& done) {
     const std::size_t tab = line.find('\t');
     if (tab == std::string::npos) return;
     const std::string kind = line.substr(0, tab), rest = line.substr(tab + 1);
     if (kind == "made") {
         result.made.push_back(rest);
+        if (done) done(rest, "");
     } else if (kind == "failed") {
         const std::size_t second = rest.find('\t');
-        if (second != std::string::npos) result.failed[rest.substr(0, second)] = rest.substr(second + 1);
+        if (second == std::string::npos) return;
+        const std::string output = rest.substr(0, second);
+        result.failed[output] = rest.substr(second + 1);
+        if (done) done(output, result.failed[output]);
     }
 }
 
 } // namespace
 
 Result run(const fs::path& sources, const fs::path& cache, const std::vector<std::string>& outputs,
-           const std::function<bool()>& cancel) {
+           const std::function<bool()>& cancel, const Done& done) {
     Result result;
     if (outputs.empty()) return result;
     int fds[2];
@@ -106,7 +110,7 @@ Result run(const fs::path& sources, const fs::path& cache, const std::vector<std
         if (got <= 0) break;
         pending.append(buffer, static_cast<std::size_t>(got));
         for (std::size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1))
-            take(result, pending.substr(0, end));
+            take(result, pending.substr(0, end), done);
     }
     ::close(fds[0]);
     int status = 0;
@@ -114,11 +118,14 @@ Result run(const fs::path& sources, const fs::path& cache, const std::vector<std
     }
     if (!result.cancelled)
         for (const std::string& output : outputs)
-            if (std::find(result.made.begin(), result.made.end(), output) == result.made.end() && !result.failed.count(output))
+            if (std::find(result.made.begin(), result.made.end(), output) == result.made.end() &&
+                !result.failed.count(output)) {
                 result.failed[output] = output + ": the build stopped (" +
                                         (WIFSIGNALED(status) ? std::string(strsignal(WTERMSIG(status)))
                                                              : "status " + std::to_string(WEXITSTATUS(status))) +
                                         ")";
+                if (done) done(output, result.failed[output]);
+            }
     return result;
 }
 

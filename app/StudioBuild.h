@@ -27,8 +27,10 @@ struct Result {
 
 // Builds outputs from sources into cache in a child process. cancel is asked every few
 // milliseconds; once it says so the child is killed and the result says what was done by then.
+// done, when given, hears of each output as soon as it is made (failure empty) or has failed.
+using Done = std::function<void(const std::string& output, const std::string& failure)>;
 Result run(const std::filesystem::path& sources, const std::filesystem::path& cache,
-           const std::vector<std::string>& outputs, const std::function<bool()>& cancel);
+           const std::vector<std::string>& outputs, const std::function<bool()>& cancel, const Done& done = {});
 
 // Every source file's size, time and file number, to find what changed when the saves
 // themselves were lost (a watch queue's overflow, a folder moved away and back).

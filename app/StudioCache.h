@@ -20,9 +20,10 @@ public:
     // Where the show's data is built and read from.
     const std::filesystem::path& data() const { return data_; }
 
-    // Throws std::runtime_error when a folder or the file on the way to output under data is a
-    // symbolic link: one planted inside the cache is never followed.
-    static void checkNoLinks(const std::filesystem::path& data, const std::string& output);
+    // A folder or the file on the way to output under data that is a symbolic link is removed
+    // (the link, not what it leads to), so neither the build nor the show follows one planted
+    // inside the cache. Throws std::runtime_error when it cannot be.
+    static void removeLinks(const std::filesystem::path& data, const std::string& output);
 
 private:
     std::filesystem::path data_;

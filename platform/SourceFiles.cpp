@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <mutex>
+#include <set>
 #include <stdexcept>
 #include <system_error>
 #include <vector>
@@ -113,6 +115,12 @@ void walk(const fs::path& root, const std::function<void(const std::string&)>& f
     }
 }
 
-void warnOnStderr(const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); }
+void warnOnStderr(const std::string& message) {
+    // Sources are walked again on every save: a bad entry is named once, not on each walk.
+    static std::mutex mutex;
+    static std::set<std::string> said;
+    const std::lock_guard lock(mutex);
+    if (said.insert(message).second) std::fprintf(stderr, "%s\n", message.c_str());
+}
 
 } // namespace SourceFiles

@@ -23,7 +23,7 @@ std::string read(const std::filesystem::path& path, const std::string& name, std
 using Warn = std::function<void(const std::string&)>;
 void walk(const std::filesystem::path& root, const std::function<void(const std::string&)>& file, const Warn& warn);
 
-// The default warning: one line on standard error.
+// The default warning: one line on standard error, once a process for each message.
 void warnOnStderr(const std::string& message);
 
 // Whether path lies inside folder (both made absolute and free of "..", links not resolved).

@@ -118,7 +118,11 @@ private:
     void readFile(const fs::path& path, std::string_view name, const Place& from, int depth) {
         if (++includes_ > maxIncludes)
             fail(from, "more than " + std::to_string(maxIncludes) + " includes in all; a song includes each file once or a few times");
+        // Outside is said before whether it exists, so an include cannot probe other folders.
         std::error_code ec;
+        const fs::path resolved = fs::weakly_canonical(path, ec);
+        if (!ec && !SourceFiles::inside(resolved, folder_))
+            fail(from, "include " + quoted(name) + " is outside the song's folder " + folder_.string());
         const fs::path real = fs::canonical(path, ec);
         if (ec) fail(from, "cannot read " + path.string());
         if (!SourceFiles::inside(real, folder_))
