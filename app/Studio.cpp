@@ -132,9 +132,18 @@ private:
         return stop_;
     }
 
+    // Rounds the show has not taken yet are one: it reloads once for all that was made meanwhile.
     void post(Round round) {
         const std::lock_guard lock(mutex_);
-        rounds_.push_back(std::move(round));
+        if (rounds_.empty()) {
+            rounds_.push_back(std::move(round));
+            return;
+        }
+        Round& last = rounds_.back();
+        for (std::string& file : round.data)
+            if (std::find(last.data.begin(), last.data.end(), file) == last.data.end()) last.data.push_back(std::move(file));
+        for (auto& [source, verdict] : round.verdicts) last.verdicts[source] = std::move(verdict);
+        if (last.data.empty() || (!round.data.empty() && round.seen < last.seen)) last.seen = round.seen;
     }
 
     // The files saved since the last look, and what the watch itself has to say: a lost folder,

@@ -28,8 +28,10 @@ start() {
     sleep 0.5
 }
 quit() {
+    begin=$(date +%s.%N)
     xdotool key q
     ends_within_a_second "q did not quit the studio within a second ($1)"
+    echo "q $1: ended in $(echo "$(date +%s.%N) - $begin" | bc) s"
     [ "$status" -eq 0 ] || fail "exit status $status after q ($1)"
     builds=$(pgrep -f -- "--studio-build-child $work" | wc -l)
     [ "$builds" -eq 0 ] || fail "$builds builds outlived the studio ($1)"
@@ -64,9 +66,7 @@ said "Part8/background.svg: drawing it takes more than 5 s of processor time" 15
     fail "the costly picture was not refused"
 sed -i 's|</svg>|<!-- again --></svg>|' sources/Part8/background.svg
 sleep 0.5
-begin=$(date +%s.%N)
 quit "during a runaway build"
-echo "q during a runaway build: ended in $(echo "$(date +%s.%N) - $begin" | bc) s"
 cp good.svg sources/Part8/background.svg
 
 # A link planted inside the cache is never followed.
