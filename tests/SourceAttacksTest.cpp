@@ -102,7 +102,7 @@ TEST(SourceAttacks, EveryBuildStepIsBoundedAndSaysWhichFile) {
                                 "<rect width='600' height='300' filter='url(#f)'/></svg>");
          },
          [](const fs::path& s) { renderPicture({"p.pcx", 600, 300, "p.svg"}, s); },
-         "p.svg: drawing it takes more than 5 s of processor time", nullptr, 30},
+         "p.svg: drawing it takes more than 5 s of processor time", nullptr, 40},
         {"a texture program the show needs, gone",
          [](const fs::path& s) {
              fs::copy(assets, s, fs::copy_options::recursive | fs::copy_options::overwrite_existing);

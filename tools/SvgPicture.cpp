@@ -5,12 +5,14 @@
 #include <librsvg/rsvg.h>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cctype>
+#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -125,7 +127,17 @@ std::vector<std::uint8_t> renderPicture(const PictureAsset& picture, const std::
     ::close(fds[1]);
     std::string got;
     char buffer[65536];
+    // Processor time bounds the work; this bounds a child that waits instead of working.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(svgBudgetSeconds * 6);
     for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        pollfd p{fds[0], POLLIN, 0};
+        const int ready = left.count() > 0 ? ::poll(&p, 1, static_cast<int>(left.count())) : 0;
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready == 0) {
+            ::kill(child, SIGKILL);
+            break;
+        }
         const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
@@ -137,7 +149,8 @@ std::vector<std::uint8_t> renderPicture(const PictureAsset& picture, const std::
     }
     if (WIFSIGNALED(status) && (WTERMSIG(status) == SIGXCPU || WTERMSIG(status) == SIGKILL))
         throw std::runtime_error(std::string(picture.source) + ": drawing it takes more than " + std::to_string(svgBudgetSeconds) +
-                                 " s of processor time; its filters cost too much (feTurbulence's numOctaves, say)");
+                                 " s of processor time (or " + std::to_string(svgBudgetSeconds * 6) +
+                                 " s in all); its filters cost too much (feTurbulence's numOctaves, say)");
     const std::size_t size = static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height) * 4;
     if (!got.empty() && got[0] == 1) throw std::runtime_error(got.substr(1));
     if (got.size() != size + 1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
