@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -89,7 +90,11 @@ bool writeAll(int fd, const void* bytes, std::size_t size) {
 }
 
 // The child's side: a byte saying how it went, then the pixels or the message.
-[[noreturn]] void renderForParent(const PictureAsset& picture, const std::filesystem::path& sourceDir, int out) {
+[[noreturn]] void renderForParent(const PictureAsset& picture, const std::filesystem::path& sourceDir, int out,
+                                  pid_t parent) {
+    // A drawing nobody waits for any more (its parent killed) ends at once.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent) ::_exit(1);
     const rlimit cpu{svgBudgetSeconds, svgBudgetSeconds + 1};
     ::setrlimit(RLIMIT_CPU, &cpu);
     try {
@@ -113,6 +118,7 @@ std::vector<std::uint8_t> renderPicture(const PictureAsset& picture, const std::
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error(std::string(picture.source) + ": cannot draw (" + std::strerror(errno) + ")");
     std::fflush(nullptr);
+    const pid_t parent = ::getpid();
     const pid_t child = ::fork();
     if (child < 0) {
         const int error = errno;
@@ -122,7 +128,7 @@ std::vector<std::uint8_t> renderPicture(const PictureAsset& picture, const std::
     }
     if (child == 0) {
         ::close(fds[0]);
-        renderForParent(picture, sourceDir, fds[1]);
+        renderForParent(picture, sourceDir, fds[1], parent);
     }
     ::close(fds[1]);
     std::string got;
