@@ -1,5 +1,6 @@
 #include "app/OfflineRender.h"
 
+#include "app/CaptureFolder.h"
 #include "app/CaptureLock.h"
 #include "app/PngFrameWriter.h"
 #include "app/ProgressBar.h"
@@ -260,30 +261,6 @@ private:
     ProgressBar& progress_;
 };
 
-// Frames left by an earlier capture, longer or at another rate, would sit among the new ones as
-// if one capture had made them all. Half-written files of a capture that was killed are nobody's
-// any more (the folder's lock is ours), so they go whatever is asked.
-void clearEarlierCapture(const std::filesystem::path& directory, bool overwrite) {
-    std::vector<std::filesystem::path> earlier;
-    std::vector<std::filesystem::path> unfinished;
-    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
-        const std::string name = entry.path().filename().string();
-        if (name.starts_with("frame-") && name.ends_with(".png")) earlier.push_back(entry.path());
-        else if ((name.starts_with("frame-") || name.starts_with("music.wav")) &&
-                 name.find(".partial-") != std::string::npos)
-            unfinished.push_back(entry.path());
-    }
-    for (const auto& path : unfinished) std::filesystem::remove(path);
-    if (!overwrite) {
-        if (!earlier.empty())
-            throw std::runtime_error(directory.string() +
-                                     " holds the frames of an earlier capture; --overwrite replaces them");
-        return;
-    }
-    earlier.push_back(directory / "music.wav");
-    for (const auto& path : earlier) std::filesystem::remove(path);
-}
-
 // Where the render stops, in show seconds, for the progress report's estimate.
 double endSeconds(const DataFolder& data, int to) {
     const MusicShape shape = OfflineRender::musicShape(data);
@@ -321,7 +298,9 @@ OfflineRender::CaptureResult OfflineRender::capture(const CaptureOptions& o) {
     if (intoDirectory) {
         std::filesystem::create_directories(o.directory);
         lock.emplace(o.directory);
-        clearEarlierCapture(o.directory, o.overwrite);
+        // Frames left by an earlier capture, longer or at another rate, would sit among the new
+        // ones as if one capture had made them all.
+        CaptureFolder::clearEarlier(o.directory, o.overwrite);
     }
     const double end = endSeconds(o.data, o.to);
     if (o.audioOnly) {

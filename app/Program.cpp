@@ -6,6 +6,7 @@
 #include "app/LivePlay.h"
 #include "app/Studio.h"
 #include "app/OfflineRender.h"
+#include "engine3d/MeshGridView.h"
 #include "platform/Interrupt.h"
 #include "platform/Module.h"
 #include "platform/MusicShape.h"
@@ -162,6 +163,8 @@ int runProgram(const std::vector<std::string>& args) {
         return 2;
     }
 
+    // Standard output carries the picture when it is the output, and nothing else.
+    MeshGridView::messagesToStandardError(picturesToStandardOutput(cl));
     try {
         switch (cl.mode) {
         case CommandLine::Mode::help:

@@ -1,8 +1,11 @@
 #include "app/Studio.h"
 
 #include "app/CommandLine.h"
+#include "app/StudioBuild.h"
+#include "app/StudioCache.h"
 
 #include "platform/FileWatcher.h"
+#include "platform/Interrupt.h"
 #include "platform/LiveMusic.h"
 #include "platform/MusicShape.h"
 #include "platform/Module.h"
@@ -18,29 +21,41 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
-#include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <thread>
+#include <unordered_set>
 #include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// The studio's own folder for the data it builds: per source folder, so two studios on two
-// trees do not share it, and never the build's data.
-fs::path cacheFor(const fs::path& sources) {
-    const char* xdg = std::getenv("XDG_CACHE_HOME");
-    const char* home = std::getenv("HOME");
-    const fs::path base = xdg && *xdg ? fs::path(xdg) : home && *home ? fs::path(home) / ".cache" : fs::temp_directory_path();
-    const std::size_t key = std::hash<std::string>{}(fs::weakly_canonical(sources).string());
-    char name[32];
-    std::snprintf(name, sizeof name, "studio-%016zx", key);
-    return base / "tindrel" / name / "data";
+// Banner entries that are not a source's own mistake.
+constexpr const char* watchNotice = " the watch";
+constexpr const char* folderNotice = " the folder";
+
+// Per data file the show needs that no source makes now, its message under its source's name;
+// those in missing that have a source again, an empty one. missing is brought up to date.
+std::map<std::string, std::string> unmadeVerdicts(const std::vector<AssetBuild::Recipe>& recipes,
+                                                  std::set<std::string>& missing) {
+    std::map<std::string, std::string> verdicts;
+    for (const std::string& source : missing) verdicts[source] = "";
+    std::set<std::string> now;
+    for (const std::string& output : AssetBuild::unmade(recipes)) {
+        const std::string message = AssetBuild::unmadeMessage(output) + "; the show keeps the last good one";
+        if (!missing.count(output + ".txt")) std::fprintf(stderr, "%s\n", message.c_str());
+        now.insert(output + ".txt");
+        verdicts[output + ".txt"] = message;
+    }
+    missing = std::move(now);
+    return verdicts;
 }
 
 // What one round of saves came to: the data files made anew, and per source its mistake or,
@@ -54,7 +69,8 @@ struct Round {
 class Session {
 public:
     Session(fs::path sources, fs::path cache, std::map<std::string, std::string> problems)
-        : sources_(std::move(sources)), cache_(std::move(cache)), watcher_(sources_), problems_(std::move(problems)) {
+        : sources_(std::move(sources)), cache_(std::move(cache)), watcher_(std::make_unique<FileWatcher>(sources_)),
+          snapshot_(StudioBuild::snapshot(sources_)), problems_(std::move(problems)) {
         worker_ = std::thread([this] { work(); });
     }
     ~Session() {
@@ -112,59 +128,167 @@ private:
 
     static constexpr const char* refused = "the show's data";
 
+    bool stopping() {
+        const std::lock_guard lock(mutex_);
+        return stop_;
+    }
+
+    // Rounds the show has not taken yet are one: it reloads once for all that was made meanwhile.
+    void post(Round round) {
+        const std::lock_guard lock(mutex_);
+        if (rounds_.empty()) {
+            rounds_.push_back(std::move(round));
+            return;
+        }
+        Round& last = rounds_.back();
+        for (std::string& file : round.data)
+            if (std::find(last.data.begin(), last.data.end(), file) == last.data.end()) last.data.push_back(std::move(file));
+        for (auto& [source, verdict] : round.verdicts) last.verdicts[source] = std::move(verdict);
+        if (last.data.empty() || (!round.data.empty() && round.seen < last.seen)) last.seen = round.seen;
+    }
+
+    // The files saved since the last look, and what the watch itself has to say: a lost folder,
+    // found again, or lost events, after which the sources are compared with what was built.
+    std::vector<std::string> look(Round& round) {
+        if (!watcher_) {
+            std::error_code ec;
+            if (!fs::is_directory(sources_, ec)) return {};
+            try {
+                watcher_ = std::make_unique<FileWatcher>(sources_);
+            } catch (const std::exception&) {
+                return {};
+            }
+            const std::string message = "studio: " + sources_.string() + " is back; watching it again";
+            std::fprintf(stderr, "%s\n", message.c_str());
+            round.verdicts[folderNotice] = message;
+            return rescan();
+        }
+        std::vector<std::string> saved = watcher_->changes();
+        if (watcher_->lost()) {
+            watcher_.reset();
+            const std::string message = "studio: " + sources_.string() +
+                                        " was moved or deleted; the show keeps its data and the studio waits for the "
+                                        "folder to come back";
+            std::fprintf(stderr, "studio: %s\n", message.c_str());
+            round.verdicts[folderNotice] = message;
+            return {};
+        }
+        if (watcher_->overflowed()) {
+            const std::vector<std::string> changed = rescan();
+            saved.insert(saved.end(), changed.begin(), changed.end());
+            const std::string message = "studio: too many changes at once for the watch; the sources were compared again, " +
+                                        std::to_string(changed.size()) + " files changed";
+            std::fprintf(stderr, "%s\n", message.c_str());
+            round.verdicts[watchNotice] = message;
+        } else if (!saved.empty()) {
+            // What the watch had to say stays until the next save.
+            round.verdicts[watchNotice] = "";
+            round.verdicts[folderNotice] = "";
+        }
+        return saved;
+    }
+
+    std::vector<std::string> rescan() {
+        StudioBuild::Snapshot now = StudioBuild::snapshot(sources_);
+        std::vector<std::string> changed = StudioBuild::differences(snapshot_, now);
+        snapshot_ = std::move(now);
+        return changed;
+    }
+
     void work() {
-        std::unique_lock lock(mutex_);
-        while (!stop_) {
-            wake_.wait_for(lock, std::chrono::milliseconds(20));
-            if (stop_) break;
-            lock.unlock();
-            std::vector<std::string> saved = watcher_.changes();
-            if (!saved.empty()) {
-                const double seen = watch_.seconds();
-                // An editor's save can come as several writes: let it settle.
-                std::this_thread::sleep_for(std::chrono::milliseconds(30));
-                for (const std::string& more : watcher_.changes())
-                    if (std::find(saved.begin(), saved.end(), more) == saved.end()) saved.push_back(more);
-                Round round;
-                try {
-                    round = build(saved);
-                } catch (const std::exception& e) {
-                    // Whatever the tools throw stays a message: only the quit keys end the show.
-                    round.verdicts[saved.front()] = e.what();
-                    std::fprintf(stderr, "%s\n", e.what());
-                }
-                round.seen = seen;
-                lock.lock();
-                rounds_.push_back(std::move(round));
+        std::vector<std::string> saved;
+        while (!stopping()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            Round round;
+            for (const std::string& file : look(round))
+                if (std::find(saved.begin(), saved.end(), file) == saved.end()) saved.push_back(file);
+            if (saved.empty()) {
+                if (!round.verdicts.empty()) post(std::move(round));
                 continue;
             }
-            lock.lock();
+            round.seen = watch_.seconds();
+            // An editor's save comes as several writes, a copy as thousands of files: the round
+            // waits for a quiet moment, then works out once what the burst touched.
+            for (int quiet = 0; quiet < 50 && !stopping(); ++quiet) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(30));
+                std::size_t before = saved.size();
+                std::unordered_set<std::string> known(saved.begin(), saved.end());
+                for (std::string& more : look(round))
+                    if (known.insert(more).second) saved.push_back(std::move(more));
+                if (saved.size() == before) break;
+            }
+            std::vector<std::string> again;
+            try {
+                build(saved, round, again);
+            } catch (const std::exception& e) {
+                // Whatever the tools throw stays a message: only the quit keys end the show.
+                round.verdicts[saved.front()] = e.what();
+                std::fprintf(stderr, "%s\n", e.what());
+            }
+            StudioBuild::refresh(snapshot_, sources_, saved);
+            saved = std::move(again);
+            if (!round.data.empty() || !round.verdicts.empty()) post(std::move(round));
         }
     }
 
-    Round build(const std::vector<std::string>& saved) {
-        Round round;
-        for (const std::string& source : saved) {
-            const std::vector<std::string> made = AssetBuild::madeFrom(sources_, source);
-            if (made.empty()) continue;
-            std::string verdict;
-            for (const std::string& file : made) {
-                try {
-                    AssetBuild::writeOne(sources_, cache_, file);
-                    round.data.push_back(file);
-                } catch (const std::exception& e) {
-                    verdict = e.what();
-                    std::fprintf(stderr, "%s\n", verdict.c_str());
-                }
+    // Builds what the saved files make, in a child process killed at once when the studio ends
+    // or a new save comes: that save's round then builds everything again, so no save waits on
+    // a build that will not end. Sources whose build was cut short go in again.
+    void build(const std::vector<std::string>& saved, Round& round, std::vector<std::string>& again) {
+        const double seen = round.seen;
+        const std::vector<AssetBuild::Recipe> recipes = AssetBuild::recipes(sources_);
+        std::map<std::string, std::vector<std::string>> makes;  // per source, its outputs
+        for (const AssetBuild::Recipe& recipe : recipes)
+            for (const std::string& source : recipe.sources) makes[source].push_back(recipe.output);
+        std::vector<std::string> outputs;
+        for (const std::string& source : saved)
+            for (const std::string& output : makes[source])
+                if (std::find(outputs.begin(), outputs.end(), output) == outputs.end()) outputs.push_back(output);
+        for (auto& [source, verdict] : unmadeVerdicts(recipes, missing_)) round.verdicts[source] = verdict;
+        // The part of the round known so far goes on screen before the build: a missing source.
+        post(std::move(round));
+        round = Round{.data = {}, .verdicts = {}, .seen = seen};
+        // Each output goes on screen as soon as it is made, not after the slowest of the round.
+        std::map<std::string, std::size_t> left;
+        std::map<std::string, std::string> failures;
+        for (const std::string& source : saved) left[source] = makes[source].size();
+        const auto done = [&](const std::string& output, const std::string& failure) {
+            Round part{.data = {}, .verdicts = {}, .seen = seen};
+            if (failure.empty()) part.data.push_back(output);
+            else std::fprintf(stderr, "%s\n", failure.c_str());
+            for (const std::string& source : saved) {
+                const std::vector<std::string>& made = makes[source];
+                if (std::find(made.begin(), made.end(), output) == made.end()) continue;
+                if (!failure.empty()) failures[source] = failure;
+                if (--left[source] == 0) part.verdicts[source] = failures[source];
             }
-            round.verdicts[source] = verdict;
+            post(std::move(part));
+        };
+        std::vector<std::string> newer;
+        const StudioBuild::Result result = StudioBuild::run(
+            sources_, cache_, outputs,
+            [&] {
+                if (stopping()) return true;
+                if (!watcher_) return false;
+                for (std::string& file : watcher_->changes()) newer.push_back(std::move(file));
+                // A lost folder or lost events are the next round's to see.
+                return !newer.empty() || watcher_->lost();
+            },
+            done);
+        if (result.cancelled) {
+            // The newest save first: it is the one the user waits for.
+            again = newer;
+            for (const std::string& file : saved)
+                if (std::find(again.begin(), again.end(), file) == again.end()) again.push_back(file);
+            if (!stopping()) std::fprintf(stderr, "studio: a newer save came; building again\n");
         }
-        return round;
     }
 
     fs::path sources_;
     fs::path cache_;
-    FileWatcher watcher_;
+    std::unique_ptr<FileWatcher> watcher_;  // worker only; none while the folder is gone
+    StudioBuild::Snapshot snapshot_;        // worker only
+    std::set<std::string> missing_;         // worker only: sources the show needs that are gone
     // Main thread only: per source, the mistake the banner shows.
     std::map<std::string, std::string> problems_;
     std::optional<double> shown_;
@@ -186,18 +310,22 @@ Studio::Studio(const fs::path& source) : sources_(source.empty() ? fs::path(TIND
                                           sources_.string());
         throw CommandLine::UsageError("no asset sources at " + sources_.string());
     }
-    cache_ = cacheFor(sources_);
+    cacheFolder_ = std::make_shared<StudioCache>(sources_);
+    cache_ = cacheFolder_->data();
     std::fprintf(stderr, "studio: building the data from %s into %s\n", sources_.string().c_str(), cache_.string().c_str());
     // A mistake at start is one like any other: the last good file from an earlier session
     // stays in the cache and the banner says what is wrong.
-    for (const AssetBuild::Recipe& recipe : AssetBuild::recipes(sources_)) {
-        try {
-            AssetBuild::writeOne(sources_, cache_, recipe.output);
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "%s\n", e.what());
-            problems_[recipe.sources.empty() ? recipe.output : recipe.sources.front()] = e.what();
+    const std::vector<AssetBuild::Recipe> recipes = AssetBuild::recipes(sources_);
+    std::vector<std::string> outputs;
+    for (const AssetBuild::Recipe& recipe : recipes) outputs.push_back(recipe.output);
+    const StudioBuild::Result result = StudioBuild::run(sources_, cache_, outputs, [] { return Interrupt::requested(); });
+    for (const AssetBuild::Recipe& recipe : recipes)
+        if (const auto failed = result.failed.find(recipe.output); failed != result.failed.end()) {
+            std::fprintf(stderr, "%s\n", failed->second.c_str());
+            problems_[recipe.sources.empty() ? recipe.output : recipe.sources.front()] = failed->second;
         }
-    }
+    std::set<std::string> missing;
+    for (const auto& [from, message] : unmadeVerdicts(recipes, missing)) problems_[from] = message;
 }
 
 void Studio::play(LivePlay::Options options) {

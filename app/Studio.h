@@ -4,7 +4,10 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
+
+class StudioCache;
 
 // The show played from its readable sources, rebuilt as they are saved. The data is built at
 // start into a cache folder of the studio's own, then the sources are watched: a saved file
@@ -25,6 +28,7 @@ public:
 
 private:
     std::filesystem::path sources_;
+    std::shared_ptr<const StudioCache> cacheFolder_;  // removed with the last copy
     std::filesystem::path cache_;
     std::map<std::string, std::string> problems_;  // per source, a mistake met at start
 };

@@ -19,7 +19,7 @@ void MeshGridView::makeCells(const Mesh& mesh) {
     try {
         cells_.assign(cellCount, mesh);
     } catch (const std::bad_alloc&) {
-        std::fputs("slut!SLUT\n", stdout);
+        std::fputs("slut!SLUT\n", messagesToStderr_ ? stderr : stdout);
         throw;
     }
 }

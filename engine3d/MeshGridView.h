@@ -21,6 +21,8 @@ public:
     // does, or as Renderer3D::checkWork for an object too costly to draw 104 times. Prints
     // "slut!SLUT" if the copies cannot be allocated, and lets the failure end the program.
     MeshGridView(int width, int height, const DataFolder& data, const char* fileName);
+    // Where that message goes: standard output, unless a picture is being written there.
+    static void messagesToStandardError(bool yes) { messagesToStderr_ = yes; }
     MeshGridView(int width, int height, const Mesh& mesh);
 
     // setRotation gives the base angles; cell (i, j) turns by (a − 0.12 i, b − 0.06 j, c − 0.04 i).
@@ -37,4 +39,5 @@ private:
     void makeCells(const Mesh& mesh);
 
     std::vector<Mesh> cells_;
+    static inline bool messagesToStderr_ = false;
 };

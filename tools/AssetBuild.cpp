@@ -2,6 +2,7 @@
 
 #include "raster/Image.h"
 #include "raster/OutputFile.h"
+#include "platform/SourceFiles.h"
 #include "raster/PngWriter.h"
 #include "tools/PaletteQuantizer.h"
 #include "tools/PcxWriter.h"
@@ -13,9 +14,7 @@
 #include "tools/XmWriter.h"
 
 #include <algorithm>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -26,55 +25,49 @@ constexpr const char* textureSuffix = ".tex.txt";
 constexpr const char* musicFolder = "music";
 constexpr const char* song = "music/super.song";
 
-std::string readText(const fs::path& path, const std::string& name) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!in) throw std::runtime_error(name + ": cannot read the file");
-    return text.str();
+std::string readText(const fs::path& path, const std::string& name) { return SourceFiles::read(path, name); }
+
+// Every file of the sources, sorted, so runs do the same work alike.
+std::vector<std::string> sourceFiles(const fs::path& sources) {
+    std::vector<std::string> files;
+    SourceFiles::walk(sources, [&](const std::string& name) { files.push_back(name); }, SourceFiles::warnOnStderr);
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
 // Every "X.tex.txt" under the sources becomes "X.tex" at the same place under the output, so a
-// show of one's own only needs its programs dropped in. Sorted, so runs do the same work alike.
-std::vector<std::string> texturePrograms(const fs::path& sources) {
+// show of one's own only needs its programs dropped in.
+std::vector<std::string> texturePrograms(const std::vector<std::string>& files) {
     std::vector<std::string> programs;
-    std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(sources, ec); !ec && it != fs::recursive_directory_iterator();
-         it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (it->is_regular_file() && name.size() > 8 && name.ends_with(textureSuffix))
-            programs.push_back(fs::relative(it->path(), sources).generic_string());
-    }
-    std::sort(programs.begin(), programs.end());
+    for (const std::string& name : files)
+        if (fs::path(name).filename().string().size() > 8 && name.ends_with(textureSuffix)) programs.push_back(name);
     return programs;
 }
 
 // The song compiler follows its includes anywhere under the music folder: every file there
 // may be one of them.
-std::vector<std::string> musicSources(const fs::path& sources) {
+std::vector<std::string> musicSources(const std::vector<std::string>& all) {
     std::vector<std::string> files;
-    std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(sources / musicFolder, ec);
-         !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
-        if (it->is_regular_file()) files.push_back(fs::relative(it->path(), sources).generic_string());
-    std::sort(files.begin(), files.end());
+    for (const std::string& name : all)
+        if (name.starts_with(std::string(musicFolder) + '/')) files.push_back(name);
     if (files.empty()) files.push_back(song);
     return files;
 }
 
 // The show's textures all feed effects that sample them at 256 × 256, wrapping: any other size
 // would be refused when the scene is built, so it is refused here, at the line that gives it.
+struct Reader {
+    const char* texture;
+    const char* effect;
+};
+constexpr Reader readers[] = {
+    {"Part2/texture1.tex", "the blob light's warp"},
+    {"Part6/texture.tex", "the glowing band's warp"},
+    {"Part7/texture.tex", "the tunnel"},
+    {"Part8/texture.tex", "the wave warp"},
+};
+
 std::optional<TextureAssembler::Need> needOf(const std::string& output) {
-    struct Reader {
-        const char* texture;
-        const char* effect;
-    };
-    static const Reader readers[] = {
-        {"Part2/texture1.tex", "the blob light's warp"},
-        {"Part6/texture.tex", "the glowing band's warp"},
-        {"Part7/texture.tex", "the tunnel"},
-        {"Part8/texture.tex", "the wave warp"},
-    };
     for (const Reader& r : readers)
         if (output == r.texture) return TextureAssembler::Need{256, 256, r.effect};
     return std::nullopt;
@@ -102,12 +95,13 @@ void writeFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
 namespace AssetBuild {
 
 std::vector<Recipe> recipes(const fs::path& sourceDir) {
+    const std::vector<std::string> files = sourceFiles(sourceDir);
     std::vector<Recipe> all;
-    for (const std::string& program : texturePrograms(sourceDir))
+    for (const std::string& program : texturePrograms(files))
         all.push_back({program.substr(0, program.size() - 4), {program}});  // drops ".txt"
     for (const auto& [name, bytes] : showObjects()) all.push_back({name, {}});
     for (const PictureAsset& picture : showPictures()) all.push_back({picture.name, {picture.source}});
-    all.push_back({"Super.xm", musicSources(sourceDir)});
+    all.push_back({"Super.xm", musicSources(files)});
     return all;
 }
 
@@ -134,15 +128,33 @@ void writeOne(const fs::path& sourceDir, const fs::path& outDir, const std::stri
     writeFile(outDir / output, make(sourceDir, output));
 }
 
-void buildAll(const fs::path& sourceDir, const fs::path& outDir) {
-    for (const Recipe& r : recipes(sourceDir)) writeOne(sourceDir, outDir, r.output);
+// Pictures, objects and the music always have their recipe; texture programs are found by name,
+// so the textures the show reads are the files that can lose theirs.
+std::vector<std::string> unmade(const std::vector<Recipe>& all) {
+    std::vector<std::string> missing;
+    for (const Reader& r : readers)
+        if (std::none_of(all.begin(), all.end(), [&](const Recipe& recipe) { return recipe.output == r.texture; }))
+            missing.push_back(r.texture);
+    return missing;
+}
+
+std::string unmadeMessage(const std::string& output) {
+    return output + ".txt: missing; the show needs " + output + " and no source makes it";
+}
+
+void buildAll(const fs::path& sourceDir, const fs::path& outDir, const fs::path& iconPath) {
+    const std::vector<Recipe> all = recipes(sourceDir);
+    if (const std::vector<std::string> missing = unmade(all); !missing.empty())
+        throw std::runtime_error(unmadeMessage(missing.front()));
+    for (const Recipe& r : all) writeOne(sourceDir, outDir, r.output);
+    if (iconPath.empty()) return;
     // Not part of the show's data: installed for desktops beside the program.
     const auto rgba = renderPicture(iconPicture(), sourceDir);
     Image icon(iconPicture().width, iconPicture().height);
     for (std::size_t i = 0; i < icon.pixelCount(); ++i)
         icon.pixels()[i] = Color(rgba[4 * i], rgba[4 * i + 1], rgba[4 * i + 2], 255);
-    fs::create_directories(outDir.parent_path() / "icons");
-    PngWriter::write(outDir.parent_path() / "icons" / "tindrel.png", icon);
+    if (iconPath.has_parent_path()) fs::create_directories(iconPath.parent_path());
+    PngWriter::write(iconPath, icon);
 }
 
 } // namespace AssetBuild

@@ -30,7 +30,15 @@ std::vector<std::uint8_t> make(const std::filesystem::path& sourceDir, const std
 // a mistake leaves the last good one in place.
 void writeOne(const std::filesystem::path& sourceDir, const std::filesystem::path& outDir, const std::string& output);
 
-// Every data file, then the program's icon beside the data folder (outDir/../icons/tindrel.png).
-void buildAll(const std::filesystem::path& sourceDir, const std::filesystem::path& outDir);
+// The data files the show loads that no source makes (a texture program deleted, say): the show
+// would fail on them.
+std::vector<std::string> unmade(const std::vector<Recipe>& recipes);
+// "SOURCE: missing; ..." for one of them.
+std::string unmadeMessage(const std::string& output);
+
+// Every data file, and nothing outside outDir; the program's icon only where icon names (empty:
+// none). Throws naming the first data file the show needs that no source makes, before writing.
+void buildAll(const std::filesystem::path& sourceDir, const std::filesystem::path& outDir,
+              const std::filesystem::path& icon = {});
 
 } // namespace AssetBuild

@@ -1,13 +1,14 @@
 #include "tools/SongSource.h"
 
+#include "platform/SourceFiles.h"
 #include "tools/Synth.h"
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
 #include <iomanip>
 #include <map>
 #include <sstream>
+#include <system_error>
 #include <string_view>
 #include <vector>
 
@@ -16,6 +17,11 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int maxIncludeDepth = 8;
+// Bounds on all the text a song reads, its includes with it. The show's own song is 3 files,
+// 2,597 lines and 0.45 MiB: far inside.
+constexpr int maxIncludes = 256;
+constexpr long maxLines = 200000;
+constexpr std::size_t maxTotalBytes = std::size_t{16} << 20;
 
 struct Place {
     std::string file;
@@ -95,6 +101,11 @@ bool dots(std::string_view text) { return std::all_of(text.begin(), text.end(), 
 class Compiler {
 public:
     XmModule run(const std::string& text, const fs::path& path) {
+        // Includes stay in the song's own folder, whatever links or ".." lead elsewhere.
+        std::error_code ec;
+        folder_ = fs::weakly_canonical(fs::absolute(path).parent_path(), ec);
+        if (ec) folder_ = fs::absolute(path).parent_path().lexically_normal();
+        bytes_ = text.size();
         readText(text, path, 0);
         finish(Place{path.string(), 1});
         return std::move(module_);
@@ -103,12 +114,30 @@ public:
 private:
     enum class Block { none, instrument, pattern };
 
-    void readFile(const fs::path& path, const Place& from, int depth) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        if (!in) fail(from, "cannot read " + path.string());
-        readText(text.str(), path, depth);
+    // Nothing of a refused file is read, so nothing of it can show in a message.
+    void readFile(const fs::path& path, std::string_view name, const Place& from, int depth) {
+        if (++includes_ > maxIncludes)
+            fail(from, "more than " + std::to_string(maxIncludes) + " includes in all; a song includes each file once or a few times");
+        // Outside is said before whether it exists, so an include cannot probe other folders.
+        std::error_code ec;
+        const fs::path resolved = fs::weakly_canonical(path, ec);
+        if (!ec && !SourceFiles::inside(resolved, folder_))
+            fail(from, "include " + quoted(name) + " is outside the song's folder " + folder_.string());
+        const fs::path real = fs::canonical(path, ec);
+        if (ec) fail(from, "cannot read " + path.string());
+        if (!SourceFiles::inside(real, folder_))
+            fail(from, "include " + quoted(name) + " is outside the song's folder " + folder_.string());
+        if (!fs::is_regular_file(real, ec)) fail(from, "include " + quoted(name) + " is not a regular file");
+        std::string text;
+        try {
+            text = SourceFiles::read(real, std::string(name));
+        } catch (const std::runtime_error& e) {
+            fail(from, std::string("include ") + e.what());
+        }
+        bytes_ += text.size();
+        if (bytes_ > maxTotalBytes)
+            fail(from, "the song and its includes come to more than " + std::to_string(maxTotalBytes >> 20) + " MiB");
+        readText(text, path, depth);
     }
 
     void readText(const std::string& text, const fs::path& path, int depth) {
@@ -124,6 +153,8 @@ private:
             if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
             begin = end + 1;
             ++at.line;
+            if (++lines_ > maxLines)
+                fail(at, "the song and its includes come to more than " + std::to_string(maxLines) + " lines");
             const std::vector<std::string_view> w = words(withoutComment(line));
             if (w.empty()) continue;
             if (block == Block::none) {
@@ -173,14 +204,15 @@ private:
             channelsSet_ = true;
         } else if (key == "include") {
             if (depth >= maxIncludeDepth) fail(at, "includes nest more than 8 deep");
-            readFile(path.parent_path() / std::string(one()), at, depth + 1);
+            const std::string_view name = one();
+            readFile(path.parent_path() / std::string(name), name, at, depth + 1);
         } else if (key == "order") {
             if (w.size() < 2) fail(at, "order takes pattern names");
             for (std::size_t i = 1; i < w.size(); ++i) orders_.push_back({std::string(w[i]), at});
         } else if (key == "instrument") {
             if (w.size() < 3) fail(at, "instrument takes its number and a name");
             const int number = toInt(at, w[1], 1, 128, "instrument number", 16);
-            const int expected = static_cast<int>(module_.instruments.size()) + 1;
+            const int expected = static_cast<int>(recipes_.size()) + 1;
             if (number != expected) fail(at, "instrument " + hex(expected) + " comes next, not " + std::string(w[1]));
             recipe_ = synth::Recipe{};
             recipe_.name = std::string(w[2]);
@@ -334,15 +366,22 @@ private:
             fail(at, "envelope sustain or loop names a missing point");
     }
 
+    // Checked here, synthesised once the whole song is read: a song over the budget is refused
+    // before any of its instruments costs anything.
     void endInstrument(const Place& at) {
         if (recipe_.layers.empty()) fail(at, "instrument " + recipe_.name + " has no sound: give it a layer");
         if (recipe_.looped() == (recipe_.seconds > 0.0))
             fail(at, "instrument " + recipe_.name + " needs a length or a loop, not both");
         try {
-            module_.instruments.push_back(synth::render(recipe_));
+            synth::validate(recipe_);
         } catch (const std::invalid_argument& e) {
             fail(at, e.what());
         }
+        songWork_ += synth::work(recipe_);
+        if (songWork_ > synth::maxSongWork)
+            fail(at, "the song's instruments come to " + std::to_string(songWork_) +
+                         " partial-samples of synthesis, over the budget of " + std::to_string(synth::maxSongWork));
+        recipes_.emplace_back(std::move(recipe_), at);
     }
 
     void rowLine(const Place& at, std::string_view line) {
@@ -380,7 +419,7 @@ private:
         }
         if (!(w[1].size() == 2 && dots(w[1]))) {
             const int instrument = toInt(at, w[1], 1, 128, where + "instrument", 16);
-            if (instrument > static_cast<int>(module_.instruments.size()))
+            if (instrument > static_cast<int>(recipes_.size()))
                 fail(at, where + "instrument " + std::string(w[1]) + " is not defined before this pattern");
             c.instrument = static_cast<std::uint8_t>(instrument);
         }
@@ -414,6 +453,13 @@ private:
 
     void finish(const Place& song) {
         if (orders_.empty()) fail(song, "the song has no order list");
+        for (const auto& [recipe, at] : recipes_) {
+            try {
+                module_.instruments.push_back(synth::render(recipe));
+            } catch (const std::invalid_argument& e) {
+                fail(at, e.what());
+            }
+        }
         if (orders_.size() > 256) fail(orders_[256].second, "more than 256 orders");
         for (const auto& [name, at] : orders_) {
             const auto found = patternIndex_.find(name);
@@ -427,6 +473,12 @@ private:
         }
     }
 
+    fs::path folder_;
+    int includes_ = 0;
+    long lines_ = 0;
+    std::size_t bytes_ = 0;
+    long long songWork_ = 0;
+    std::vector<std::pair<synth::Recipe, Place>> recipes_;
     XmModule module_;
     bool channelsSet_ = false;
     synth::Recipe recipe_;
@@ -439,11 +491,13 @@ private:
 } // namespace
 
 XmModule compileSong(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!in) throw SongError(path.string() + ": cannot read the song");
-    return compileSongText(text.str(), path);
+    std::string text;
+    try {
+        text = SourceFiles::read(path, path.string());
+    } catch (const std::runtime_error& e) {
+        throw SongError(e.what());
+    }
+    return compileSongText(text, path);
 }
 
 XmModule compileSongText(const std::string& text, const fs::path& path) { return Compiler().run(text, path); }

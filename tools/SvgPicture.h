@@ -17,4 +17,8 @@
 // Throws std::runtime_error for a source that is missing or does not parse, its message
 // "FILE:LINE: what" where librsvg tells the line, else "FILE: what", FILE being the source as
 // the picture names it.
+//
+// Drawing is held to svgBudgetSeconds of processor time (and six times that in all, however
+// busy the machine), refused past it with a message naming the file. The show's own pictures take 0.1 s at most.
+inline constexpr int svgBudgetSeconds = 5;
 std::vector<std::uint8_t> renderPicture(const PictureAsset& picture, const std::filesystem::path& sourceDir);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <numbers>
 #include <stdexcept>
 #include <string>
@@ -245,7 +246,34 @@ std::vector<T> quantise(const std::vector<double>& x, double peak, long full) {
     return pcm;
 }
 
+std::size_t frameCount(const Recipe& recipe) {
+    return recipe.looped() ? static_cast<std::size_t>(recipe.attackFrames + recipe.loopFrames)
+                           : static_cast<std::size_t>(std::lround(recipe.seconds * rate));
+}
+
 } // namespace
+
+long long work(const Recipe& recipe) {
+    const auto frames = static_cast<double>(frameCount(recipe));
+    double total = 0.0;  // in doubles: a hostile recipe's figure overflows no integer on the way
+    for (const Layer& layer : recipe.layers) {
+        if (layer.wave == Wave::noise || layer.wave == Wave::metal) {
+            total += frames * (layer.wave == Wave::metal ? 6.0 : 1.0);
+            continue;
+        }
+        const double fundamental = recipe.looped()
+                                       ? static_cast<double>(recipe.loopCycles + layer.detune) * rate / recipe.loopFrames
+                                       : layer.hz;
+        if (!(fundamental > 0.0)) continue;
+        // The harmonics the tone loops over, and of them the ones that sound.
+        const double harmonics = std::floor(std::min(layer.top, 0.45 * rate) / fundamental);
+        const double sounding = layer.wave == Wave::sine ? std::min(harmonics, 1.0)
+                                : layer.wave == Wave::saw ? harmonics
+                                                          : std::ceil(harmonics / 2.0);
+        total += harmonics + frames * sounding;
+    }
+    return total >= 9e18 ? std::numeric_limits<long long>::max() : static_cast<long long>(total);
+}
 
 double noteHz(int note) { return 440.0 * std::pow(2.0, (note - a4) / 12.0); }
 
@@ -259,10 +287,16 @@ void tune(XmSample& sample, double recordedHz) {
     sample.finetune = std::clamp(static_cast<int>(std::lround((transpose - whole) * 128.0)), -128, 127);
 }
 
-XmInstrument render(const Recipe& recipe) {
+void validate(const Recipe& recipe) {
     check(recipe);
-    const std::size_t length = recipe.looped() ? static_cast<std::size_t>(recipe.attackFrames + recipe.loopFrames)
-                                               : static_cast<std::size_t>(std::lround(recipe.seconds * rate));
+    if (const long long cost = work(recipe); cost > maxInstrumentWork)
+        refuse(recipe, "synthesis would take " + std::to_string(cost) + " partial-samples, over the budget of " +
+                           std::to_string(maxInstrumentWork) + ": raise hz, lower top or shorten it");
+}
+
+XmInstrument render(const Recipe& recipe) {
+    validate(recipe);
+    const std::size_t length = frameCount(recipe);
     std::vector<double> x(length, 0.0);
     for (const Layer& layer : recipe.layers) {
         if (layer.wave == Wave::noise || layer.wave == Wave::metal)

@@ -79,8 +79,18 @@ struct Recipe {
     bool looped() const { return loopFrames > 0; }
 };
 
+// The work a recipe costs: samples times the partials summed into them, over all its layers.
+// render refuses a recipe over maxInstrumentWork, before any work, so a slip of the pen (a saw
+// at 0.01 Hz for 30 s would be 2.6e12) is a message in a moment, not hours. About 10 ns
+// each: the bound is a few seconds, the show's largest instrument 9.9e6 and its song 2.0e7.
+long long work(const Recipe& recipe);
+inline constexpr long long maxInstrumentWork = 250'000'000;
+// The same bound over a whole song's instruments.
+inline constexpr long long maxSongWork = 1'000'000'000;
+
 // Throws std::invalid_argument naming what cannot be made: a loop whose layers still move when
-// it starts, for one.
+// it starts, for one, or one over the budget. validate does the same without the work.
+void validate(const Recipe& recipe);
 XmInstrument render(const Recipe& recipe);
 
 } // namespace synth

@@ -11,9 +11,10 @@
 
 namespace {
 const char* const usage =
-    "usage: tindrel-assetgen SOURCE_DIR OUTPUT_DIR\n"
+    "usage: tindrel-assetgen SOURCE_DIR OUTPUT_DIR [--icon FILE]\n"
     "    Builds the show's data from its sources (SVG pictures, texture programs, the song) into\n"
     "    OUTPUT_DIR, then plays with: tindrel --data OUTPUT_DIR\n"
+    "    Writes nothing outside OUTPUT_DIR but the program's icon, as a PNG at FILE when asked.\n"
     "       tindrel-assetgen --list-ops\n"
     "    Lists the texture programs' operations, their parameters and ranges.\n";
 } // namespace
@@ -27,12 +28,12 @@ int main(int argc, char** argv) {
         std::fputs(TextureAssembler::operations().c_str(), stdout);
         return 0;
     }
-    if (argc != 3) {
+    if (argc != 3 && !(argc == 5 && std::strcmp(argv[3], "--icon") == 0)) {
         std::fputs(usage, stderr);
         return 2;
     }
     try {
-        AssetBuild::buildAll(argv[1], argv[2]);
+        AssetBuild::buildAll(argv[1], argv[2], argc == 5 ? argv[4] : "");
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tindrel-assetgen: %s\n", e.what());
         return 1;
