@@ -119,7 +119,7 @@ std::vector<std::string> madeFrom(const fs::path& sourceDir, const std::string& 
 }
 
 std::vector<std::uint8_t> make(const fs::path& sourceDir, const std::string& output) {
-    if (output == "Super.xm") return writeXm(compileSong(sourceDir / song));
+    if (output == "Super.xm") return writeXm(compileSong(sourceDir / song, sourceDir));
     if (const PictureAsset* picture = pictureNamed(output)) return pcx(*picture, sourceDir);
     if (output.ends_with(".tex")) {
         const std::string program = output + ".txt";
