@@ -1,6 +1,7 @@
 #include "app/Studio.h"
 
 #include "app/CommandLine.h"
+#include "app/ShowSources.h"
 
 #include "platform/FileWatcher.h"
 #include "platform/LiveMusic.h"
@@ -177,14 +178,16 @@ private:
 
 } // namespace
 
-Studio::Studio(const fs::path& source) : sources_(source.empty() ? fs::path(TINDREL_SOURCE_ASSETS_DIR) : source) {
-    std::error_code ec;
-    if (!fs::is_directory(sources_, ec)) {
-        if (source.empty())
-            throw CommandLine::UsageError("the studio needs --source DIR: there are no asset sources at " +
-                                          sources_.string());
-        throw CommandLine::UsageError("no asset sources at " + sources_.string());
+Studio::Studio(const fs::path& source) : sources_(source) {
+    if (sources_.empty()) {
+        const auto tree = ShowSources::ofBuildTree();
+        if (!tree)
+            throw CommandLine::UsageError(
+                "the studio needs --source DIR, the folder of a show's sources (tindrel new DIR makes one)");
+        sources_ = *tree;
     }
+    std::error_code ec;
+    if (!fs::is_directory(sources_, ec)) throw CommandLine::UsageError("no asset sources at " + sources_.string());
     cache_ = cacheFor(sources_);
     std::fprintf(stderr, "studio: building the data from %s into %s\n", sources_.string().c_str(), cache_.string().c_str());
     // A mistake at start is one like any other: the last good file from an earlier session

@@ -15,7 +15,7 @@
 class Studio {
 public:
     // Builds the data from source (empty: the assets/ folder of the tree this program was built
-    // from) and reads the show's files from it from now on. Throws CommandLine::UsageError when
+    // from, when it runs from that build tree; otherwise a usage error) and reads the show's files from it from now on. Throws CommandLine::UsageError when
     // there are no sources there; a source with a mistake is said, and its last good file kept.
     explicit Studio(const std::filesystem::path& source);
     void play(const LivePlay::Options& options);

@@ -3,6 +3,7 @@
 #include "raster/Image.h"
 #include "raster/OutputFile.h"
 #include "raster/PngWriter.h"
+#include "tools/ObjectAssembler.h"
 #include "tools/PaletteQuantizer.h"
 #include "tools/PcxWriter.h"
 #include "tools/Pictures.h"
@@ -23,6 +24,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* textureSuffix = ".tex.txt";
+constexpr const char* objectSuffix = ".lwo.txt";
 constexpr const char* musicFolder = "music";
 constexpr const char* song = "music/super.song";
 
@@ -34,15 +36,16 @@ std::string readText(const fs::path& path, const std::string& name) {
     return text.str();
 }
 
-// Every "X.tex.txt" under the sources becomes "X.tex" at the same place under the output, so a
-// show of one's own only needs its programs dropped in. Sorted, so runs do the same work alike.
-std::vector<std::string> texturePrograms(const fs::path& sources) {
+// Every "X.tex.txt" (or "X.lwo.txt") under the sources becomes "X.tex" ("X.lwo") at the same
+// place under the output, so a show of one's own only needs its programs dropped in. Sorted, so
+// runs do the same work alike.
+std::vector<std::string> sourcesEndingIn(const fs::path& sources, const std::string& suffix) {
     std::vector<std::string> programs;
     std::error_code ec;
     for (auto it = fs::recursive_directory_iterator(sources, ec); !ec && it != fs::recursive_directory_iterator();
          it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        if (it->is_regular_file() && name.size() > 8 && name.ends_with(textureSuffix))
+        if (it->is_regular_file() && name.size() > suffix.size() && name.ends_with(suffix))
             programs.push_back(fs::relative(it->path(), sources).generic_string());
     }
     std::sort(programs.begin(), programs.end());
@@ -103,9 +106,16 @@ namespace AssetBuild {
 
 std::vector<Recipe> recipes(const fs::path& sourceDir) {
     std::vector<Recipe> all;
-    for (const std::string& program : texturePrograms(sourceDir))
+    for (const std::string& program : sourcesEndingIn(sourceDir, textureSuffix))
         all.push_back({program.substr(0, program.size() - 4), {program}});  // drops ".txt"
-    for (const auto& [name, bytes] : showObjects()) all.push_back({name, {}});
+    // An object's source, where there is one, takes the place of the object made in code.
+    std::vector<std::string> objects = sourcesEndingIn(sourceDir, objectSuffix);
+    for (const auto& [name, bytes] : showObjects()) {
+        const auto own = std::find(objects.begin(), objects.end(), name + ".txt");
+        all.push_back({name, own == objects.end() ? std::vector<std::string>{} : std::vector<std::string>{*own}});
+        if (own != objects.end()) objects.erase(own);
+    }
+    for (const std::string& object : objects) all.push_back({object.substr(0, object.size() - 4), {object}});
     for (const PictureAsset& picture : showPictures()) all.push_back({picture.name, {picture.source}});
     all.push_back({"Super.xm", musicSources(sourceDir)});
     return all;
@@ -124,6 +134,12 @@ std::vector<std::uint8_t> make(const fs::path& sourceDir, const std::string& out
     if (output.ends_with(".tex")) {
         const std::string program = output + ".txt";
         return TextureAssembler::assemble(readText(sourceDir / program, program), program, needOf(output));
+    }
+    if (output.ends_with(".lwo")) {
+        const std::string source = output + ".txt";
+        std::error_code ec;
+        if (fs::is_regular_file(sourceDir / source, ec))
+            return ObjectAssembler::assemble(readText(sourceDir / source, source), source);
     }
     for (auto& [name, bytes] : showObjects())
         if (name == output) return bytes;
