@@ -15,7 +15,7 @@ namespace {
 using Mode = CommandLine::Mode;
 
 // The commands that do something, as bits, so one option can belong to several.
-enum Use : unsigned { play = 1, still = 2, capture = 4, sheet = 8, convert = 16, studio = 32 };
+enum Use : unsigned { play = 1, still = 2, capture = 4, sheet = 8, convert = 16, studio = 32, newShow = 64 };
 
 struct Subcommand {
     const char* name;
@@ -39,14 +39,19 @@ const Subcommand commands[] = {
      "    --stats            one line of frame pacing on standard error at the end\n"
      "    --data DIR         read the show's files from DIR\n"},
     {"studio", Mode::studio, studio,
-     "tindrel studio [--source DIR] [--window] [--scale N] [--from ORDER|TITLE] [--to ORDER|TITLE]\n"
+     "tindrel studio --source DIR [--window] [--scale N] [--from ORDER|TITLE] [--to ORDER|TITLE]\n"
      "        [--loop] [--mute] [--stats]\n"
      "    Plays the show from its readable sources, with the player's keys: a saved source is\n"
      "    rebuilt and its scenes shown anew where the show is, paused or not. A mistake in a\n"
      "    source is printed as FILE:LINE: what and shown over the picture; the show goes on.\n"
-     "    --source DIR       the asset sources (default: the assets/ folder of the source tree\n"
-     "                       the program was built from)\n"
+     "    --source DIR       the show's sources, e.g. a folder tindrel new made; a program run\n"
+     "                       from its build tree defaults to that tree's assets/ folder\n"
      "    the other options  as for play\n"},
+    {"new", Mode::newShow, newShow,
+     "tindrel new DIR\n"
+     "    Starts a show of your own: writes the show's sources (SVG pictures, texture programs,\n"
+     "    the song) and a README.md into DIR, which must be new or empty. Then:\n"
+     "    tindrel studio --source DIR\n"},
     {"still", Mode::still, still,
      "tindrel still ORDER ROW [SECONDS] OUT.png [--rgba] [--data DIR]\n"
      "    Writes the frame an uninterrupted play presents when the music is at ORDER and ROW,\n"
@@ -76,7 +81,9 @@ const Subcommand commands[] = {
      "    --data DIR         read the show's files from DIR\n"},
     {"convert", Mode::convert, convert,
      "tindrel convert IN OUT.png [--rgba]\n"
-     "    Decodes a picture the show can load (.pcx, .tex) and writes it as PNG.\n"
+     "    Decodes a picture the show can load (.pcx, .tex) and writes it as PNG. IN may also be\n"
+     "    a source: a texture program (.tex.txt) or one of the show's SVG pictures\n"
+     "    (e.g. DIR/Part8/background.svg), written as the pixels the show loads from it.\n"
      "    OUT.png may be - for standard output.\n"
      "    --rgba             write the alpha channel too\n"},
 };
@@ -339,6 +346,7 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
             throw UsageError("h264 does not go in a .webm file; --video-codec vp9 or av1 does");
         break;
     case Mode::sheet:
+    case Mode::newShow:
         expect(1, 1);
         cl.output = positional[0];
         break;

@@ -13,7 +13,7 @@ struct CommandLine {
         using std::runtime_error::runtime_error;
     };
 
-    enum class Mode { play, still, capture, convert, sheet, studio, help, version, listScenes };
+    enum class Mode { play, still, capture, convert, sheet, studio, newShow, help, version, listScenes };
     Mode mode = Mode::play;
 
     std::string helpTopic;  // help: the command asked about, empty for the whole program
@@ -43,7 +43,7 @@ struct CommandLine {
     bool keepFrames = false; // with --video: the frames and music.wav stay in the directory too
     bool overwrite = false;  // the frames and music.wav of an earlier capture are removed first
 
-    // still, sheet: the picture; capture: the directory; convert: the picture written
+    // still, sheet: the picture; capture: the directory; convert: the picture written; new: the folder
     std::string output;
     std::string input;  // convert
 

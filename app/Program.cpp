@@ -6,6 +6,7 @@
 #include "app/LivePlay.h"
 #include "app/Studio.h"
 #include "app/OfflineRender.h"
+#include "app/ShowSources.h"
 #include "engine3d/MeshGridView.h"
 #include "platform/Interrupt.h"
 #include "platform/Module.h"
@@ -17,6 +18,7 @@
 #include "raster/OutputFile.h"
 #include "raster/PngWriter.h"
 #include "show/Timetable.h"
+#include "tools/SourcePreview.h"
 
 #include <cctype>
 #include <filesystem>
@@ -141,7 +143,14 @@ int runSheet(const CommandLine& cl, const DataFolder& data) {
 
 int runConvert(const CommandLine& cl) {
     // The input is the user's own file, named from the working directory.
-    const auto image = Image::load(DataFolder(), cl.input.c_str());
+    // A source is built as the show's data would be and decoded from that: the same pixels.
+    std::unique_ptr<Image> image;
+    if (SourcePreview::previews(cl.input)) {
+        const SourcePreview::Data data = SourcePreview::build(cl.input);
+        image = Image::decode(data.name, data.bytes);
+    } else {
+        image = Image::load(DataFolder(), cl.input.c_str());
+    }
     PngWriter::write(cl.output, *image, cl.rgba ? PngWriter::Channels::rgba : PngWriter::Channels::rgb);
     return 0;
 }
@@ -179,6 +188,11 @@ int runProgram(const std::vector<std::string>& args) {
         case CommandLine::Mode::convert:
             checkPicturePath(cl.output);
             return runConvert(cl);
+        case CommandLine::Mode::newShow:
+            ShowSources::makeNewShow(cl.output);
+            std::cout << "a new show in " << cl.output << "; play it with: tindrel studio --source " << cl.output
+                      << '\n';
+            return 0;
         case CommandLine::Mode::still:
         case CommandLine::Mode::sheet:
             checkPicturePath(cl.output);

@@ -1,6 +1,7 @@
 #include "app/Studio.h"
 
 #include "app/CommandLine.h"
+#include "app/ShowSources.h"
 #include "app/StudioBuild.h"
 #include "app/StudioCache.h"
 
@@ -302,14 +303,16 @@ private:
 
 } // namespace
 
-Studio::Studio(const fs::path& source) : sources_(source.empty() ? fs::path(TINDREL_SOURCE_ASSETS_DIR) : source) {
-    std::error_code ec;
-    if (!fs::is_directory(sources_, ec)) {
-        if (source.empty())
-            throw CommandLine::UsageError("the studio needs --source DIR: there are no asset sources at " +
-                                          sources_.string());
-        throw CommandLine::UsageError("no asset sources at " + sources_.string());
+Studio::Studio(const fs::path& source) : sources_(source) {
+    if (sources_.empty()) {
+        const auto tree = ShowSources::ofBuildTree();
+        if (!tree)
+            throw CommandLine::UsageError(
+                "the studio needs --source DIR, the folder of a show's sources (tindrel new DIR makes one)");
+        sources_ = *tree;
     }
+    std::error_code ec;
+    if (!fs::is_directory(sources_, ec)) throw CommandLine::UsageError("no asset sources at " + sources_.string());
     cacheFolder_ = std::make_shared<StudioCache>(sources_);
     cache_ = cacheFolder_->data();
     std::fprintf(stderr, "studio: building the data from %s into %s\n", sources_.string().c_str(), cache_.string().c_str());

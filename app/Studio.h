@@ -18,8 +18,9 @@ class StudioCache;
 class Studio {
 public:
     // Builds the data from source (empty: the assets/ folder of the tree this program was built
-    // from) into its cache. Throws CommandLine::UsageError when there are no sources there; a
-    // source with a mistake is said, and its last good file kept.
+    // from, when it runs from that build tree; otherwise a usage error) into its cache. Throws
+    // CommandLine::UsageError when there are no sources there; a source with a mistake is said,
+    // and its last good file kept.
     explicit Studio(const std::filesystem::path& source);
     // The cache, where the show's files are read from.
     DataFolder data() const { return DataFolder(cache_); }

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -104,7 +109,14 @@ TEST(SongSource, NamesTheFileAndLineOfEachMistake) {
          "t.song:19: channel 2: effect F03 would move the clock the show keeps to"},
         {"00 | C#4 01 v20 8B0 | C-4 02 ... ...", "00 | C#4 01 v20 8B0 | C-4 02 ... EE2",
          "t.song:19: channel 2: effect EE2 would move the clock the show keeps to"},
-        {"01 | === .. ... ... |", "02 | === .. ... ... |", "t.song:20: row 1 comes next, not 02"},
+        {"01 | === .. ... ... |", "00 | === .. ... ... |", "t.song:20: row 1 or a later one comes next, not 00"},
+        {"pattern a\n", "pattern a 1\n", "t.song:20: pattern a has rows 0 to 0, not 01"},
+        {"pattern a\n", "pattern a 257\n", "t.song:18: a pattern's rows must be 1..256, not \"257\""},
+        {"01 | === .. ... ... |", "01 | === .. ... I01 |",
+         "t.song:20: channel 1: no effect \"I01\": FastTracker 2's are 0-9, A, C, E, G, H, K, L, P, R, T and X"},
+        {"  saw lowpass 2000", "  sien lowpass 2000", "t.song:9: unknown instrument setting \"sien\" (did you mean sine?)"},
+        {"  saw lowpass 2000", "  saw lowpas 2000", "t.song:9: unknown layer setting \"lowpas\" (did you mean lowpass?)"},
+        {"speed 6", "sped 6", "t.song:3: unknown statement \"sped\" (did you mean speed?)"},
         {"01 | === .. ... ... |", "01 | === .. ... ...", "t.song:20: row 1 needs 2 cells, one a channel, not 1"},
         {"01 | === .. ... ... |", "01 | === .. | |", "t.song:20: row 1 needs 2 cells, one a channel, not 3"},
         {"order a\n", "order a c\n", "t.song:28: no pattern named c"},
@@ -115,4 +127,72 @@ TEST(SongSource, NamesTheFileAndLineOfEachMistake) {
     };
     EXPECT_EQ(errorOf(tiny), "no error");
     for (const Case& c : cases) EXPECT_EQ(errorOf(with(c.line, c.replacement)), c.message) << c.replacement;
+}
+
+TEST(SongSource, APatternWritesOnlyTheRowsThatHoldSomething) {
+    // The same pattern in the full form and in the short ones: rows left out are empty; with a
+    // length on its first line the pattern has it, without one it ends at its last row.
+    const std::string b = "pattern b\n00 | ... .. v40 G10 | ... .. ... A0F\n01 |                | B-7 01 ... ...\nend\n";
+    const std::string full = "pattern b\n00 | |\n01 | |\n02 | | C-4 01 ... ...\n03 | |\n04 | |\n"
+                             "05 | === .. ... ... |\n06 | |\n07 | |\nend\n";
+    const XmPattern expected = compileSongText(with(b, full), "t.song").patterns[1];
+    ASSERT_EQ(expected.rows, 8);
+    const XmPattern sized =
+        compileSongText(with(b, "pattern b 8\n02 | | C-4 01 ... ...\n05 | === .. ... ... |\nend\n"), "t.song").patterns[1];
+    EXPECT_EQ(sized, expected);
+    const XmPattern open =
+        compileSongText(with(b, "pattern b\n02 | | C-4 01 ... ...\n05 | === .. ... ... |\nend\n"), "t.song").patterns[1];
+    EXPECT_EQ(open.rows, 6);
+    EXPECT_EQ(open.at(2, 1), expected.at(2, 1));
+    EXPECT_EQ(open.at(5, 0), expected.at(5, 0));
+}
+
+TEST(SongSource, NamesFilesFromTheSourcesFolder) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "tindrel-song-names" / "music";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "super.song") << with("channels 2", "channels 2\ninclude band.song");
+    std::ofstream(folder / "band.song") << "bpm 20\n";
+    try {
+        compileSong(folder / "super.song", folder.parent_path());
+        ADD_FAILURE() << "a bpm of 20 was taken";
+    } catch (const SongError& e) {
+        EXPECT_STREQ(e.what(), "music/band.song:1: bpm must be 32..255, not \"20\"");
+    }
+    std::filesystem::remove_all(folder.parent_path());
+}
+
+TEST(SongSource, ThePageListsWhatTheCompilerKnows) {
+    // The page people read is the compiler's own list, word for word...
+    std::ifstream in(std::filesystem::path(TINDREL_SOURCE_DIR) / "docs/song-notation.md", std::ios::binary);
+    const std::string page{std::istreambuf_iterator<char>(in), {}};
+    const std::string fence = "```\nStatements\n";
+    const auto from = page.find(fence);
+    ASSERT_NE(from, std::string::npos) << "docs/song-notation.md has no list of the notation";
+    EXPECT_EQ(page.substr(from + 4, page.find("```", from + 4) - from - 4), songNotation())
+        << "docs/song-notation.md differs from the compiler's table";
+
+    // ... and every word on it is one the compiler takes: none is called unknown.
+    std::istringstream lines(songNotation());
+    std::string line, section;
+    int checked = 0;
+    while (std::getline(lines, line)) {
+        if (!line.starts_with("  ")) {
+            section = line.substr(0, line.find_first_of(" ,"));
+            continue;
+        }
+        if (line.starts_with("    ")) continue;
+        const std::string name = line.substr(2, line.find(' ', 2) - 2);
+        std::string error;
+        if (section == "Statements") error = errorOf(with("speed 6", name + " 6"));
+        else if (section == "Instrument") error = errorOf(with("  bits 8", "  " + name));
+        else if (section == "Layer") error = errorOf(with("  noise highpass 5000", "  noise " + name));
+        else if (section == "Effects") error = errorOf(with("A0F", name.substr(0, 1) + "01"));
+        ASSERT_FALSE(error.empty()) << line;
+        EXPECT_EQ(error.find("unknown"), std::string::npos) << error;
+        if (section == "Effects") {
+            EXPECT_EQ(error, "no error") << name;
+        }
+        ++checked;
+    }
+    EXPECT_GT(checked, 40);
 }

@@ -215,6 +215,9 @@ TEST(TextureAssembler, ExplainsWhatItCannotAssemble) {
         {"texture 4 4\nblur", "t:2: blur needs passes"},
         {"texture 4 4\n# fine\nblur passes=300", "t:3: passes must be from 0 to 255"},
         {"texture 4 4\nblur passes=1 radius=2", "t:2: blur has no parameter radius"},
+        {"texture 4 4\nblurr passes=1", "t:2: no operation called \"blurr\" (did you mean blur?)"},
+        {"texture 4 4\nblur pases=1", "t:2: blur has no parameter pases (did you mean passes?)"},
+        {"texture 4 4\nRipple frequency=1 amplitude=1", "t:2: no operation called \"Ripple\" (did you mean ripple?)"},
         {"texture 0 4", "t:1: a side must be 1 to 4096 texels"},
         {"", "t: the program gives no size"},
     };

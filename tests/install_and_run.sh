@@ -26,6 +26,7 @@ MANWIDTH=80 man --warnings -P cat -l "$work/moved/share/man/man1/tindrel.1" >man
     { echo "FAIL: man cannot render the manual"; cat man.err; exit 1; }
 [ ! -s man.err ] || { echo "FAIL: the manual has mistakes"; cat man.err; exit 1; }
 grep -q "EXIT STATUS" man.txt || { echo "FAIL: the manual rendered empty"; exit 1; }
+grep -q "^STUDIO" man.txt || { echo "FAIL: the manual has no STUDIO section"; exit 1; }
 # The completion reads, and offers the scenes' titles from the program itself.
 completion="$work/moved/share/bash-completion/completions/tindrel"
 bash -n "$completion" || { echo "FAIL: the completion does not parse"; exit 1; }
@@ -39,4 +40,12 @@ assets="$(cd "$(dirname "$0")/.." && pwd)/assets"
 "$work/moved/bin/tindrel-assetgen" "$assets" "$work/mine/data" || { echo "FAIL: the installed generator failed"; exit 1; }
 "$work/moved/bin/tindrel" still 33 10 mine.png --data "$work/mine/data" && [ -s mine.png ] ||
     { echo "FAIL: no still from a data folder of one's own"; exit 1; }
+# The installed studio asks for its sources rather than reach into a build tree, and a new
+# show starts from the installed ones.
+status=0
+"$work/moved/bin/tindrel" studio --mute 2>studio.err || status=$?
+[ "$status" -eq 2 ] && grep -q -- "--source" studio.err ||
+    { echo "FAIL: the installed studio without --source gave status $status: $(cat studio.err)"; exit 1; }
+"$work/moved/bin/tindrel" new myshow >/dev/null && [ -f myshow/music/super.song ] && [ -f myshow/README.md ] ||
+    { echo "FAIL: the installed program made no new show"; exit 1; }
 echo "installed, moved and run from another folder; the installed generator made data it plays"

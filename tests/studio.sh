@@ -1,5 +1,5 @@
 #!/bin/sh
-# The studio under a real X server, on a copy of the asset sources: a saved texture program or
+# The studio under a real X server, on a show tindrel new made: a saved texture program or
 # picture shows in the paused picture of the same process, a mistake is named with its file and
 # line while the show goes on, and fixing it brings the edited picture back exactly.
 set -u
@@ -8,7 +8,9 @@ assets=$2
 work=$3
 . "$(dirname "$0")/x_session.sh"
 
-cp -r "$assets" sources
+# A creator's own show, started as the guide starts it; $assets is what it must hold.
+"$bin" new sources >/dev/null || fail "tindrel new did not make a show"
+diff -r "$assets" sources | grep -v '^Only in sources: README.md$' | grep -q . && fail "tindrel new did not copy the sources"
 # The studio's cache goes where the test can see and remove it.
 export XDG_CACHE_HOME="$work/cache"
 "$bin" studio --source sources --from 33 --window --scale 1 --mute >out.txt 2>err.txt &
@@ -56,9 +58,11 @@ echo "picture: $(grep 'on screen' err.txt | tail -n 1)"
 
 # A saved song is compiled and the music goes on from the row on screen, the show still paused.
 before=$(grep -c 'on screen' err.txt)
-echo "# saved again" >>sources/music/super.song
+# A pattern in the short form, only the row with a note written, builds into the music.
+printf 'pattern extra 64\n08 | C-4 01 ... ... | | | | | | | | | | |\nend\n' >>sources/music/super.song
 for _ in $(seq 40); do [ "$(grep -c 'on screen' err.txt)" -gt "$before" ] && break; sleep 0.1; done
 [ "$(grep -c 'on screen' err.txt)" -gt "$before" ] || fail "a saved song did not reach the show"
+grep -q "super.song:" err.txt && fail "the short-form pattern was refused: $(grep super.song: err.txt)"
 shot song.png
 [ "$(compare-im6.q16 -metric AE edited2.png song.png null: 2>&1)" = 0 ] || fail "a saved song moved the paused picture"
 kill -0 "$show" 2>/dev/null || fail "a saved song ended the studio"

@@ -4,6 +4,7 @@
 #include "raster/OutputFile.h"
 #include "platform/SourceFiles.h"
 #include "raster/PngWriter.h"
+#include "tools/ObjectAssembler.h"
 #include "tools/PaletteQuantizer.h"
 #include "tools/PcxWriter.h"
 #include "tools/Pictures.h"
@@ -22,6 +23,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* textureSuffix = ".tex.txt";
+constexpr const char* objectSuffix = ".lwo.txt";
 constexpr const char* musicFolder = "music";
 constexpr const char* song = "music/super.song";
 
@@ -35,12 +37,12 @@ std::vector<std::string> sourceFiles(const fs::path& sources) {
     return files;
 }
 
-// Every "X.tex.txt" under the sources becomes "X.tex" at the same place under the output, so a
-// show of one's own only needs its programs dropped in.
-std::vector<std::string> texturePrograms(const std::vector<std::string>& files) {
+// Every "X.tex.txt" (or "X.lwo.txt") under the sources becomes "X.tex" ("X.lwo") at the same
+// place under the output, so a show of one's own only needs its programs dropped in.
+std::vector<std::string> sourcesEndingIn(const std::vector<std::string>& files, const std::string& suffix) {
     std::vector<std::string> programs;
     for (const std::string& name : files)
-        if (fs::path(name).filename().string().size() > 8 && name.ends_with(textureSuffix)) programs.push_back(name);
+        if (fs::path(name).filename().string().size() > suffix.size() && name.ends_with(suffix)) programs.push_back(name);
     return programs;
 }
 
@@ -97,9 +99,16 @@ namespace AssetBuild {
 std::vector<Recipe> recipes(const fs::path& sourceDir) {
     const std::vector<std::string> files = sourceFiles(sourceDir);
     std::vector<Recipe> all;
-    for (const std::string& program : texturePrograms(files))
+    for (const std::string& program : sourcesEndingIn(files, textureSuffix))
         all.push_back({program.substr(0, program.size() - 4), {program}});  // drops ".txt"
-    for (const auto& [name, bytes] : showObjects()) all.push_back({name, {}});
+    // An object's source, where there is one, takes the place of the object made in code.
+    std::vector<std::string> objects = sourcesEndingIn(files, objectSuffix);
+    for (const auto& [name, bytes] : showObjects()) {
+        const auto own = std::find(objects.begin(), objects.end(), name + ".txt");
+        all.push_back({name, own == objects.end() ? std::vector<std::string>{} : std::vector<std::string>{*own}});
+        if (own != objects.end()) objects.erase(own);
+    }
+    for (const std::string& object : objects) all.push_back({object.substr(0, object.size() - 4), {object}});
     for (const PictureAsset& picture : showPictures()) all.push_back({picture.name, {picture.source}});
     all.push_back({"Super.xm", musicSources(files)});
     return all;
@@ -113,11 +122,17 @@ std::vector<std::string> madeFrom(const fs::path& sourceDir, const std::string& 
 }
 
 std::vector<std::uint8_t> make(const fs::path& sourceDir, const std::string& output) {
-    if (output == "Super.xm") return writeXm(compileSong(sourceDir / song));
+    if (output == "Super.xm") return writeXm(compileSong(sourceDir / song, sourceDir));
     if (const PictureAsset* picture = pictureNamed(output)) return pcx(*picture, sourceDir);
     if (output.ends_with(".tex")) {
         const std::string program = output + ".txt";
         return TextureAssembler::assemble(readText(sourceDir / program, program), program, needOf(output));
+    }
+    if (output.ends_with(".lwo")) {
+        const std::string source = output + ".txt";
+        std::error_code ec;
+        if (fs::is_regular_file(sourceDir / source, ec))
+            return ObjectAssembler::assemble(readText(sourceDir / source, source), source);
     }
     for (auto& [name, bytes] : showObjects())
         if (name == output) return bytes;

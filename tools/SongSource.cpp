@@ -1,6 +1,7 @@
 #include "tools/SongSource.h"
 
 #include "platform/SourceFiles.h"
+#include "tools/Suggest.h"
 #include "tools/Synth.h"
 
 #include <algorithm>
@@ -22,6 +23,111 @@ constexpr int maxIncludeDepth = 8;
 constexpr int maxIncludes = 256;
 constexpr long maxLines = 200000;
 constexpr std::size_t maxTotalBytes = std::size_t{16} << 20;
+
+// The notation's words, what they take and what they mean: the compiler knows a word by this
+// table, and docs/song-notation.md prints it.
+struct Word {
+    std::string_view name;
+    std::string_view form;
+    std::string_view meaning;
+};
+
+constexpr Word statements[] = {
+    {"song", "song NAME", "the song's name, up to 20 characters"},
+    {"speed", "speed N", "ticks a row, 1 to 31 (6 is usual)"},
+    {"bpm", "bpm N", "tempo, 32 to 255: a tick lasts 2.5 / N seconds, so at 125 a tick is 20 ms"},
+    {"channels", "channels N", "channels a row, 2 to 32 and even; once, before any pattern"},
+    {"include", "include FILE", "reads FILE, named from this file's folder, here (at most 8 deep)"},
+    {"order", "order PATTERN...", "patterns played in this order; more order lines add to it, up to 256"},
+    {"instrument", "instrument HH NAME", "an instrument, numbered 01, 02, ... in hex and in sequence, up to end"},
+    {"pattern", "pattern NAME [ROWS]", "a pattern of ROWS rows (1 to 256), up to end; without ROWS it ends at its last row"},
+    {"end", "end", "ends an instrument or a pattern"},
+};
+
+constexpr Word settings[] = {
+    {"length", "length SECONDS", "a one-shot of 0.001 to 30 s (drums, plucks); an instrument has a length or a loop"},
+    {"loop", "loop FRAMES CYCLES [after FRAMES]",
+     "a held sound: FRAMES samples (2 or more) holding CYCLES cycles, after FRAMES samples of attack"},
+    {"pitch", "pitch NOTE|HZ", "the pitch a one-shot is made at, a note (C-4) or 1 to 20000 Hz; none: a drum"},
+    {"bits", "bits 8|16", "sample depth, 16 unless said"},
+    {"drive", "drive X", "tanh saturation, 0 (none) to 100, after the sum is brought to its peak"},
+    {"fade", "fade SECONDS", "a one-shot's linear fade to silence at its end, 0 to 30 s"},
+    {"peak", "peak X", "the loudest sample as a part of full scale, 0.01 to 1 (0.9 unless said)"},
+    {"volume", "volume N", "the instrument's volume, 0 to 64"},
+    {"pan", "pan N", "0 left, 128 centre, 255 right"},
+    {"fadeout", "fadeout N", "volume lost a tick after key off, 0 to FFF in 1/65536ths of full (needs an envelope)"},
+    {"envelope", "envelope TICK:VALUE... [sustain I] [loop A B]",
+     "volume envelope: 1 to 12 points, ticks from 0 rising, values 0 to 64; I, A, B count points from 0"},
+    {"vibrato", "vibrato sine|square|down|up SWEEP DEPTH RATE",
+     "automatic vibrato: SWEEP 0 to 255 ticks to full depth, DEPTH 0 to 15, RATE 0 to 63"},
+    {"sine", "sine [LAYER SETTINGS]", "a layer: a sine tone"},
+    {"saw", "saw [LAYER SETTINGS]", "a layer: a sawtooth built from its partials, bright"},
+    {"square", "square [LAYER SETTINGS]", "a layer: a square built from its odd partials, hollow"},
+    {"triangle", "triangle [LAYER SETTINGS]", "a layer: a triangle built from its odd partials, soft"},
+    {"noise", "noise [LAYER SETTINGS]", "a layer: white noise through a filter; never in a loop"},
+    {"metal", "metal [LAYER SETTINGS]", "a layer: six square waves at inharmonic ratios through a filter, for cymbals"},
+};
+
+constexpr Word layerSettings[] = {
+    {"level", "level X", "loudness against the other layers, -10 to 10 (1 unless said)"},
+    {"hz", "hz HZ", "a one-shot tone's frequency, 0 to 20000 Hz; in a loop, cycles added to the loop's"},
+    {"drop", "drop HZ SECONDS", "a fall: HZ (-20000 to 20000) added at the start, dying away with this time constant"},
+    {"detune", "detune N", "in a loop: cycles added to this layer, -1000 to 1000, for voices that beat"},
+    {"attack", "attack SECONDS", "linear rise, 0 to 30 s"},
+    {"decay", "decay SECONDS", "time constant of the exponential fall, 0 to 30 s; 0 holds the level"},
+    {"damping", "damping X", "extra fall a second for each harmonic above the first, 0 to 1000, as on a plucked string"},
+    {"top", "top HZ", "tones: no partial above this, 1 to 22050 Hz (12000 unless said)"},
+    {"lowpass", "lowpass HZ", "filter cutoff, 1 to 22050 Hz; the only filter a tone takes"},
+    {"highpass", "highpass HZ", "noise and metal: filter cutoff, 1 to 22050 Hz"},
+    {"bandpass", "bandpass HZ", "noise and metal: filter centre, 1 to 22050 Hz"},
+    {"q", "q X", "filter resonance, 0.1 to 50"},
+    {"sweep", "sweep HZ SECONDS", "the cutoff glides evenly in pitch to HZ (1 to 22050) over SECONDS"},
+    {"seed", "seed N", "noise: its seed, 0 to 2147483647; tones: nonzero starts each partial at a random phase"},
+};
+
+// FastTracker 2's effects by their letter; the ones that would move the show's clock are
+// refused where they are written.
+constexpr Word effects[] = {
+    {"0", "0xy", "arpeggio: the note, x and y semitones above, in turn each tick"},
+    {"1", "1xx", "slides the pitch up by xx each tick"},
+    {"2", "2xx", "slides the pitch down by xx each tick"},
+    {"3", "3xx", "slides toward the note written, by xx each tick (portamento)"},
+    {"4", "4xy", "vibrato: speed x, depth y"},
+    {"5", "5xy", "3 goes on, with volume slide xy as in A"},
+    {"6", "6xy", "4 goes on, with volume slide xy as in A"},
+    {"7", "7xy", "tremolo: speed x, depth y"},
+    {"8", "8xx", "panning: 00 left, 80 centre, FF right"},
+    {"9", "9xx", "starts the sample xx * 256 frames in"},
+    {"A", "Axy", "volume slide: up x or down y each tick"},
+    {"C", "Cxx", "sets the volume, 00 to 40"},
+    {"E", "Exy",
+     "E1y/E2y fine slide up/down, E3y glissando, E4y vibrato wave, E5y finetune, E7y tremolo wave, E8y panning, "
+     "E9y retrigger every y ticks, EAy/EBy fine volume up/down, ECy cut after y ticks, EDy delay y ticks"},
+    {"G", "Gxx", "global volume, 00 to 40"},
+    {"H", "Hxy", "global volume slide: up x or down y each tick"},
+    {"K", "Kxx", "key off after xx ticks"},
+    {"L", "Lxx", "sets the envelope's position to tick xx"},
+    {"P", "Pxy", "panning slide: right x or left y each tick"},
+    {"R", "Rxy", "retrigger every y ticks, the volume changed by x"},
+    {"T", "Txy", "tremor: on x + 1 ticks, off y + 1 ticks"},
+    {"X", "Xxy", "X1y/X2y extra fine slide up/down"},
+};
+
+constexpr std::string_view clockEffects = "B (jump), D (break), E6y (loop), EEy (delay), F (speed, tempo)";
+
+template <std::size_t N>
+const Word* wordNamed(const Word (&table)[N], std::string_view name) {
+    for (const Word& w : table)
+        if (w.name == name) return &w;
+    return nullptr;
+}
+
+template <std::size_t N>
+std::vector<std::string_view> namesOf(const Word (&table)[N]) {
+    std::vector<std::string_view> names;
+    for (const Word& w : table) names.push_back(w.name);
+    return names;
+}
 
 struct Place {
     std::string file;
@@ -100,6 +206,8 @@ bool dots(std::string_view text) { return std::all_of(text.begin(), text.end(), 
 
 class Compiler {
 public:
+    explicit Compiler(fs::path namesFrom) : namesFrom_(std::move(namesFrom)) {}
+
     XmModule run(const std::string& text, const fs::path& path) {
         // Includes stay in the song's own folder, whatever links or ".." lead elsewhere.
         std::error_code ec;
@@ -107,12 +215,21 @@ public:
         if (ec) folder_ = fs::absolute(path).parent_path().lexically_normal();
         bytes_ = text.size();
         readText(text, path, 0);
-        finish(Place{path.string(), 1});
+        finish(Place{nameOf(path), 1});
         return std::move(module_);
     }
 
 private:
     enum class Block { none, instrument, pattern };
+
+    // A file as messages name it: from the sources folder when there is one, so the reason
+    // still fits a banner when the sources lie deep.
+    std::string nameOf(const fs::path& path) const {
+        if (namesFrom_.empty()) return path.string();
+        const fs::path relative = path.lexically_relative(namesFrom_);
+        if (relative.empty() || *relative.begin() == "..") return path.string();
+        return relative.generic_string();
+    }
 
     // Nothing of a refused file is read, so nothing of it can show in a message.
     void readFile(const fs::path& path, std::string_view name, const Place& from, int depth) {
@@ -122,11 +239,11 @@ private:
         std::error_code ec;
         const fs::path resolved = fs::weakly_canonical(path, ec);
         if (!ec && !SourceFiles::inside(resolved, folder_))
-            fail(from, "include " + quoted(name) + " is outside the song's folder " + folder_.string());
+            fail(from, "include " + quoted(name) + " is outside the song's folder " + nameOf(folder_));
         const fs::path real = fs::canonical(path, ec);
-        if (ec) fail(from, "cannot read " + path.string());
+        if (ec) fail(from, "cannot read " + nameOf(path));
         if (!SourceFiles::inside(real, folder_))
-            fail(from, "include " + quoted(name) + " is outside the song's folder " + folder_.string());
+            fail(from, "include " + quoted(name) + " is outside the song's folder " + nameOf(folder_));
         if (!fs::is_regular_file(real, ec)) fail(from, "include " + quoted(name) + " is not a regular file");
         std::string text;
         try {
@@ -141,7 +258,7 @@ private:
     }
 
     void readText(const std::string& text, const fs::path& path, int depth) {
-        Place at{path.string(), 0};
+        Place at{nameOf(path), 0};
         std::size_t begin = 0;
         Block block = Block::none;
         Place blockStart;
@@ -180,6 +297,7 @@ private:
 
     Block statement(const Place& at, const std::vector<std::string_view>& w, const fs::path& path, int depth) {
         const std::string_view key = w[0];
+        if (!wordNamed(statements, key)) fail(at, "unknown statement " + quoted(key) + didYouMean(key, namesOf(statements)));
         auto one = [&]() -> std::string_view {
             if (w.size() != 2) fail(at, std::string(key) + " takes one value");
             return w[1];
@@ -223,9 +341,11 @@ private:
             if (recipe_.name.size() > 22) fail(at, "an instrument's name has at most 22 characters");
             return Block::instrument;
         } else if (key == "pattern") {
-            const std::string name(one());
+            if (w.size() != 2 && w.size() != 3) fail(at, "pattern takes a name and, if you like, its rows");
+            const std::string name(w[1]);
             if (patternIndex_.count(name)) fail(at, "pattern " + name + " is defined twice");
             patternName_ = name;
+            patternRows_ = w.size() == 3 ? toInt(at, w[2], 1, 256, "a pattern's rows") : 0;
             rows_.clear();
             return Block::pattern;
         } else if (key == "end") {
@@ -243,6 +363,8 @@ private:
 
     void instrumentLine(const Place& at, const std::vector<std::string_view>& w) {
         const std::string_view key = w[0];
+        if (!wordNamed(settings, key))
+            fail(at, "unknown instrument setting " + quoted(key) + didYouMean(key, namesOf(settings)));
         auto count = [&](std::size_t n) {
             if (w.size() != n + 1)
                 fail(at, std::string(key) + " takes " + std::to_string(n) + (n == 1 ? " value" : " values"));
@@ -314,6 +436,8 @@ private:
         };
         while (i < w.size()) {
             const std::string_view key = w[i++];
+            if (!wordNamed(layerSettings, key))
+                fail(at, "unknown layer setting " + quoted(key) + didYouMean(key, namesOf(layerSettings)));
             if (key == "level") l.level = toNumber(at, next(key), -10.0, 10.0, "level");
             else if (key == "hz") l.hz = toNumber(at, next(key), 0.0, 20000.0, "hz");
             else if (key == "drop") {
@@ -393,10 +517,17 @@ private:
             start = bar + 1;
         }
         const std::vector<std::string_view> number = words(fields[0]);
-        const int expected = static_cast<int>(rows_.size()) / module_.channels;
+        const int next = static_cast<int>(rows_.size()) / module_.channels;
         if (number.size() != 1) fail(at, "a row starts with its number and a |");
-        if (toInt(at, number[0], 0, 255, "row number") != expected)
-            fail(at, "row " + std::to_string(expected) + " comes next, not " + std::string(number[0]));
+        // Rows left out are empty: a pattern need only write the rows that hold something.
+        const int expected = toInt(at, number[0], 0, 255, "row number");
+        if (expected < next)
+            fail(at, "row " + std::to_string(next) + (next == 0 ? "" : " or a later one") + " comes next, not " +
+                         std::string(number[0]));
+        if (patternRows_ > 0 && expected >= patternRows_)
+            fail(at, "pattern " + patternName_ + " has rows 0 to " + std::to_string(patternRows_ - 1) + ", not " +
+                         std::string(number[0]));
+        rows_.resize(static_cast<std::size_t>(expected) * static_cast<std::size_t>(module_.channels));
         const int cells = static_cast<int>(fields.size()) - 1;
         if (cells != module_.channels)
             fail(at, "row " + std::to_string(expected) + " needs " + std::to_string(module_.channels) +
@@ -437,12 +568,15 @@ private:
             const bool clock = type == 'B' || type == 'D' || type == 'F' ||
                                (type == 'E' && (c.param >> 4 == 0x6 || c.param >> 4 == 0xE));
             if (clock) fail(at, where + "effect " + std::string(w[3]) + " would move the clock the show keeps to");
+            if (!wordNamed(effects, w[3].substr(0, 1)))
+                fail(at, where + "no effect " + quoted(w[3]) + ": FastTracker 2's are 0-9, A, C, E, G, H, K, L, P, R, T and X");
         }
         return c;
     }
 
     void endPattern(const Place& at) {
-        const int rows = static_cast<int>(rows_.size()) / module_.channels;
+        const int rows = patternRows_ > 0 ? patternRows_ : static_cast<int>(rows_.size()) / module_.channels;
+        rows_.resize(static_cast<std::size_t>(rows) * static_cast<std::size_t>(module_.channels));
         if (rows < 1 || rows > 256) fail(at, "pattern " + patternName_ + " must have 1 to 256 rows");
         XmPattern pattern(rows, module_.channels);
         pattern.cells = std::move(rows_);
@@ -479,8 +613,10 @@ private:
     std::size_t bytes_ = 0;
     long long songWork_ = 0;
     std::vector<std::pair<synth::Recipe, Place>> recipes_;
+    fs::path namesFrom_;
     XmModule module_;
     bool channelsSet_ = false;
+    int patternRows_ = 0;  // as the pattern's first line gives them, 0 when it does not
     synth::Recipe recipe_;
     std::string patternName_;
     std::vector<XmNote> rows_;
@@ -490,14 +626,31 @@ private:
 
 } // namespace
 
-XmModule compileSong(const fs::path& path) {
+XmModule compileSong(const fs::path& path, const fs::path& namesFrom) {
+    const fs::path relative = namesFrom.empty() ? path : path.lexically_relative(namesFrom);
     std::string text;
     try {
-        text = SourceFiles::read(path, path.string());
+        text = SourceFiles::read(path, (relative.empty() ? path : relative).generic_string());
     } catch (const std::runtime_error& e) {
         throw SongError(e.what());
     }
-    return compileSongText(text, path);
+    return compileSongText(text, path, namesFrom);
 }
 
-XmModule compileSongText(const std::string& text, const fs::path& path) { return Compiler().run(text, path); }
+XmModule compileSongText(const std::string& text, const fs::path& path, const fs::path& namesFrom) {
+    return Compiler(namesFrom).run(text, path);
+}
+
+std::string songNotation() {
+    std::ostringstream text;
+    auto list = [&text](std::string_view heading, const auto& table) {
+        text << heading << '\n';
+        for (const Word& w : table) text << "  " << w.form << "\n      " << w.meaning << '\n';
+    };
+    list("Statements", statements);
+    list("Instrument settings, one a line between instrument and end", settings);
+    list("Layer settings, after a layer's wave on its line", layerSettings);
+    list("Effects, the last column of a cell: a letter and two hex digits", effects);
+    text << "Refused, as they would move the clock the show keeps to: " << clockEffects << '\n';
+    return text.str();
+}

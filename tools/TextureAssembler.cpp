@@ -1,8 +1,11 @@
 #include "tools/TextureAssembler.h"
 
 #include "raster/TextureOps.h"
+#include "tools/Suggest.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iomanip>
 #include <limits>
 #include <map>
 #include <sstream>
@@ -22,6 +25,8 @@ void put(std::vector<std::uint8_t>& out, long long v, int bytes) {
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(static_cast<unsigned long long>(v) >> (8 * i)));
 }
 
+// What the file's field can hold: the operations' own ranges are advice, so a program can still
+// ask for what the decoder must defend against.
 std::pair<long long, long long> range(TextureOps::Type t) {
     switch (t) {
     case TextureOps::Type::u8: return {0, 255};
@@ -32,18 +37,31 @@ std::pair<long long, long long> range(TextureOps::Type t) {
     return {0, 0};
 }
 
+std::vector<std::string_view> operationNames() {
+    std::vector<std::string_view> names;
+    for (const TextureOps::Op& op : TextureOps::all) names.push_back(op.name);
+    return names;
+}
+
+std::vector<std::string_view> parameterNames(const TextureOps::Op& op) {
+    std::vector<std::string_view> names;
+    for (int i = 0; i < op.paramCount; ++i) names.push_back(op.params[i].name);
+    return names;
+}
+
 } // namespace
 
 std::string TextureAssembler::operations() {
     std::ostringstream text;
     text << "texture WIDTH HEIGHT\n    the first statement: the texture's size, 1 to 4096 texels a side\n";
     for (const TextureOps::Op& op : TextureOps::all) {
-        text << op.name << "\n    " << op.summary << "\n   ";
+        text << op.name << "\n    " << op.summary << '\n';
         for (int i = 0; i < op.paramCount; ++i) {
-            const auto [lo, hi] = range(op.params[i].type);
-            text << ' ' << op.params[i].name << '=' << lo << ".." << hi;
+            const TextureOps::Param& p = op.params[i];
+            std::ostringstream name;
+            name << p.name << '=' << p.low << ".." << p.high;
+            text << "      " << std::left << std::setw(22) << name.str() << ' ' << p.unit << '\n';
         }
-        text << '\n';
     }
     return text.str();
 }
@@ -83,7 +101,7 @@ std::vector<std::uint8_t> TextureAssembler::assemble(const std::string& source, 
         if (!sized) throw std::runtime_error(where + "the first statement must be: texture WIDTH HEIGHT");
 
         const TextureOps::Op* op = TextureOps::byName(word);
-        if (!op) throw std::runtime_error(where + "no operation called \"" + word + "\"");
+        if (!op) throw std::runtime_error(where + "no operation called \"" + word + "\"" + didYouMean(word, operationNames()));
         std::map<std::string, long long> given;
         while (words >> word) {
             const auto eq = word.find('=');
@@ -92,6 +110,12 @@ std::vector<std::uint8_t> TextureAssembler::assemble(const std::string& source, 
             if (given.count(key)) throw std::runtime_error(where + key + " is given twice");
             given[key] = parseNumber(word.substr(eq + 1), where);
         }
+        // A misspelt name is said as such, before the parameter it was meant to be is missed.
+        const std::vector<std::string_view> names = parameterNames(*op);
+        for (const auto& [key, value] : given)
+            if (std::find(names.begin(), names.end(), key) == names.end())
+                throw std::runtime_error(where + std::string(op->name) + " has no parameter " + key +
+                                         didYouMean(key, names));
         program.push_back(static_cast<std::uint8_t>(op->opcode));
         for (int i = 0; i < op->paramCount; ++i) {
             const auto& param = op->params[i];
@@ -102,9 +126,7 @@ std::vector<std::uint8_t> TextureAssembler::assemble(const std::string& source, 
                 throw std::runtime_error(where + std::string(param.name) + " must be from " + std::to_string(lo) +
                                          " to " + std::to_string(hi));
             put(program, it->second, TextureOps::size(param.type));
-            given.erase(it);
         }
-        if (!given.empty()) throw std::runtime_error(where + std::string(op->name) + " has no parameter " + given.begin()->first);
         if (++operations > 255) throw std::runtime_error(where + "a program holds at most 255 operations");
     }
     if (!sized) throw std::runtime_error(name + ": the program gives no size");

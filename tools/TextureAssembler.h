@@ -13,7 +13,8 @@
 // by name in any order and every one present:
 //     plasma red=40 green=60 blue=200 maxFreqX=3 maxFreqY=3 minAmp=40 maxAmp=90 waves=4 seed=11
 //     blur passes=2
-// Values are checked against their field's range (0..255, -128..127, 0..65535 or 32-bit).
+// Values are checked against their field's range (0..255, -128..127, 0..65535 or 32-bit); the
+// range each parameter means something in, and its unit, is what operations() lists.
 class TextureAssembler {
 public:
     // The size a texture must have because of what reads it, e.g. 256 × 256 for "the wave warp".

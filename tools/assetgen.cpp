@@ -3,6 +3,7 @@
 // output on every run.
 
 #include "tools/AssetBuild.h"
+#include "tools/SongSource.h"
 #include "tools/TextureAssembler.h"
 
 #include <cstdio>
@@ -16,7 +17,9 @@ const char* const usage =
     "    OUTPUT_DIR, then plays with: tindrel --data OUTPUT_DIR\n"
     "    Writes nothing outside OUTPUT_DIR but the program's icon, as a PNG at FILE when asked.\n"
     "       tindrel-assetgen --list-ops\n"
-    "    Lists the texture programs' operations, their parameters and ranges.\n";
+    "    Lists the texture programs' operations, their parameters and ranges.\n"
+    "       tindrel-assetgen --list-notation\n"
+    "    Lists the song notation's statements, settings and effects.\n";
 } // namespace
 
 int main(int argc, char** argv) {
@@ -26,6 +29,10 @@ int main(int argc, char** argv) {
     }
     if (argc == 2 && std::strcmp(argv[1], "--list-ops") == 0) {
         std::fputs(TextureAssembler::operations().c_str(), stdout);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--list-notation") == 0) {
+        std::fputs(songNotation().c_str(), stdout);
         return 0;
     }
     if (argc != 3 && !(argc == 5 && std::strcmp(argv[3], "--icon") == 0)) {
