@@ -8,6 +8,8 @@
 #include <cctype>
 #include <charconv>
 #include <cstddef>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -26,21 +28,24 @@ struct Subcommand {
 
 const Subcommand commands[] = {
     {"play", Mode::play, play,
-     "tindrel [play] [--window] [--scale N] [--from ORDER|TITLE] [--to ORDER|TITLE] [--loop]\n"
+     "tindrel [play] [--window] [--scale N] [--from WHERE] [--to WHERE] [--loop] [--volume N]\n"
      "        [--mute] [--stats] [--data DIR]\n"
      "    Plays the show with its music, full screen unless --window.\n"
      "    --window           a window instead of the full screen\n"
      "    --scale N          the frame N times 600 x 300 in a window (1 to 16); by default the\n"
      "                       largest whole scale that fits the screen\n"
-     "    --from ORDER|TITLE start at that order, or at the first order of the scene titled so\n"
-     "    --to ORDER|TITLE   end after that order, or after the last order of that scene\n"
-     "    --loop             play from..to again and again until Escape or q\n"
+     "    --from WHERE       start there: an ORDER (a whole number), a TIME (2:30 or 150.5) meaning\n"
+     "                       the order and row playing then, or a scene's TITLE, its first order\n"
+     "    --to WHERE         end after that order, the row playing at that time, or the scene\n"
+     "    --loop             play from..to again and again until Escape or q; with a TITLE for\n"
+     "                       --from and no --to, that scene alone\n"
+     "    --volume N         the sound at N % (0 to 100, default 100)\n"
      "    --mute             the same timing without sound\n"
      "    --stats            one line of frame pacing on standard error at the end\n"
      "    --data DIR         read the show's files from DIR\n"},
     {"studio", Mode::studio, studio,
-     "tindrel studio --source DIR [--window] [--scale N] [--from ORDER|TITLE] [--to ORDER|TITLE]\n"
-     "        [--loop] [--mute] [--stats]\n"
+     "tindrel studio --source DIR [--window] [--scale N] [--from WHERE] [--to WHERE] [--loop]\n"
+     "        [--volume N] [--mute] [--stats]\n"
      "    Plays the show from its readable sources, with the player's keys: a saved source is\n"
      "    rebuilt and its scenes shown anew where the show is, paused or not. A mistake in a\n"
      "    source is printed as FILE:LINE: what and shown over the picture; the show goes on.\n"
@@ -60,19 +65,21 @@ const Subcommand commands[] = {
      "    --rgba             write the alpha channel too\n"
      "    --data DIR         read the show's files from DIR\n"},
     {"capture", Mode::capture, capture,
-     "tindrel capture DIR [--fps N] [--from ORDER|TITLE] [--to ORDER|TITLE] [--audio-only]\n"
-     "        [--video FILE.mp4 [--video-codec h264|vp9|av1] [--keep-frames]] [--overwrite] [--data DIR]\n"
-     "    Renders the show frame-exact to DIR/frame-NNNNNN.png and its music to DIR/music.wav.\n"
-     "    A DIR that holds the frames of an earlier capture is refused unless --overwrite.\n"
+     "tindrel capture DIR [--fps N] [--from WHERE] [--to WHERE] [--audio-only] [--overwrite] [--data DIR]\n"
+     "tindrel capture [DIR] --video FILE.mp4 [--video-scale N] [--video-codec h264|vp9|av1]\n"
+     "        [--keep-frames] [--fps N] [--from WHERE] [--to WHERE] [--overwrite] [--data DIR]\n"
+     "    Renders the show frame-exact to DIR/frame-NNNNNN.png and its music to DIR/music.wav,\n"
+     "    or into one video. Frames, music or a video already there are refused unless --overwrite.\n"
      "    --fps N            frames a second, 1 to 1000 (default 60)\n"
-     "    --from, --to       the orders rendered, as for play\n"
+     "    --from, --to       where the capture starts and ends, as for play\n"
      "    --audio-only       the music alone, DIR/music.wav\n"
-     "    --video FILE.mp4   frames and music into one H.264/AAC file through ffmpeg; DIR is left\n"
-     "                       as it was\n"
-     "    --video-codec C    h264 (the default), or vp9 or av1 for the web; a FILE.webm gets Opus\n"
-     "                       sound instead of AAC\n"
+     "    --video FILE.mp4   frames and music into one H.264/AAC file through ffmpeg; no DIR needed\n"
+     "    --video-scale N    each pixel as N x N whole pixels (1 to 8; 6 gives 3600 x 1800), sharp\n"
+     "                       for video sites\n"
+     "    --video-codec C    h264 (the default), or vp9 or av1 for the web; a FILE.webm takes vp9\n"
+     "                       unless told, and Opus sound instead of AAC\n"
      "    --keep-frames      with --video: the frames and music.wav go to DIR as well\n"
-     "    --overwrite        first remove the frames and music.wav of an earlier capture from DIR\n"
+     "    --overwrite        replace the frames and music.wav of an earlier capture, or the video\n"
      "    --data DIR         read the show's files from DIR\n"},
     {"sheet", Mode::sheet, sheet,
      "tindrel sheet OUT.png [--data DIR]\n"
@@ -89,7 +96,7 @@ const Subcommand commands[] = {
 };
 
 int toInt(const std::string& text, const std::string& what, int lo, int hi);
-int toOrder(const std::string& text, const std::string& what, bool sceneEnd);
+void toPlace(CommandLine& cl, const std::string& text, bool end);
 std::string toVideoCodec(const std::string& text);
 
 // Which commands each option means something to, and what it sets.
@@ -102,18 +109,22 @@ struct Option {
 
 const Option options[] = {
     {"--window", false, play | studio, [](CommandLine& cl, const std::string&) { cl.window = true; }},
+    // mpv's name for it, left out of the help: full screen is the default.
+    {"--fs", false, play | studio, [](CommandLine& cl, const std::string&) { cl.window = false; }},
     {"--scale", true, play | studio, [](CommandLine& cl, const std::string& v) { cl.scale = toInt(v, "--scale", 1, 16); }},
-    {"--from", true, play | capture | studio,
-     [](CommandLine& cl, const std::string& v) { cl.from = toOrder(v, "--from", false); }},
-    {"--to", true, play | capture | studio, [](CommandLine& cl, const std::string& v) { cl.to = toOrder(v, "--to", true); }},
+    {"--from", true, play | capture | studio, [](CommandLine& cl, const std::string& v) { toPlace(cl, v, false); }},
+    {"--to", true, play | capture | studio, [](CommandLine& cl, const std::string& v) { toPlace(cl, v, true); }},
     {"--loop", false, play | studio, [](CommandLine& cl, const std::string&) { cl.loop = true; }},
     {"--mute", false, play | studio, [](CommandLine& cl, const std::string&) { cl.mute = true; }},
+    {"--volume", true, play | studio, [](CommandLine& cl, const std::string& v) { cl.volume = toInt(v, "--volume", 0, 100); }},
     {"--stats", false, play | studio, [](CommandLine& cl, const std::string&) { cl.stats = true; }},
     {"--source", true, studio, [](CommandLine& cl, const std::string& v) { cl.source = v; }},
     {"--rgba", false, still | convert, [](CommandLine& cl, const std::string&) { cl.rgba = true; }},
     {"--fps", true, capture, [](CommandLine& cl, const std::string& v) { cl.fps = toInt(v, "--fps", 1, 1000); }},
     {"--audio-only", false, capture, [](CommandLine& cl, const std::string&) { cl.audioOnly = true; }},
     {"--video", true, capture, [](CommandLine& cl, const std::string& v) { cl.video = v; }},
+    {"--video-scale", true, capture,
+     [](CommandLine& cl, const std::string& v) { cl.videoScale = toInt(v, "--video-scale", 1, 8); }},
     {"--video-codec", true, capture, [](CommandLine& cl, const std::string& v) { cl.videoCodec = toVideoCodec(v); }},
     {"--keep-frames", false, capture, [](CommandLine& cl, const std::string&) { cl.keepFrames = true; }},
     {"--overwrite", false, capture, [](CommandLine& cl, const std::string&) { cl.overwrite = true; }},
@@ -192,15 +203,49 @@ int toInt(const std::string& text, const std::string& what, int lo, int hi) {
     return value;
 }
 
-// An order by its number, or a scene by its title: where that scene starts for --from, where it
-// ends for --to. Whether the order exists is the music's to say.
-int toOrder(const std::string& text, const std::string& what, bool sceneEnd) {
-    if (!text.empty() && std::isdigit(static_cast<unsigned char>(text[0]))) return toInt(text, what, 0, 65535);
-    const TimetableRow* scene = sceneTitled(text);
-    if (!scene)
-        throw CommandLine::UsageError(what + " takes an order or a scene's title, not \"" + text +
-                                      "\"; the scenes are " + sceneTitles());
-    return sceneEnd ? scene->orders.last : scene->orders.first;
+// "2:30", "1:02:30.5" or "150.5" (a point, so as not to be an order): seconds, or nothing.
+std::optional<double> timeOf(const std::string& text) {
+    if (text.find_first_of(":.") == std::string::npos) return std::nullopt;
+    double seconds = 0.0;
+    std::size_t at = 0;
+    for (int part = 0;; ++part) {
+        const std::size_t colon = text.find(':', at);
+        const std::string field = text.substr(at, colon == std::string::npos ? std::string::npos : colon - at);
+        const bool last = colon == std::string::npos;
+        // Every field but the last is whole; all but the first are below 60.
+        if (field.empty() || part > 2 || !std::all_of(field.begin(), field.end(), [last](char c) {
+                return std::isdigit(static_cast<unsigned char>(c)) || (last && c == '.');
+            }) || std::count(field.begin(), field.end(), '.') > 1 || field == ".")
+            return std::nullopt;
+        const double value = std::stod(field);
+        if (part > 0 && value >= 60.0) return std::nullopt;
+        seconds = seconds * 60.0 + value;
+        if (last) break;
+        at = colon + 1;
+    }
+    return seconds <= 1e6 ? std::optional(seconds) : std::nullopt;
+}
+
+// An order by its number, a time, or a scene by its title: where that scene starts for --from,
+// where it ends for --to. Whether the order or the time exists is the music's to say.
+void toPlace(CommandLine& cl, const std::string& text, bool end) {
+    const char* what = end ? "--to" : "--from";
+    (end ? cl.toText : cl.fromText) = text;
+    (end ? cl.toTime : cl.fromTime).reset();
+    (end ? cl.toRow : cl.fromRow) = end ? -1 : 0;
+    int order = 0;
+    if (const auto seconds = timeOf(text)) {
+        (end ? cl.toTime : cl.fromTime) = *seconds;
+    } else if (const TimetableRow* scene = sceneTitled(text)) {
+        order = end ? scene->orders.last : scene->orders.first;
+    } else {
+        const char* last = text.data() + text.size();
+        const auto [ptr, ec] = std::from_chars(text.data(), last, order);
+        if (text.empty() || ec != std::errc() || ptr != last || order < 0 || order > 65535)
+            throw CommandLine::UsageError(CommandLine::noSuchPlace(
+                what, text, "it takes an order, a time such as 2:30 or 150.5, or a scene: " + sceneTitles()));
+    }
+    (end ? cl.to : cl.from) = order;
 }
 
 double toSeconds(const std::string& text) {
@@ -228,6 +273,10 @@ std::string toVideoCodec(const std::string& text) {
 bool looksLikeOption(const std::string& a) { return a.size() > 1 && a[0] == '-' && (a[1] < '0' || a[1] > '9'); }
 
 } // namespace
+
+std::string CommandLine::noSuchPlace(const std::string& option, const std::string& text, const std::string& there) {
+    return option + " \"" + text + "\" is no place in the show; " + there;
+}
 
 std::string CommandLine::help(const std::string& command) {
     if (const Subcommand* c = commandNamed(command)) {
@@ -273,6 +322,12 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
         } else if (const Option* o = optionNamed(a)) {
             if (o->takesValue && i + 1 >= args.size()) throw UsageError(a + " needs a value");
             given.push_back({o, o->takesValue ? args[++i] : ""});
+        } else if (const std::size_t equals = a.find('='); a.starts_with("--") && equals != std::string::npos &&
+                                                            optionNamed(std::string_view(a).substr(0, equals))) {
+            // --name=value, as most programs take it.
+            const Option* named = optionNamed(std::string_view(a).substr(0, equals));
+            if (!named->takesValue) throw UsageError(std::string(named->name) + " takes no value");
+            given.push_back({named, a.substr(equals + 1)});
         } else if (looksLikeOption(a)) {
             if (unknown.empty()) unknown = a;
         } else {
@@ -310,12 +365,19 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
     if (!positional.empty()) positional.erase(positional.begin());
 
     bool videoCodecGiven = false;
+    bool videoScaleGiven = false;
+    bool fromScene = false;
+    bool toGiven = false;
     for (const Given& g : given) {
         if (!(g.option->commands & command->use))
             throw UsageError(std::string(g.option->name) + " is not an option of " + command->name + "; it goes with " +
                              commandsTaking(*g.option));
         g.option->set(cl, g.value);
         videoCodecGiven = videoCodecGiven || std::string_view(g.option->name) == "--video-codec";
+        videoScaleGiven = videoScaleGiven || std::string_view(g.option->name) == "--video-scale";
+        fromScene = std::string_view(g.option->name) == "--from" ? sceneTitled(g.value) != nullptr && !cl.fromTime
+                                                                  : fromScene;
+        toGiven = toGiven || std::string_view(g.option->name) == "--to";
     }
 
     auto expect = [&](std::size_t lo, std::size_t hi) {
@@ -337,13 +399,18 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
         cl.output = positional.back();
         break;
     case Mode::capture:
-        expect(1, 1);
-        cl.output = positional[0];
+        // A video needs no folder, but for keeping its frames.
+        expect(cl.video.empty() || cl.keepFrames ? 1 : 0, 1);
+        if (!positional.empty()) cl.output = positional[0];
         if (cl.audioOnly && !cl.video.empty()) throw UsageError("--audio-only and --video do not go together");
         if (cl.keepFrames && cl.video.empty()) throw UsageError("--keep-frames goes with --video");
         if (videoCodecGiven && cl.video.empty()) throw UsageError("--video-codec goes with --video");
-        if (cl.videoCodec == "h264" && OfflineRender::isWebm(cl.video))
-            throw UsageError("h264 does not go in a .webm file; --video-codec vp9 or av1 does");
+        if (videoScaleGiven && cl.video.empty()) throw UsageError("--video-scale goes with --video");
+        if (OfflineRender::isWebm(cl.video)) {
+            if (!videoCodecGiven) cl.videoCodec = "vp9";
+            else if (cl.videoCodec == "h264")
+                throw UsageError("h264 does not go in a .webm file; --video-codec vp9 or av1 does");
+        }
         break;
     case Mode::sheet:
     case Mode::newShow:
@@ -356,6 +423,12 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
         cl.output = positional[1];
         break;
     }
-    if (cl.to >= 0 && cl.to < cl.from) throw UsageError("--to must not come before --from");
+    // A scene looped is that scene, as a chapter is in a media player.
+    if (cl.loop && fromScene && !toGiven) {
+        cl.to = sceneTitled(cl.fromText)->orders.last;
+        cl.toText = cl.fromText;
+    }
+    if (!cl.fromTime && !cl.toTime && cl.to >= 0 && cl.to < cl.from)
+        throw UsageError("--to must not come before --from");
     return cl;
 }

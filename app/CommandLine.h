@@ -22,9 +22,13 @@ struct CommandLine {
     // play
     bool window = false;
     int scale = 0;  // 0: the largest whole scale that fits the screen
-    int from = 0;   // also capture; given as an order or a scene's title
+    int from = 0;   // also capture; given as an order, a time or a scene's title
+    int fromRow = 0;
+    std::optional<double> fromTime;  // a time given: from and fromRow are the caller's to find
+    std::string fromText;            // as given, for the message when the music has no such place
     bool loop = false;  // play from..to again until Escape or q
     bool mute = false;
+    int volume = 100;  // percent
     bool stats = false;
     std::string source;  // studio: the asset sources, empty for the source tree's
 
@@ -37,9 +41,13 @@ struct CommandLine {
     // capture
     int fps = 60;
     int to = -1;  // the last order to render or play; -1 to the music's end
+    int toRow = -1;  // the last row of that order; -1 for all of it
+    std::optional<double> toTime;
+    std::string toText;
     bool audioOnly = false;  // only music.wav, no frames
     std::string video;       // --video FILE.mp4: frames and music through ffmpeg into one file
     std::string videoCodec = "h264";  // --video-codec, one of OfflineRender::videoCodecs()
+    int videoScale = 1;      // --video-scale: each pixel N x N
     bool keepFrames = false; // with --video: the frames and music.wav stay in the directory too
     bool overwrite = false;  // the frames and music.wav of an earlier capture are removed first
 
@@ -52,4 +60,7 @@ struct CommandLine {
     // The help of one command ("play", "still", ...), or of every command and the player's keys
     // when command is empty.
     static std::string help(const std::string& command);
+    // The one way a place the show does not have is refused, whatever is wrong with it; what
+    // follows says what there is.
+    static std::string noSuchPlace(const std::string& option, const std::string& text, const std::string& there);
 };

@@ -22,9 +22,11 @@ void LivePlay::run(const Options& o, const Attach& attach) {
     SdlDisplay window(display);
     SdlKeys keys(window);
     LiveMusic music(Module::load(o.data, "Super.xm"), o.mute);
+    music.setVolume(o.volume);
     SteadyTimer ticks;
     PreciseTimer wall;
-    Player player({window, keys, music, ticks, wall, o.data}, MusicShape::load(o.data, "Super.xm"), {.from = o.from, .to = o.to, .loop = o.loop});
+    Player player({window, keys, music, ticks, wall, o.data}, MusicShape::load(o.data, "Super.xm"),
+                  {.from = o.from, .fromRow = o.fromRow, .to = o.to, .toRow = o.toRow, .loop = o.loop});
     if (attach) attach(player, music);
     player.play();
     if (o.stats) std::fprintf(stderr, "%s\n", player.statsLine().c_str());

@@ -15,9 +15,12 @@ public:
         bool fullscreen = true;
         int scale = 0;  // window only; 0 takes the largest whole scale that fits the screen
         int from = 0;   // the order play starts at
+        int fromRow = 0;
         int to = -1;    // the last order played; -1 to the music's end
+        int toRow = -1; // the last row played of that order; -1 all of it
         bool loop = false;   // play from..to again until Escape or q
         bool mute = false;   // the timing of the sound without the sound
+        int volume = 100;    // percent
         bool stats = false;  // one line of frame pacing on standard error at exit
         DataFolder data;     // where the show and its music are read from
     };

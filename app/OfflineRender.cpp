@@ -28,6 +28,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -113,8 +114,8 @@ std::vector<VideoCodec> videoCodecTable() {
 // takes a frame.
 class SoundPipe {
 public:
-    SoundPipe(Subprocess& ffmpeg, const DataFolder& data, int from, double end)
-        : ffmpeg_(ffmpeg), thread_(&SoundPipe::run, this, data, from, end) {}
+    SoundPipe(Subprocess& ffmpeg, const DataFolder& data, int from, int fromRow, double end)
+        : ffmpeg_(ffmpeg), thread_(&SoundPipe::run, this, data, from, fromRow, end) {}
     ~SoundPipe() { finish(); }
     SoundPipe(const SoundPipe&) = delete;
     SoundPipe& operator=(const SoundPipe&) = delete;
@@ -125,9 +126,9 @@ public:
     }
 
 private:
-    void run(const DataFolder& data, int from, double end) {
+    void run(const DataFolder& data, int from, int fromRow, double end) {
         try {
-            SteppedMusic music(Module::load(data, "Super.xm"), from);
+            SteppedMusic music(Module::load(data, "Super.xm"), from, fromRow);
             std::size_t written = 0;
             stepMusic(music, end, [&] {
                 const std::vector<std::int16_t>& samples = music.samples();
@@ -148,7 +149,8 @@ private:
     std::thread thread_;
 };
 
-std::vector<std::string> videoCommand(const std::filesystem::path& video, int fps, const std::string& codecName) {
+std::vector<std::string> videoCommand(const std::filesystem::path& video, int fps, const std::string& codecName,
+                                      int scale) {
     const auto codecs = videoCodecTable();
     const auto codec = std::find_if(codecs.begin(), codecs.end(), [&](const VideoCodec& c) { return codecName == c.name; });
     if (codec == codecs.end()) throw std::invalid_argument("no video codec " + codecName);
@@ -158,6 +160,12 @@ std::vector<std::string> videoCommand(const std::filesystem::path& video, int fp
                                      std::to_string(frameWidth) + "x" + std::to_string(frameHeight), "-r",
                                      std::to_string(fps), "-i", "-",
                                      "-f", "s16le", "-ar", std::to_string(Module::sampleRate), "-ac", "2", "-i", "pipe:3"};
+    // Each pixel as a block of whole pixels, as pixel art goes to video sites: the encoder's own
+    // scaler at nearest sampling adds no blur, and costs less than sending it bigger frames.
+    if (scale > 1) {
+        const std::string n = std::to_string(scale);
+        args.insert(args.end(), {"-vf", "scale=iw*" + n + ":ih*" + n + ":flags=neighbor"});
+    }
     args.insert(args.end(), codec->encoder.begin(), codec->encoder.end());
     args.insert(args.end(), {"-pix_fmt", "yuv420p", "-b:a", "192k", "-shortest"});
     if (OfflineRender::isWebm(video)) {
@@ -177,11 +185,12 @@ std::vector<std::string> videoCommand(const std::filesystem::path& video, int fp
 // never leaves half a video under the name (a symlink's target is the file replaced).
 class VideoFrames : public FrameSink {
 public:
-    VideoFrames(const std::filesystem::path& video, int fps, const std::string& codec, const DataFolder& data, int from,
-                double end)
+    VideoFrames(const std::filesystem::path& video, int fps, const std::string& codec, int scale, const DataFolder& data,
+                int from, int fromRow, double end)
         : video_(video), target_(OutputFile::replaced(video, "the video")), aside_(asideOf(target_)),
           // SVT-AV1 prints its settings unasked.
-          ffmpeg_(videoCommand(aside_, fps, codec), true, true, {"SVT_LOG=1"}), sound_(ffmpeg_, data, from, end) {}
+          ffmpeg_(videoCommand(aside_, fps, codec, scale), true, true, {"SVT_LOG=1"}),
+          sound_(ffmpeg_, data, from, fromRow, end) {}
     // Unfinished, the video is not kept.
     ~VideoFrames() override {
         if (finished_) return;
@@ -246,7 +255,10 @@ public:
         ++frames;
         timer_.set(music_.startSeconds() + static_cast<double>(frames) / o_.fps);
         music_.advanceTo(timer_.seconds());
-        past = music_.position() == Module::endPosition || (o_.to >= 0 && music_.order() > o_.to);
+        const std::uint32_t at = music_.position();
+        past = at == Module::endPosition ||
+               (o_.to >= 0 && (Music::orderOf(at) > o_.to ||
+                               (Music::orderOf(at) == o_.to && o_.toRow >= 0 && Music::rowOf(at) > o_.toRow)));
         if (o_.progress) progress_.update(frames);
     }
 
@@ -262,15 +274,17 @@ private:
 };
 
 // Where the render stops, in show seconds, for the progress report's estimate.
-double endSeconds(const DataFolder& data, int to) {
+double endSeconds(const DataFolder& data, int to, int toRow) {
     const MusicShape shape = OfflineRender::musicShape(data);
-    return to < 0 ? shape.endSeconds() : shape.secondsAt(to + 1, 0);
+    if (to < 0) return shape.endSeconds();
+    if (toRow < 0 || toRow + 1 >= shape.rowsIn(to)) return shape.secondsAt(to + 1, 0);
+    return shape.secondsAt(to, toRow + 1);
 }
 
 // The music on its own, stepped as a capture steps it so the sound is the same, but in whole
 // seconds: a listening check of the full song takes moments instead of a scene render.
 void captureMusic(const OfflineRender::CaptureOptions& o, double end) {
-    SteppedMusic music(Module::load(o.data, "Super.xm"), o.from);
+    SteppedMusic music(Module::load(o.data, "Super.xm"), o.from, o.fromRow);
     // A second's rendering between looks at the signal is a prompt stop.
     stepMusic(music, end, [] { return !Interrupt::requested(); });
     WavWriter::write(o.directory / "music.wav", music.samples(), Module::sampleRate);
@@ -294,6 +308,9 @@ std::unique_ptr<Image> OfflineRender::still(const DataFolder& data, const MusicS
 
 OfflineRender::CaptureResult OfflineRender::capture(const CaptureOptions& o) {
     const bool intoDirectory = o.video.empty() || o.keepFrames;
+    std::error_code ec;
+    if (!o.video.empty() && !o.overwrite && std::filesystem::exists(o.video, ec))
+        throw std::runtime_error(o.video.string() + " exists; --overwrite replaces it");
     std::optional<CaptureLock> lock;
     if (intoDirectory) {
         std::filesystem::create_directories(o.directory);
@@ -302,7 +319,7 @@ OfflineRender::CaptureResult OfflineRender::capture(const CaptureOptions& o) {
         // ones as if one capture had made them all.
         CaptureFolder::clearEarlier(o.directory, o.overwrite);
     }
-    const double end = endSeconds(o.data, o.to);
+    const double end = endSeconds(o.data, o.to, o.toRow);
     if (o.audioOnly) {
         captureMusic(o, end);
         return {0, Interrupt::requested()};
@@ -311,13 +328,14 @@ OfflineRender::CaptureResult OfflineRender::capture(const CaptureOptions& o) {
     ManualKeys keys;
     ManualTimer timer;
     // The display needs the music to step it; both are ready before the first frame.
-    SteppedMusic music(Module::load(o.data, "Super.xm"), o.from);
+    SteppedMusic music(Module::load(o.data, "Super.xm"), o.from, o.fromRow);
     timer.set(music.startSeconds());
     FrameSinks sinks;
     VideoFrames* video = nullptr;
     if (intoDirectory) sinks.add(std::make_unique<PngFrames>(o.directory));
     if (!o.video.empty()) {
-        auto encoder = std::make_unique<VideoFrames>(o.video, o.fps, o.videoCodec, o.data, o.from, end);
+        auto encoder = std::make_unique<VideoFrames>(o.video, o.fps, o.videoCodec, std::clamp(o.videoScale, 1, 8), o.data,
+                                                     o.from, o.fromRow, end);
         video = encoder.get();
         sinks.add(std::move(encoder));
     }

@@ -29,17 +29,21 @@ public:
         std::filesystem::path directory;
         int fps = 60;
         int from = 0;
+        int fromRow = 0;
         int to = -1;  // last order rendered; -1 for the whole music
+        int toRow = -1;  // the last row rendered of that order; -1 all of it
         bool audioOnly = false;
         // When set, the frames go to ffmpeg instead of PNG files and come out muxed with the
         // music as one video at the frame rate: AAC sound, or Opus in a .webm file.
         std::filesystem::path video;
         std::string videoCodec = "h264";  // one of videoCodecs()
+        int videoScale = 1;  // each pixel as scale x scale whole pixels, no blur
         // With a video, the frames and music.wav also go to directory; without this the
         // directory is left as it was.
         bool keepFrames = false;
         // Frames of an earlier capture in directory are refused, since old and new would pass for
-        // one capture; with overwrite they and its music.wav are removed first.
+        // one capture; with overwrite they and its music.wav are removed first. So is a video
+        // already there, which overwrite replaces.
         bool overwrite = false;
         bool progress = true;
     };

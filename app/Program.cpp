@@ -62,10 +62,20 @@ class OutOfRange : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-void checkOrder(const MusicShape& music, int order, const std::string& what) {
+std::string clockTime(double seconds) {
+    const int whole = static_cast<int>(seconds);
+    return std::to_string(whole / 60) + ":" + (whole % 60 < 10 ? "0" : "") + std::to_string(whole % 60);
+}
+
+// --from or --to against the music: a time becomes the order and row playing then.
+void resolvePlace(const MusicShape& music, const std::string& what, const std::string& text,
+                  const std::optional<double>& time, int& order, int& row) {
+    if (time) music.rowAt(*time, order, row);
     if (order >= music.orderCount())
-        throw OutOfRange(what + " " + std::to_string(order) + " is past the song's end; its orders are 0 to " +
-                         std::to_string(music.orderCount() - 1));
+        throw OutOfRange(CommandLine::noSuchPlace(what, text, "the song's orders are 0 to " +
+                                                                  std::to_string(music.orderCount() - 1) +
+                                                                  " and it is " + clockTime(music.endSeconds()) +
+                                                                  " long"));
 }
 
 // Checks the orders and rows asked for against the music, and gives a still without SECONDS
@@ -73,18 +83,23 @@ void checkOrder(const MusicShape& music, int order, const std::string& what) {
 void checkPositions(CommandLine& cl, const DataFolder& data) {
     const bool still = cl.mode == CommandLine::Mode::still;
     // Playing or capturing from the start needs no look: the display still opens first.
-    if (!still && cl.from == 0 && cl.to < 0) return;
+    if (!still && cl.from == 0 && cl.to < 0 && !cl.fromTime && !cl.toTime) return;
     const MusicShape music = MusicShape::load(data, "Super.xm");
     if (still) {
-        checkOrder(music, cl.order, "order");
+        if (cl.order >= music.orderCount())
+            throw OutOfRange("order " + std::to_string(cl.order) + " is past the song's end; its orders are 0 to " +
+                             std::to_string(music.orderCount() - 1));
         const int rows = music.rowsIn(cl.order);
         if (cl.row >= rows)
             throw OutOfRange("row " + std::to_string(cl.row) + " is past the end of order " + std::to_string(cl.order) +
                              ", whose rows are 0 to " + std::to_string(rows - 1));
         if (!cl.seconds) cl.seconds = music.secondsAt(cl.order, cl.row);
     }
-    checkOrder(music, cl.from, "--from");
-    if (cl.to >= 0) checkOrder(music, cl.to, "--to");
+    if (still) return;
+    resolvePlace(music, "--from", cl.fromText, cl.fromTime, cl.from, cl.fromRow);
+    if (cl.to >= 0 || cl.toTime) resolvePlace(music, "--to", cl.toText, cl.toTime, cl.to, cl.toRow);
+    if (cl.to >= 0 && (cl.to < cl.from || (cl.to == cl.from && cl.toRow >= 0 && cl.toRow < cl.fromRow)))
+        throw CommandLine::UsageError("--to must not come before --from");
 }
 
 // Said before anything is drawn, and in words: the writer would only find out at the end, and
@@ -120,7 +135,10 @@ int runCapture(const CommandLine& cl, const DataFolder& data) {
     o.directory = cl.output;
     o.fps = cl.fps;
     o.from = cl.from;
+    o.fromRow = cl.fromRow;
     o.to = cl.to;
+    o.toRow = cl.toRow;
+    o.videoScale = cl.videoScale;
     o.audioOnly = cl.audioOnly;
     o.video = cl.video;
     o.videoCodec = cl.videoCodec;
@@ -215,9 +233,12 @@ int runProgram(const std::vector<std::string>& args) {
             const LivePlay::Options live{.fullscreen = !cl.window,
                                          .scale = cl.scale,
                                          .from = cl.from,
+                                         .fromRow = cl.fromRow,
                                          .to = cl.to,
+                                         .toRow = cl.toRow,
                                          .loop = cl.loop,
                                          .mute = cl.mute,
+                                         .volume = cl.volume,
                                          .stats = cl.stats,
                                          .data = data};
             if (studio) studio->play(live);

@@ -17,6 +17,11 @@ enum class Command {
     onScreenDisplay, // toggles the position, time, title and rate over the picture
     mute,            // toggles the sound, never the clock
     help,            // toggles the list of keys
+    volumeUp,        // 10 % louder, up to 100 %
+    volumeDown,      // 10 % quieter, down to 0
+    screenshot,      // keeps the frame on screen as a picture
+    frameForward,    // pauses, then one frame (1/60 s of the show) on
+    frameBack,       // pauses, then one frame back
     escape,          // ends the running phase: read by the frame protocol as Keys, never given here
 };
 

@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -69,6 +70,14 @@ void LiveMusic::replace(std::unique_ptr<Module> module) {
     SDL_UnlockAudioDevice(device_);
 }
 
+void LiveMusic::setVolume(int percent) {
+    percent = std::clamp(percent, 0, 100);
+    volume_.store(percent, std::memory_order_release);
+    // Cubed, as media players do: each step of ten sounds about as large as the last.
+    const float share = static_cast<float>(percent) / 100.0f;
+    gain_.store(share * share * share, std::memory_order_release);
+}
+
 void LiveMusic::fill(void* userdata, unsigned char* stream, int bytes) {
     auto& self = *static_cast<LiveMusic*>(userdata);
     const auto frames = static_cast<std::size_t>(bytes) / (2 * sizeof(float));
@@ -81,5 +90,9 @@ void LiveMusic::fill(void* userdata, unsigned char* stream, int bytes) {
     float* out = reinterpret_cast<float*>(stream);
     self.module_->render(out, frames);
     if (self.module_->ended()) self.position_.store(Module::endPosition, std::memory_order_release);
-    if (self.muted_.load(std::memory_order_acquire)) std::memset(stream, 0, static_cast<std::size_t>(bytes));
+    if (self.muted_.load(std::memory_order_acquire)) {
+        std::memset(stream, 0, static_cast<std::size_t>(bytes));
+    } else if (const float gain = self.gain_.load(std::memory_order_acquire); gain != 1.0f) {
+        for (std::size_t i = 0; i < 2 * frames; ++i) out[i] *= gain;
+    }
 }

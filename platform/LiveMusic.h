@@ -31,6 +31,8 @@ public:
     void setPaused(bool paused) override { paused_.store(paused, std::memory_order_release); }
     void setMuted(bool muted) override { muted_.store(muted, std::memory_order_release); }
     bool muted() const override { return muted_.load(std::memory_order_acquire); }
+    void setVolume(int percent) override;
+    int volume() const override { return volume_.load(std::memory_order_acquire); }
         // Plays another module from here on, from its first order, paused or muted as before.
     void replace(std::unique_ptr<Module> module);
 
@@ -41,6 +43,8 @@ private:
     std::atomic<bool> playing_{false};
     std::atomic<bool> paused_{false};
     std::atomic<bool> muted_{false};
+    std::atomic<int> volume_{100};
+    std::atomic<float> gain_{1.0f};
     std::atomic<std::uint32_t> position_;
     unsigned device_ = 0;
 };

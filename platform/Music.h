@@ -37,4 +37,11 @@ public:
     // Muted music keeps its pace.
     virtual void setMuted(bool muted) = 0;
     virtual bool muted() const = 0;
+    // The loudness, in percent from 0 to 100; muting keeps it. Music that sounds nowhere only
+    // remembers it.
+    virtual void setVolume(int percent) { volume_ = percent < 0 ? 0 : percent > 100 ? 100 : percent; }
+    virtual int volume() const { return volume_; }
+
+private:
+    int volume_ = 100;
 };

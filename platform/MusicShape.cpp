@@ -37,6 +37,29 @@ double MusicShape::secondsAt(int order, int row) const {
     return seconds_ ? seconds_(order, std::clamp(row, 0, rows - 1)) : 0.0;
 }
 
+void MusicShape::rowAt(double seconds, int& order, int& row) const {
+    order = orderCount();
+    row = 0;
+    if (seconds >= end_) return;
+    // Times only grow along the song: the last order, then the last row, reached by then.
+    int lo = 0;
+    int hi = orderCount() - 1;
+    while (lo < hi) {
+        const int mid = (lo + hi + 1) / 2;
+        if (secondsAt(mid, 0) <= seconds) lo = mid;
+        else hi = mid - 1;
+    }
+    order = lo;
+    int first = 0;
+    int last = std::max(0, rowsIn(order) - 1);
+    while (first < last) {
+        const int mid = (first + last + 1) / 2;
+        if (secondsAt(order, mid) <= seconds) first = mid;
+        else last = mid - 1;
+    }
+    row = first;
+}
+
 void MusicShape::next(int& order, int& row) const {
     if (order >= orderCount()) {
         order = orderCount();

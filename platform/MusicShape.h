@@ -31,6 +31,9 @@ public:
     // past the last order the song's end, before the first its start.
     double secondsAt(int order, int row) const;
     double endSeconds() const { return end_; }
+    // The row playing at the uninterrupted play's seconds: the last one reached by then. Before
+    // the start the first row; at or past the end orderCount(), row 0.
+    void rowAt(double seconds, int& order, int& row) const;
     // The row after this one, the next order's first after an order's last; past the end it
     // stays at orderCount(), row 0.
     void next(int& order, int& row) const;

@@ -3,13 +3,17 @@
 #include "platform/QuietStderr.h"
 #include "platform/TextPanel.h"
 #include "platform/XConnection.h"
+#include "raster/PngWriter.h"
 
 #include <SDL.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -86,7 +90,9 @@ struct SdlDisplay::Window {
     std::chrono::steady_clock::time_point nextRefresh;
     Panel corner;
     Panel panel;
+    Panel message;
     Panel banner = redPanel();
+    std::filesystem::path startedIn;
 };
 
 SdlDisplay::SdlDisplay(const Options& o) : window_(std::make_unique<Window>()) {
@@ -108,6 +114,8 @@ SdlDisplay::SdlDisplay(const Options& o) : window_(std::make_unique<Window>()) {
         XConnection::endWhenLost();
 
     Window& w = *window_;
+    std::error_code cwd;
+    w.startedIn = std::filesystem::current_path(cwd);
     w.width = o.width;
     w.height = o.height;
     const int scale = o.scale > 0 ? o.scale : fittingScale(o.width, o.height);
@@ -175,9 +183,36 @@ void SdlDisplay::show(const Image& frame, const Overlay& overlay) {
     if (!overlay.corner.empty()) w.corner.draw(w.renderer.get(), target.x + font / 2, target.y + font / 2);
     if (!overlay.panel.empty())
         w.panel.draw(w.renderer.get(), target.x + (target.w - w.panel.width) / 2, target.y + (target.h - w.panel.height) / 2);
+    w.message.update(w.renderer.get(), overlay.message, font);
+    if (!overlay.message.empty())
+        w.message.draw(w.renderer.get(), target.x + font / 2,
+                       target.y + font / 2 + (overlay.corner.empty() ? 0 : w.corner.height + font / 2));
+
+    // The bar lies along the very foot, thin enough to hide nothing; the banner stands above it.
+    const int bar = overlay.progress >= 0.0 ? std::max(3, target.h / 90) : 0;
+    if (bar > 0) {
+        SDL_Renderer* r = w.renderer.get();
+        SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
+        const SDL_Rect track{target.x, target.y + target.h - bar, target.w, bar};
+        SDL_SetRenderDrawColor(r, 0, 0, 0, 160);
+        SDL_RenderFillRect(r, &track);
+        SDL_Rect done = track;
+        done.w = static_cast<int>(std::lround(std::clamp(overlay.progress, 0.0, 1.0) * target.w));
+        SDL_SetRenderDrawColor(r, 255, 255, 255, 220);
+        SDL_RenderFillRect(r, &done);
+        // A scene's start stands above the bar, so it shows over the played part as well.
+        SDL_SetRenderDrawColor(r, 255, 200, 60, 255);
+        for (const double mark : overlay.marks) {
+            const SDL_Rect tick{target.x + static_cast<int>(std::lround(std::clamp(mark, 0.0, 1.0) * (target.w - 1))),
+                                target.y + target.h - 2 * bar, std::max(1, bar / 2), 2 * bar};
+            SDL_RenderFillRect(r, &tick);
+        }
+        SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
+        SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
+    }
     w.banner.update(w.renderer.get(), overlay.banner, font);
     if (!overlay.banner.empty())
-        w.banner.draw(w.renderer.get(), target.x + font / 2, target.y + target.h - w.banner.height - font / 2);
+        w.banner.draw(w.renderer.get(), target.x + font / 2, target.y + target.h - w.banner.height - font / 2 - 2 * bar);
     SDL_RenderPresent(w.renderer.get());
 
     // Without vsync nothing holds the loop to the display: wait for the refresh the frame
@@ -199,3 +234,13 @@ void SdlDisplay::toggleFullscreen() {
 }
 
 double SdlDisplay::refreshSeconds() const { return window_->refresh; }
+
+std::string SdlDisplay::screenshot(const Image& frame, const std::string& name) {
+    const std::filesystem::path wanted = window_->startedIn / name;
+    std::filesystem::path path = wanted;
+    std::error_code ec;
+    for (int n = 2; std::filesystem::exists(std::filesystem::symlink_status(path, ec)); ++n)
+        path = wanted.parent_path() / (wanted.stem().string() + "-" + std::to_string(n) + wanted.extension().string());
+    PngWriter::write(path, frame, PngWriter::Channels::rgb, PngWriter::fast);
+    return path.filename().string();
+}

@@ -37,6 +37,9 @@ public:
     void show(const Image& frame, const Overlay& overlay) override;
     void toggleFullscreen() override;
     double refreshSeconds() const override;
+    // A PNG file in the folder the show was started in, as a still writes it; a name already
+    // taken gets a number before its extension rather than replacing someone's picture.
+    std::string screenshot(const Image& frame, const std::string& name) override;
 
 private:
     struct Window;

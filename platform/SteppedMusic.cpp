@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-SteppedMusic::SteppedMusic(std::unique_ptr<Module> module, int startOrder) : module_(std::move(module)) {
-    if (startOrder > 0) {
+SteppedMusic::SteppedMusic(std::unique_ptr<Module> module, int startOrder, int startRow) : module_(std::move(module)) {
+    if (startRow > 0) {
+        module_->seek(startOrder, startRow);
+        startSeconds_ = module_->positionSeconds();
+    } else if (startOrder > 0) {
         module_->seekOrder(startOrder);
         startSeconds_ = module_->positionSeconds();
     }

@@ -12,7 +12,7 @@
 // Everything rendered after play() is kept as 16-bit stereo for the sound track.
 class SteppedMusic : public Music {
 public:
-    explicit SteppedMusic(std::unique_ptr<Module> module, int startOrder = 0);
+    explicit SteppedMusic(std::unique_ptr<Module> module, int startOrder = 0, int startRow = 0);
 
     void play() override { playing_ = true; }
     std::uint32_t position() override { return module_->position(); }

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <exception>
+#include <utility>
 
 namespace {
 
@@ -24,6 +26,21 @@ std::string milliseconds(double ms) {
     return text;
 }
 
+// "4:44", or "4:13.47" when fine; never rounded up past the time.
+std::string clockTime(double seconds, bool fine) {
+    seconds = std::max(0.0, seconds);
+    char text[32];
+    if (fine) {
+        const double hundredths = std::floor(seconds * 100.0 + 1e-6);
+        const int minutes = static_cast<int>(hundredths / 6000.0);
+        std::snprintf(text, sizeof text, "%d:%05.2f", minutes, (hundredths - minutes * 6000.0) / 100.0);
+    } else {
+        const int whole = static_cast<int>(seconds);
+        std::snprintf(text, sizeof text, "%d:%02d", whole / 60, whole % 60);
+    }
+    return text;
+}
+
 } // namespace
 
 Player::Player(const Platform& platform, MusicShape shape, Range range)
@@ -35,7 +52,7 @@ Player::~Player() = default;
 
 void Player::start() {
     show_ = std::make_unique<Show>(Stage{screen_, clock_, p_.controls, p_.data});
-    enter({range_.from, 0});
+    enter({range_.from, range_.fromRow});
     p_.music.play();
     rateMark_ = p_.wall.seconds();
 }
@@ -59,7 +76,7 @@ bool Player::turn() {
     }
     if (quit_) return false;
     if (pendingSeek_) {
-        enter(*pendingSeek_);
+        enter(*pendingSeek_, true, pendingSeconds_);
     } else if (reloaded_) {
         show_->replace(show_->current(), std::move(reloaded_));
         enter(current(), false);
@@ -67,7 +84,8 @@ bool Player::turn() {
     while (show_->step() == Show::Step::over) {
         // Played out: a loop starts over, unless Escape held is what ended it.
         if (!range_.loop || p_.controls.escape()) return false;
-        enter({range_.from, 0});
+        enter({range_.from, range_.fromRow});
+        say({"looping"});
     }
     afterFrame();
     return true;
@@ -78,24 +96,32 @@ void Player::afterFrame() {
     if (idle_) idle_();
     // The music, not the frame: an order past the range is never drawn.
     const std::uint32_t heard = p_.music.position();
-    if (range_.to >= 0 && (heard == Music::endPosition || Music::orderOf(heard) > range_.to) && !leaving()) {
-        if (range_.loop) seek({range_.from, 0});
-        else quit_ = true;
+    const bool past = heard == Music::endPosition || Music::orderOf(heard) > range_.to ||
+                      (Music::orderOf(heard) == range_.to && range_.toRow >= 0 && Music::rowOf(heard) > range_.toRow);
+    if (range_.to >= 0 && past && !leaving()) {
+        if (range_.loop) {
+            seek({range_.from, range_.fromRow});
+            say({"looping"});
+        } else {
+            quit_ = true;
+        }
     }
     holding_ = paused_ && !leaving();
 }
 
-void Player::enter(Target target, bool seek) {
+void Player::enter(Target target, bool seek, std::optional<double> seconds) {
     const int last = std::max(0, shape_.orderCount() - 1);
     target.order = std::clamp(target.order, 0, last);
     target.row = std::clamp(target.row, 0, std::max(0, shape_.rowsIn(target.order) - 1));
     if (seek) {
-        clockTimer_.set(p_.music.seek(target.order, target.row));
+        const double there = p_.music.seek(target.order, target.row);
+        clockTimer_.set(seconds.value_or(there));
         if (paused_) source_.holdAt(Music::pack(target.order, target.row));
     }
     const std::size_t scene = indexOf(Timetable::playingAt(target.order));
     show_->enterAt(scene, shape_, {target.order, target.row, source_.seconds()});
     pendingSeek_.reset();
+    pendingSeconds_.reset();
     // A seek in the same breath as a reload wins: the scene it enters is built from the new data.
     reloaded_.reset();
     lastPresent_ = -1.0;
@@ -147,9 +173,13 @@ std::optional<Player::Target> Player::seekTarget(Command command, Target from) c
     case Command::nextScene:
         if (scene + 1 >= rows.size()) return std::nullopt;
         return Target{rows[scene + 1].orders.first, 0};
-    case Command::previousScene:
+    case Command::previousScene: {
+        // As media players treat chapters: well into a scene, the key starts it again.
+        const int first = rows[scene].orders.first;
+        if (shape_.secondsAt(from.order, from.row) - shape_.secondsAt(first, 0) > 3.0) return Target{first, 0};
         if (scene == 0) return Target{0, 0};
         return Target{rows[scene - 1].orders.first, 0};
+    }
     case Command::home:
         return Target{0, 0};
     default:
@@ -164,12 +194,35 @@ void Player::obey(const std::vector<Command>& commands) {
             quit_ = true;
             break;
         case Command::pause:
-            paused_ = !paused_;
-            p_.music.setPaused(paused_);
-            if (paused_) clockTimer_.pause();
-            else clockTimer_.resume();
-            source_.hold(paused_);
+            pause(!paused_);
+            say({paused_ ? "paused" : "playing"});
             break;
+        case Command::frameForward:
+            step(1);
+            break;
+        case Command::frameBack:
+            step(-1);
+            break;
+        case Command::volumeUp:
+        case Command::volumeDown: {
+            const int volume = std::clamp(p_.music.volume() + (c == Command::volumeUp ? 10 : -10), 0, 100);
+            p_.music.setVolume(volume);
+            say({"volume " + std::to_string(volume) + " %" + (p_.music.muted() ? "  (muted)" : "")});
+            break;
+        }
+        case Command::screenshot: {
+            const Target at = current();
+            char name[48];
+            std::snprintf(name, sizeof name, "tindrel-%02d-%02d.png", at.order, at.row);
+            // A picture that cannot be written is no reason to stop the show.
+            try {
+                const std::string where = p_.window.screenshot(screen_.presented(), name);
+                say({where.empty() ? "no screenshots here" : "screenshot: " + where});
+            } catch (const std::exception& e) {
+                say({"no screenshot: " + std::string(e.what())});
+            }
+            break;
+        }
         case Command::fullscreen:
             p_.window.toggleFullscreen();
             break;
@@ -178,16 +231,60 @@ void Player::obey(const std::vector<Command>& commands) {
             break;
         case Command::mute:
             p_.music.setMuted(!p_.music.muted());
+            say({p_.music.muted() ? "muted" : "unmuted"});
             break;
         case Command::help:
             help_ = !help_;
             break;
         default:
             // Seeks made in one breath add up: eight presses of a key go eight steps.
-            if (const auto target = seekTarget(c, pendingSeek_.value_or(current()))) seek(*target);
+            if (const auto target = seekTarget(c, pendingSeek_.value_or(current()))) {
+                seek(*target);
+                sayPosition(*target, shape_.secondsAt(target->order, target->row));
+            }
             break;
         }
     }
+}
+
+void Player::pause(bool paused) {
+    if (paused == paused_) return;
+    paused_ = paused;
+    p_.music.setPaused(paused_);
+    if (paused_) clockTimer_.pause();
+    else clockTimer_.resume();
+    source_.hold(paused_);
+}
+
+void Player::step(int frames) {
+    pause(true);
+    // Steps in one breath add up, from the frame on screen or a seek not yet made.
+    double from = source_.lastSeconds();
+    if (pendingSeconds_) from = *pendingSeconds_;
+    else if (pendingSeek_) from = shape_.secondsAt(pendingSeek_->order, pendingSeek_->row);
+    const double to = std::max(0.0, from + frames / 60.0);
+    Target at{};
+    shape_.rowAt(to, at.order, at.row);
+    // The music's end draws nothing to stop at.
+    if (at.order >= shape_.orderCount()) return;
+    pendingSeek_ = at;
+    pendingSeconds_ = to;
+    sayPosition(at, to, true);
+}
+
+void Player::say(std::vector<std::string> lines) {
+    message_ = std::move(lines);
+    messageUntil_ = p_.wall.seconds() + messageSeconds;
+}
+
+void Player::sayPosition(Target at, double seconds, bool fine) {
+    say({positionLine(at, seconds, fine), Timetable::playingAt(at.order).title});
+}
+
+std::string Player::positionLine(Target at, double seconds, bool fine) const {
+    const std::string times = clockTime(seconds, fine) + " / " + clockTime(shape_.endSeconds(), false);
+    if (at.order >= shape_.orderCount()) return "end   " + times;
+    return "order " + std::to_string(at.order) + " · row " + std::to_string(at.row) + "   " + times;
 }
 
 void Player::present(const Image& frame) {
@@ -209,17 +306,21 @@ Overlay Player::overlay() {
     if (osd_) {
         const Target at = current();
         const double seconds = std::max(0.0, clockTimer_.seconds());
-        const int whole = static_cast<int>(seconds);
-        char line[64];
-        if (at.order >= shape_.orderCount()) std::snprintf(line, sizeof line, "end    %02d:%02d", whole / 60, whole % 60);
-        else std::snprintf(line, sizeof line, "%02d:%02d  %02d:%02d", at.order, at.row, whole / 60, whole % 60);
-        o.corner.emplace_back(line);
+        o.corner.push_back(positionLine(at, seconds));
         o.corner.emplace_back(Timetable::playingAt(at.order).title);
         std::string state = std::to_string(rate_) + " fps";
         if (paused_) state += "  paused";
         if (p_.music.muted()) state += "  muted";
+        else if (p_.music.volume() < 100) state += "  volume " + std::to_string(p_.music.volume()) + " %";
         o.corner.push_back(state);
+        const double end = shape_.endSeconds();
+        o.progress = end > 0.0 ? std::clamp(seconds / end, 0.0, 1.0) : 0.0;
+        for (const TimetableRow& row : Timetable::rows()) {
+            const double start = end > 0.0 ? shape_.secondsAt(row.orders.first, 0) / end : 1.0;
+            if (start < 1.0) o.marks.push_back(start);
+        }
     }
+    if (p_.wall.seconds() < messageUntil_) o.message = message_;
     if (help_) o.panel = keyHelp();
     o.banner = banner_;
     return o;

@@ -41,7 +41,9 @@ public:
     };
     struct Range {
         int from = 0;  // the order play starts at, and a loop starts over at
+        int fromRow = 0;
         int to = -1;   // the last order played; -1 to the music's end
+        int toRow = -1;  // the last row played of that order; -1 all of it
         bool loop = false;
     };
     struct Target {
@@ -76,6 +78,12 @@ public:
     // Where each key leads from a position, clamped to the music; nullopt where it leads nowhere.
     std::optional<Target> seekTarget(Command command, Target from) const;
 
+    // How long a message stays over the picture, in seconds of the wall.
+    static constexpr double messageSeconds = 1.5;
+    // "order 3 · row 16   0:14 / 4:44": the position and the song's time there out of its
+    // length, to hundredths of a second when fine.
+    std::string positionLine(Target at, double seconds, bool fine = false) const;
+
     // Runs after every frame and every turn of a pause: where a studio looks for saved sources.
     void onIdle(std::function<void()> idle) { idle_ = std::move(idle); }
     // Builds again every scene that loads one of these data files. The running one is entered
@@ -106,6 +114,7 @@ private:
             heldSeconds_ = timer_.seconds();
         }
         std::uint32_t last() const { return last_; }
+        double lastSeconds() const { return lastSeconds_; }
 
     private:
         SteerableMusic& music_;
@@ -121,11 +130,21 @@ private:
     void beginFrame() override { frameTop_ = p_.wall.seconds(); }
 
     // A seek moves the music and the clock there; a reload leaves both where they are.
-    void enter(Target target, bool seek = true);
+    // A seek to a time between rows (a frame step) sets the clock to that time.
+    void enter(Target target, bool seek = true, std::optional<double> seconds = std::nullopt);
     // After each frame drawn: the keys, the studio, the range's end.
     void afterFrame();
     void obey(const std::vector<Command>& commands);
-    void seek(Target target) { pendingSeek_ = target; }
+    void seek(Target target) {
+        pendingSeek_ = target;
+        pendingSeconds_.reset();
+    }
+    // One frame of the show's time on or back, paused.
+    void step(int frames);
+    void pause(bool paused);
+    // Lines over the picture for a moment.
+    void say(std::vector<std::string> lines);
+    void sayPosition(Target at, double seconds, bool fine = false);
     // A seek, a reload or a quit is waiting for the loop.
     bool leaving() const { return quit_ || pendingSeek_ || reloaded_; }
     Overlay overlay();
@@ -146,6 +165,9 @@ private:
     bool help_ = false;
     bool quit_ = false;
     std::optional<Target> pendingSeek_;
+    std::optional<double> pendingSeconds_;  // the time a frame step goes to, with pendingSeek_
+    std::vector<std::string> message_;
+    double messageUntil_ = -1.0;
     std::unique_ptr<Scene> reloaded_;
     std::function<void()> idle_;
     std::vector<std::string> banner_;

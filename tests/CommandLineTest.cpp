@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -107,8 +108,17 @@ TEST(CommandLine, RefusesWhatItCannotMean) {
         {"capture", "d", "--audio-only", "--video", "v.mp4"},
         {"capture", "d", "--video-codec", "vp9"},
         {"capture", "d", "--video", "v.mp4", "--video-codec", "h265"},
-        {"capture", "d", "--video", "v.webm"},
         {"capture", "d", "--video", "v.webm", "--video-codec", "h264"},
+        {"capture", "--video-scale", "2"},
+        {"capture", "--video", "v.mp4", "--video-scale", "9"},
+        {"capture", "--video", "v.mp4", "--keep-frames"},
+        {"--window=yes"},
+        {"--volume", "101"},
+        {"--volume=-1"},
+        {"--from", "1:60"},
+        {"--from", "1:2:3:4"},
+        {"--from", "1.2.3"},
+        {"--from", "2:30x"},
         {"--from", "nowhere"},
         {"--from", "wave"},
         {"--scale"},
@@ -119,6 +129,51 @@ TEST(CommandLine, RefusesWhatItCannotMean) {
         {"dance"},
     };
     for (const auto& args : bad) EXPECT_THROW(CommandLine::parse(args), CommandLine::UsageError) << joined(args);
+}
+
+// What users of other players type: --name=value, times, a volume, a scene looped alone.
+TEST(CommandLine, TakesWhatOtherPlayersTake) {
+    struct Case {
+        std::vector<std::string> args;
+        std::function<bool(const CommandLine&)> holds;
+    };
+    const Case cases[] = {
+        {{"--from=wave-warp", "--to=35"}, [](const auto& c) { return c.from == 32 && c.to == 35 && !c.fromTime; }},
+        {{"--scale=2", "--data=d"}, [](const auto& c) { return c.scale == 2 && c.dataDir == "d"; }},
+        {{"capture", "--video=v.mp4", "--video-scale=6", "--fps=30"},
+         [](const auto& c) { return c.video == "v.mp4" && c.videoScale == 6 && c.fps == 30 && c.output.empty(); }},
+        {{"--from", "2:30"}, [](const auto& c) { return c.fromTime == 150.0 && c.fromText == "2:30"; }},
+        {{"--from", "150.5", "--to", "3:00.25"}, [](const auto& c) { return c.fromTime == 150.5 && c.toTime == 180.25; }},
+        {{"--from", "1:02:03"}, [](const auto& c) { return c.fromTime == 3723.0; }},
+        {{"--from", "0.5"}, [](const auto& c) { return c.fromTime == 0.5; }},
+        {{"--from", "150"}, [](const auto& c) { return c.from == 150 && !c.fromTime; }},  // a whole number is an order
+        {{"--volume", "70"}, [](const auto& c) { return c.volume == 70; }},
+        {{"--volume=0"}, [](const auto& c) { return c.volume == 0; }},
+        {{}, [](const auto& c) { return c.volume == 100; }},
+        {{"--window", "--fs"}, [](const auto& c) { return !c.window; }},
+        // A scene looped is that scene; with --to, or from an order, the range as given.
+        {{"--from", "wave warp", "--loop"}, [](const auto& c) { return c.from == 32 && c.to == 35 && c.loop; }},
+        {{"--loop", "--from", "tunnels-and-cones"}, [](const auto& c) { return c.from == 23 && c.to == 31; }},
+        {{"--from", "wave warp", "--loop", "--to", "36"}, [](const auto& c) { return c.to == 36; }},
+        {{"--from", "32", "--loop"}, [](const auto& c) { return c.to == -1; }},
+        {{"--from", "wave warp"}, [](const auto& c) { return c.to == -1; }},
+        {{"capture", "--video", "v.webm"}, [](const auto& c) { return c.videoCodec == "vp9"; }},
+        {{"capture", "--video", "v.webm", "--video-codec", "av1"}, [](const auto& c) { return c.videoCodec == "av1"; }},
+    };
+    for (const Case& c : cases) EXPECT_TRUE(c.holds(CommandLine::parse(c.args))) << joined(c.args);
+}
+
+// However --from is wrong, it is said the same way.
+TEST(CommandLine, SaysEveryWrongFromOneWay) {
+    for (const char* wrong : {"nowhere", "wave", "12x", "-3", "1:60", ""}) {
+        try {
+            CommandLine::parse({"--from", wrong});
+            ADD_FAILURE() << wrong << " was taken";
+        } catch (const CommandLine::UsageError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind("--from \"" + std::string(wrong) + "\" is no place in the show; ", 0), 0u)
+                << e.what();
+        }
+    }
 }
 
 // Every option a command's help shows, and no other, is one the command takes.
@@ -132,6 +187,7 @@ TEST(CommandLine, TakesTheOptionsItsHelpShows) {
     };
     const std::vector<std::vector<std::string>> options = {
         {"--window"}, {"--scale", "2"}, {"--from", "1"}, {"--to", "2"},       {"--loop"},
+        {"--volume", "50"}, {"--video-scale", "2", "--video", "v.mp4"},
         {"--mute"},   {"--stats"},      {"--rgba"},      {"--fps", "30"},     {"--audio-only"},
         {"--video", "v.mp4"},           {"--keep-frames", "--video", "v.mp4"}, {"--overwrite"},
         {"--video-codec", "av1", "--video", "v.mp4"},

@@ -70,6 +70,7 @@ struct MemoryWindow : PlayerWindow {
     ManualTimer& wall;
     std::map<int, double> slow;  // extra wall seconds spent on the show of that index
     std::vector<Shown> shown;
+    std::vector<std::pair<std::string, std::uint32_t>> screenshots;  // each one's name and frame
     MemoryWindow(HandMusic& m, ManualTimer& t, ManualTimer& w) : music(m), ticks(t), wall(w) {}
     void show(const Image& frame, const Overlay& overlay) override {
         const auto extra = slow.find(static_cast<int>(shown.size()));
@@ -80,6 +81,10 @@ struct MemoryWindow : PlayerWindow {
     }
     void toggleFullscreen() override {}
     double refreshSeconds() const override { return 1.0 / 60.0; }
+    std::string screenshot(const Image& frame, const std::string& name) override {
+        screenshots.emplace_back(name, checksum(frame));
+        return name;
+    }
 };
 
 struct Rig {
@@ -127,8 +132,15 @@ TEST_F(PlayerKeys, EachKeyLeadsWhereItSays) {
         {Command::nextScene, {12, 10}, Player::Target{15, 0}},
         {Command::nextScene, {0, 5}, Player::Target{4, 0}},
         {Command::nextScene, {36, 0}, std::nullopt},
-        {Command::previousScene, {12, 10}, Player::Target{8, 0}},
+        // More than 3 s into a scene PageUp starts it again, as a media player does a chapter;
+        // within them, the previous scene.
+        {Command::previousScene, {12, 10}, Player::Target{11, 0}},
+        {Command::previousScene, {11, 30}, Player::Target{11, 0}},  // 3.6 s in
+        {Command::previousScene, {11, 20}, Player::Target{8, 0}},   // 2.4 s in
+        {Command::previousScene, {11, 0}, Player::Target{8, 0}},
         {Command::previousScene, {2, 0}, Player::Target{0, 0}},
+        {Command::previousScene, {0, 20}, Player::Target{0, 0}},
+        {Command::previousScene, {37, 0}, Player::Target{36, 0}},  // from the music's end
         {Command::home, {30, 20}, Player::Target{0, 0}},
     };
     for (const Case& c : cases) {
@@ -160,7 +172,7 @@ TEST_F(PlayerKeys, PauseHoldsTheFrameAndResumesExactlyWhereItStopped) {
     EXPECT_EQ(paused.frames(14, 72), straight.frames(6, 64));
     const Overlay& over = paused.window.shown[12].overlay;
     ASSERT_EQ(over.corner.size(), 3u);
-    EXPECT_EQ(over.corner[0].substr(0, 5), "33:05");
+    EXPECT_EQ(over.corner[0], "order 33 · row 5   4:13 / 4:44");
     EXPECT_EQ(over.corner[1], "the wave warp");
     EXPECT_NE(over.corner[2].find("paused"), std::string::npos);
     EXPECT_NE(over.corner[2].find("muted"), std::string::npos);
@@ -195,6 +207,90 @@ TEST_F(PlayerKeys, ASeekWhilePausedShowsTheNewFrameAndStaysPaused) {
         EXPECT_EQ(shown[4].frame, shown[3].frame) << c.what;
         for (std::size_t i = 2; i < shown.size(); ++i) EXPECT_TRUE(shown[i].musicPaused) << c.what << ", showing " << i;
     }
+}
+
+// What each key did, said over the picture for a moment even with the display off.
+TEST_F(PlayerKeys, EveryKeySaysWhatItDid) {
+    struct Case {
+        Player::Range range;
+        std::map<int, std::vector<Command>> keys;
+        std::size_t showing;  // the showing that carries the message
+        std::vector<std::string> said;
+    };
+    const Case cases[] = {
+        {{.from = 33}, {{0, Q{Command::pause}}}, 1, {"paused"}},
+        {{.from = 33}, {{0, Q{Command::pause}}, {1, Q{Command::pause}}}, 2, {"playing"}},
+        {{.from = 33}, {{0, Q{Command::mute}}}, 1, {"muted"}},
+        {{.from = 33}, {{0, Q{Command::mute}}, {1, Q{Command::mute}}}, 2, {"unmuted"}},
+        {{.from = 33}, {{0, Q(3, Command::volumeDown)}}, 1, {"volume 70 %"}},
+        {{.from = 33}, {{0, Q(12, Command::volumeDown)}}, 1, {"volume 0 %"}},
+        {{.from = 33}, {{0, Q{Command::volumeDown, Command::mute}}, {1, Q{Command::volumeUp, Command::volumeUp}}}, 2,
+         {"volume 100 %  (muted)"}},
+        {{.from = 33}, {{0, Q{Command::nextScene}}}, 1, {"order 36 · row 0   4:36 / 4:44", "farewell"}},
+        {{.from = 33}, {{0, Q{Command::previousOrder, Command::previousOrder}}}, 1,
+         {"order 31 · row 0   3:58 / 4:44", "tunnels and cones"}},
+        {{.from = 33}, {{0, Q{Command::screenshot}}}, 1, {"screenshot: tindrel-33-00.png"}},
+        {{.from = 35, .to = 35, .loop = true}, {}, 64, {"looping"}},
+        // A message lasts 1.5 s of the wall: ninety showings at 60 a second.
+        {{.from = 33}, {{0, Q{Command::mute}}}, 90, {"muted"}},
+        {{.from = 33}, {{0, Q{Command::mute}}}, 92, {}},
+    };
+    for (const Case& c : cases) {
+        auto keys = c.keys;
+        keys[static_cast<int>(c.showing) + 1].push_back(Command::quit);
+        const Rig rig(c.range, keys);
+        ASSERT_GT(rig.window.shown.size(), c.showing);
+        EXPECT_EQ(rig.window.shown[c.showing].overlay.message, c.said) << "showing " << c.showing;
+        // Said over the picture alone: the display stays off.
+        EXPECT_TRUE(rig.window.shown[c.showing].overlay.corner.empty());
+    }
+}
+
+TEST_F(PlayerKeys, VolumeGoesByTensFromSilenceToFull) {
+    const Rig rig({.from = 33}, {{0, Q(4, Command::volumeDown)}, {1, Q{Command::volumeUp}}, {2, Q{Command::quit}}});
+    EXPECT_EQ(rig.music.volume(), 70);
+    const Rig full({.from = 33}, {{0, Q{Command::volumeDown}}, {1, Q(5, Command::volumeUp)}, {2, Q{Command::quit}}});
+    EXPECT_EQ(full.music.volume(), 100);
+}
+
+// The screenshot is the frame, never the window: paused where a seek went, it is that
+// position's still; playing, the frame on screen.
+TEST_F(PlayerKeys, AScreenshotIsTheFrameAsTheStillDrawsIt) {
+    const Rig paused({.from = 33},
+                     {{1, Q{Command::pause}}, {3, Q{Command::nextScene}}, {4, Q{Command::screenshot}}, {6, Q{Command::quit}}});
+    ASSERT_EQ(paused.window.screenshots.size(), 1u);
+    EXPECT_EQ(paused.window.screenshots[0].first, "tindrel-36-00.png");
+    EXPECT_EQ(paused.window.screenshots[0].second, checksum(*OfflineRender::still(buildData(), 36, 0, 36 * 64 * 0.12)));
+    EXPECT_EQ(paused.window.shown[4].overlay.message, std::vector<std::string>{"screenshot: tindrel-36-00.png"});
+
+    const Rig playing({.from = 33}, {{5, Q{Command::screenshot}}, {6, Q{Command::quit}}});
+    ASSERT_EQ(playing.window.screenshots.size(), 1u);
+    EXPECT_EQ(playing.window.screenshots[0].first, "tindrel-33-05.png");
+    EXPECT_EQ(playing.window.screenshots[0].second, playing.window.shown[5].frame);
+}
+
+// A frame step pauses and moves the show's clock by a sixtieth of a second, drawing the frame
+// a still draws at that time; back over an order's start it goes to the order before.
+TEST_F(PlayerKeys, FrameStepsMoveASixtiethAndStayPaused) {
+    const double start = 33 * 64 * 0.12;
+    // The first frame is drawn at the order's start; steps in one breath add up.
+    const Rig rig({.from = 33}, {{0, Q{Command::frameForward}},
+                                 {1, Q{Command::frameForward, Command::frameForward}},
+                                 {2, Q{Command::frameBack}},
+                                 {5, Q{Command::quit}}});
+    const auto& shown = rig.window.shown;
+    ASSERT_EQ(shown.size(), 5u);
+    EXPECT_TRUE(rig.music.paused);
+    for (std::size_t i = 1; i < shown.size(); ++i) EXPECT_TRUE(shown[i].musicPaused) << "showing " << i;
+    EXPECT_EQ(shown[1].frame, checksum(*OfflineRender::still(buildData(), 33, 0, start + 1.0 / 60.0)));
+    EXPECT_EQ(shown[3].frame, checksum(*OfflineRender::still(buildData(), 33, 0, start + 2.0 / 60.0)));
+    EXPECT_EQ(shown[4].frame, shown[3].frame);
+    EXPECT_EQ(shown[3].overlay.message, (std::vector<std::string>{"order 33 · row 0   4:13.47 / 4:44", "the wave warp"}));
+
+    const Rig back({.from = 33}, {{0, Q{Command::frameBack}}, {3, Q{Command::quit}}});
+    ASSERT_EQ(back.window.shown.size(), 3u);
+    EXPECT_TRUE(back.music.order == 32 && back.music.row == 63 && back.music.paused);
+    EXPECT_EQ(back.window.shown[1].frame, checksum(*OfflineRender::still(buildData(), 32, 63, start - 1.0 / 60.0)));
 }
 
 TEST_F(PlayerKeys, ARangeEndsTheShowOrStartsOver) {

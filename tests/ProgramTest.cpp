@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -65,9 +66,11 @@ TEST(Program, RefusesPositionsPastTheMusic) {
         {"still 37 0 0 f.png", "tindrel: order 37 is past the song's end; its orders are 0 to 36\n"},
         {"still 37 0 f.png", "tindrel: order 37 is past the song's end; its orders are 0 to 36\n"},
         {"still 36 64 f.png", "tindrel: row 64 is past the end of order 36, whose rows are 0 to 63\n"},
-        {"--from 37 --window", "tindrel: --from 37 is past the song's end; its orders are 0 to 36\n"},
-        {"capture out --from 300", "tindrel: --from 300 is past the song's end; its orders are 0 to 36\n"},
-        {"capture out --from 36 --to 37", "tindrel: --to 37 is past the song's end; its orders are 0 to 36\n"},
+        // Every way --from or --to can miss the song is said in one form.
+        {"--from 37 --window", "tindrel: --from \"37\" is no place in the show; the song's orders are 0 to 36 and it is 4:44 long\n"},
+        {"capture out --from 300", "tindrel: --from \"300\" is no place in the show; the song's orders are 0 to 36 and it is 4:44 long\n"},
+        {"capture out --from 4:45", "tindrel: --from \"4:45\" is no place in the show; the song's orders are 0 to 36 and it is 4:44 long\n"},
+        {"capture out --from 36 --to 37", "tindrel: --to \"37\" is no place in the show; the song's orders are 0 to 36 and it is 4:44 long\n"},
     };
     const fs::path dir = TestImages::scratch("ranges");
     for (const Case& c : cases) {
@@ -259,8 +262,16 @@ TEST(Program, CaptureMakesAVideoWithFfmpegAndSaysSoWithout) {
     EXPECT_TRUE(fs::exists(dir / "kept/frame-000015.png"));
     EXPECT_TRUE(fs::exists(dir / "kept/music.wav"));
 
-    // The web's codecs and container: Opus, since WebM takes no AAC.
-    ASSERT_EQ(tindrel(dir, "capture out --from 36 --to 36 --fps 2 --video w.webm --video-codec vp9").status, 0);
+    // An existing video is the user's until --overwrite says otherwise.
+    const std::string before = fileBytes(dir / "v.mp4");
+    EXPECT_EQ(tindrel(dir, "capture --from 36 --to 36 --fps 2 --video v.mp4").status, 1);
+    EXPECT_EQ(fileBytes(dir / "stderr.txt"), "tindrel: v.mp4 exists; --overwrite replaces it\n");
+    EXPECT_TRUE(fileBytes(dir / "v.mp4") == before);
+    ASSERT_EQ(tindrel(dir, "capture --from 36 --to 36 --fps 2 --video v.mp4 --overwrite").status, 0);
+    EXPECT_FALSE(fileBytes(dir / "v.mp4") == before);
+
+    // The web's codecs and container: a .webm name takes VP9 and Opus by itself.
+    ASSERT_EQ(tindrel(dir, "capture --from 36 --to 36 --fps 2 --video w.webm").status, 0);
     const std::string webProbe = "cd '" + dir.string() +
                                  "' && ffprobe -v error -show_entries stream=codec_name -of csv=p=0 w.webm > web.txt";
     ASSERT_EQ(std::system(webProbe.c_str()), 0);
@@ -352,4 +363,46 @@ TEST(Program, OutputsThatCannotBeWrittenAreReported) {
         EXPECT_EQ(o.out, "") << command;
         EXPECT_NE(fileBytes(dir / "stderr.txt").find("a-file"), std::string::npos) << command;
     }
+}
+
+// A video scaled up for video sites: each pixel a block of whole pixels, so that taking one
+// pixel of each block gives back the frame as closely as a video at the frame's own size does.
+TEST(Program, AScaledVideoIsTheFrameInWholePixels) {
+    if (std::system("command -v ffmpeg >/dev/null 2>&1 && command -v ffprobe >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "ffmpeg is not installed";
+    const fs::path dir = TestImages::scratch("scaled");
+    ASSERT_EQ(tindrel(dir, "capture kept --from 36 --to 36 --fps 10 --video one.mp4 --keep-frames").status, 0);
+    ASSERT_EQ(tindrel(dir, "capture --from 36 --to 36 --fps 10 --video=two.mp4 --video-scale=2").status, 0);
+    const std::string probe = "cd '" + dir.string() +
+                              "' && ffprobe -v error -select_streams v -show_entries stream=width,height -of csv=p=0 two.mp4 > size.txt";
+    ASSERT_EQ(std::system(probe.c_str()), 0);
+    EXPECT_EQ(fileBytes(dir / "size.txt"), "1200,600\n");
+
+    // Frame 40, four seconds into the farewell's fade, decoded from each video.
+    for (const char* video : {"one", "two"}) {
+        const std::string decode = "cd '" + dir.string() + "' && ffmpeg -v error -y -i " + video +
+                                   ".mp4 -vf 'select=eq(n\\,40)' -vsync 0 -frames:v 1 " + video + ".png";
+        ASSERT_EQ(std::system(decode.c_str()), 0) << video;
+    }
+    const TestImages::Png frame = TestImages::readPng(dir / "kept/frame-000040.png");
+    auto psnr = [&frame](const TestImages::Png& decoded, int scale) {
+        double squared = 0.0;
+        for (int y = 0; y < frame.height; ++y)
+            for (int x = 0; x < frame.width; ++x) {
+                // Nearest sampling: the block's middle pixel.
+                const Color a = frame.at(x, y);
+                const Color b = decoded.at(x * scale + scale / 2, y * scale + scale / 2);
+                for (const int d : {a.r - b.r, a.g - b.g, a.b - b.b}) squared += d * d;
+            }
+        const double mse = squared / (3.0 * frame.width * frame.height);
+        return 10.0 * std::log10(255.0 * 255.0 / std::max(mse, 1e-9));
+    };
+    const TestImages::Png one = TestImages::readPng(dir / "one.png");
+    const TestImages::Png two = TestImages::readPng(dir / "two.png");
+    ASSERT_EQ(one.width, 600);
+    ASSERT_EQ(two.width, 1200);
+    const double atOne = psnr(one, 1);
+    const double atTwo = psnr(two, 2);
+    EXPECT_GT(atOne, 30.0);
+    EXPECT_GE(atTwo, atOne - 1.0) << "scale 1: " << atOne << " dB, scale 2: " << atTwo << " dB";
 }

@@ -62,28 +62,44 @@ check fullscreen "" 40
 show=$!
 window_of_show player
 focus_window
-# Space pauses: the picture holds.
+# Space pauses: the picture holds (once the word "paused" has gone, after 1.5 s).
 xdotool key space
-sleep 0.3
+sleep 1.8
 shot paused1.png
 sleep 1.5
 shot paused2.png
 differ=$(compare-im6.q16 -metric AE paused1.png paused2.png null: 2>&1)
 [ "$differ" = 0 ] || fail "player: $differ pixels changed in 1.5 s of pause"
-# Eight scenes on while paused: the farewell's first frame, all white, still paused.
+# Eight scenes on while paused: the farewell's first frame, all white, still paused, with the
+# new position and the scene's title, two lines on a dark panel, over its top-left corner for a
+# moment.
 for _ in 1 2 3 4 5 6 7 8; do xdotool key Next; done
-sleep 1
-shot farewell.png
-least=$(convert-im6.q16 farewell.png -format "%[fx:minima]" info:)
-[ "$least" = 1 ] || fail "player: after eight PageDowns the window is not all white (darkest $least)"
 sleep 0.5
+shot farewell.png
+least=$(convert-im6.q16 farewell.png -crop 600x180+0+120 -format "%[fx:minima]" info:)
+[ "$least" = 1 ] || fail "player: after eight PageDowns the window is not all white (darkest $least)"
+panel=$(convert-im6.q16 farewell.png -crop 300x100+0+0 +repage -threshold 50% -negate -trim -format "%wx%h" info:)
+lines=$(echo "$panel" | awk -Fx '{ print ($1 > 120 && $2 > 32 && $2 < 60) ? 2 : 0 }')
+[ "$lines" = 2 ] || fail "player: the seek while paused showed no position and title (dark panel $panel)"
+sleep 1.5
 shot farewell2.png
-[ "$(compare-im6.q16 -metric AE farewell.png farewell2.png null: 2>&1)" = 0 ] || fail "player: the seek did not stay paused"
+least=$(convert-im6.q16 farewell2.png -format "%[fx:minima]" info:)
+[ "$least" = 1 ] || fail "player: the message did not go, or the seek did not stay paused (darkest $least)"
+# s: the frame on screen as `still` writes it, in the folder the show was started in.
+xdotool key s
+sleep 0.5
+[ -f tindrel-36-00.png ] || fail "player: s wrote no tindrel-36-00.png ($(ls))"
+"$bin" still 36 0 still.png --data "$data" || fail "player: no still to compare the screenshot with"
+[ "$(compare-im6.q16 -metric AE tindrel-36-00.png still.png null: 2>&1)" = 0 ] ||
+    fail "player: the screenshot is not the still at order 36, row 0"
+sleep 1.7
+shot farewell3.png
+[ "$(compare-im6.q16 -metric AE farewell2.png farewell3.png null: 2>&1)" = 0 ] || fail "player: the screenshot did not stay paused"
 # Space again: the farewell plays on, fading from white.
 xdotool key space
 sleep 1
 shot resumed.png
-mean=$(convert-im6.q16 resumed.png -format "%[fx:mean]" info:)
+mean=$(convert-im6.q16 resumed.png -crop 600x180+0+120 -format "%[fx:mean]" info:)
 awk "BEGIN { exit !($mean < 0.99) }" || fail "player: Space did not resume (mean $mean)"
 # f: full screen on 1280 × 720, the frame at 2:1 between black bars 40 rows high.
 xdotool key f
@@ -99,7 +115,7 @@ ends_within_a_second "player: q did not quit within a second"
 [ "$status" -eq 0 ] || fail "player: exit status $status after q"
 stats=$(grep -E '^frames [0-9]+, frame p50 [0-9.]+ ms, p99 [0-9.]+ ms, max [0-9.]+ ms, late [0-9]+$' err.txt) ||
     fail "player: --stats printed no line"
-echo "player: Space held the picture, eight PageDowns showed the farewell's white, f filled the screen at 2:1, q quit with status 0; $stats"
+echo "player: Space held the picture, eight PageDowns showed the farewell's white with its position and title ($panel), s wrote the still's tindrel-36-00.png, f filled the screen at 2:1, q quit with status 0; $stats"
 
 # No display at all, with the video driver left to SDL as on a user's machine: a clear word
 # and status 1 at once, not an invisible show.

@@ -5,16 +5,27 @@
 #include <emscripten.h>
 
 #include <cstddef>
+#include <cstdio>
 #include <utility>
 
 namespace {
 
-// Lines of each part joined by newlines; the parts are split by the record separator.
+// Lines of each part joined by newlines; the parts are split by the record separator. The bar
+// comes last, as its share then each mark's, split by spaces; empty for no bar.
 std::string serialized(const Overlay& overlay) {
     std::string text;
-    for (const auto* part : {&overlay.corner, &overlay.panel, &overlay.banner}) {
+    for (const auto* part : {&overlay.corner, &overlay.panel, &overlay.banner, &overlay.message}) {
         for (std::size_t i = 0; i < part->size(); ++i) text += (i ? "\n" : "") + (*part)[i];
         text += '\x1e';
+    }
+    if (overlay.progress >= 0.0) {
+        char share[32];
+        std::snprintf(share, sizeof share, "%.4f", overlay.progress);
+        text += share;
+        for (const double mark : overlay.marks) {
+            std::snprintf(share, sizeof share, " %.4f", mark);
+            text += share;
+        }
     }
     return text;
 }
@@ -26,11 +37,13 @@ EM_JS(void, tindrel_draw, (const std::uint8_t* pixels, int width, int height), {
 });
 
 EM_JS(void, tindrel_overlay, (const char* text), {
-    const parts = UTF8ToString(text).split(String.fromCharCode(30)).slice(0, 3);
+    const parts = UTF8ToString(text).split(String.fromCharCode(30)).slice(0, 5);
     Module.host.overlay(parts.map(p => p ? p.split(String.fromCharCode(10)) : []));
 });
 
 EM_JS(void, tindrel_toggle_fullscreen, (), { Module.host.toggleFullscreen(); });
+
+EM_JS(void, tindrel_screenshot, (const char* name), { Module.host.screenshot(UTF8ToString(name)); });
 
 EM_JS(double, tindrel_refresh_seconds, (), { return Module.host.refreshSeconds(); });
 
@@ -57,3 +70,10 @@ void WebDisplay::show(const Image& frame, const Overlay& overlay) {
 void WebDisplay::toggleFullscreen() { tindrel_toggle_fullscreen(); }
 
 double WebDisplay::refreshSeconds() const { return tindrel_refresh_seconds(); }
+
+// The canvas holds the frame alone, the text lying over it in the page: the page saves the
+// canvas as the PNG and hands it to the browser's downloads.
+std::string WebDisplay::screenshot(const Image&, const std::string& name) {
+    tindrel_screenshot(name.c_str());
+    return name + " (downloaded)";
+}

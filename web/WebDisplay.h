@@ -15,6 +15,7 @@ public:
     void show(const Image& frame, const Overlay& overlay) override;
     void toggleFullscreen() override;
     double refreshSeconds() const override;
+    std::string screenshot(const Image& frame, const std::string& name) override;
 
     // The frame alone, at once: a still, which nothing follows.
     void draw(const Image& frame);

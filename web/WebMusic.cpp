@@ -2,6 +2,7 @@
 
 #include <emscripten.h>
 
+#include <algorithm>
 #include <vector>
 
 EM_JS(int, tindrel_music_orders, (), { return Module.host.timeline.rows.length; });
@@ -13,6 +14,7 @@ EM_JS(std::uint32_t, tindrel_music_position, (), { return Module.host.music.posi
 EM_JS(double, tindrel_music_seek, (int order, int row), { return Module.host.music.seek(order, row); });
 EM_JS(void, tindrel_music_pause, (int paused), { Module.host.music.setPaused(paused != 0); });
 EM_JS(void, tindrel_music_mute, (int muted), { Module.host.music.setMuted(muted != 0); });
+EM_JS(void, tindrel_music_volume, (int percent), { Module.host.music.setVolume(percent); });
 EM_JS(int, tindrel_music_muted, (), { return Module.host.music.muted ? 1 : 0; });
 
 void WebMusic::play() { tindrel_music_play(); }
@@ -26,6 +28,11 @@ void WebMusic::setPaused(bool paused) { tindrel_music_pause(paused ? 1 : 0); }
 void WebMusic::setMuted(bool muted) { tindrel_music_mute(muted ? 1 : 0); }
 
 bool WebMusic::muted() const { return tindrel_music_muted() != 0; }
+
+void WebMusic::setVolume(int percent) {
+    volume_ = std::clamp(percent, 0, 100);
+    tindrel_music_volume(volume_);
+}
 
 MusicShape WebMusic::shape() {
     std::vector<int> rows;

@@ -18,8 +18,13 @@ public:
     void setPaused(bool paused) override;
     void setMuted(bool muted) override;
     bool muted() const override;
+    void setVolume(int percent) override;
+    int volume() const override { return volume_; }
 
     // The song's shape, from the page's copy of the module, which is loaded before a still or a
     // play is asked for.
     static MusicShape shape();
+
+private:
+    int volume_ = 100;
 };

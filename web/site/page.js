@@ -77,10 +77,18 @@ const host = {
     draw(rgba, width, height) {
         context.putImageData(new ImageData(rgba, width, height), 0, 0);
     },
-    overlay([corner, panel, banner]) {
+    overlay([corner, panel, banner, said = [], bar = []]) {
         $('corner').textContent = corner.join('\n');
         $('panel').textContent = panel.join('\n');
         $('banner').textContent = banner.join('\n');
+        showSaid(said, bar);
+    },
+    screenshot(name) {
+        canvas.toBlob(blob => {
+            const link = Object.assign(document.createElement('a'), { href: URL.createObjectURL(blob), download: name });
+            link.click();
+            setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+        }, 'image/png');
     },
     toggleFullscreen,
     refreshSeconds() {
@@ -114,6 +122,23 @@ const host = {
     timeline: null,
 };
 
+// A key's short message below the corner's lines, and the bar of how far the show is with a
+// mark at each scene's start (its share of the song, then the marks').
+function showSaid(said, bar) {
+    const text = $('said');
+    text.textContent = said.join('\n');
+    text.style.top = $('corner').textContent ? `calc(${$('corner').offsetHeight}px + 1em)` : '';
+    const progress = $('progress');
+    const [share, ...marks] = (bar[0] ?? '').split(' ').filter(Boolean).map(Number);
+    progress.hidden = share === undefined;
+    if (share === undefined) return;
+    const percent = value => `${(100 * value).toFixed(2)}%`;
+    progress.replaceChildren(Object.assign(document.createElement('div'), { className: 'done' }),
+        ...marks.map(mark => Object.assign(document.createElement('div'), { className: 'mark' })));
+    progress.firstChild.style.width = percent(share);
+    [...progress.children].slice(1).forEach((mark, i) => (mark.style.left = percent(marks[i])));
+}
+
 // Letters by what they print, so they follow the keyboard's layout; the rest by name, as the
 // show's key table gives them.
 function listenToKeys() {
@@ -141,9 +166,10 @@ function listenToKeys() {
 
 // ---- the music: the worklet renders, the page tells what is heard ----
 class Music {
-    constructor(audio, node, ready) {
+    constructor(audio, node, ready, gain) {
         this.audio = audio;
         this.node = node;
+        this.gain = gain;
         this.current = ready.position;
         this.changes = [];
         this.muted = false;
@@ -191,6 +217,10 @@ class Music {
         this.muted = muted;
         this.node.port.postMessage({ type: 'mute', muted });
     }
+    // Cubed, as the desktop's: each step of ten sounds about as large as the last.
+    setVolume(percent) {
+        this.gain.gain.value = (percent / 100) ** 3;
+    }
 }
 
 async function startMusic(wasm, song) {
@@ -202,11 +232,12 @@ async function startMusic(wasm, song) {
         outputChannelCount: [2],
         processorOptions: { wasm, song: song.buffer },
     });
-    node.connect(audio.destination);
+    const gain = new GainNode(audio);
+    node.connect(gain).connect(audio.destination);
     const ready = await new Promise(resolve => (node.port.onmessage = event => resolve(event.data)));
     if (ready.type !== 'ready') throw new Error(`The music cannot play: ${ready.message}`);
     await audio.resume();
-    return new Music(audio, node, ready);
+    return new Music(audio, node, ready, gain);
 }
 
 // The song's shape, from a copy of the module on the page: the rows of each order, and the
