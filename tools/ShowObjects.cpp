@@ -130,10 +130,11 @@ LwobWriter::Object arrow() {
 }
 
 // A cube of side 2·half with each face cut into n × n tiles. Opposite faces share an accent so
-// that neighbouring faces always differ.
+// that neighbouring faces always differ. No amber: a face turned from the light is scaled
+// toward black, and amber scaled down is brown, outside the show's palette.
 LwobWriter::Object cube(double half, int n) {
     Builder b;
-    const std::array<const LwobWriter::Surface*, 3> accents{&cyan, &magenta, &amber};
+    const std::array<const LwobWriter::Surface*, 3> accents{&cyan, &magenta, &indigo};
     for (int axis = 0; axis < 3; ++axis) {
         for (int side = -1; side <= 1; side += 2) {
             // (u, v) runs across the face; the face's own axis stays at ±half.
