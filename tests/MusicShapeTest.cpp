@@ -1,6 +1,7 @@
 // A song of another shape than the show's own: 32-row and 128-row patterns and a tempo change.
 // Stills, seeks, a capture and the contact sheet must agree with what live play presents.
 
+#include "ScriptedKeys.h"
 #include "TestImages.h"
 #include "app/ContactSheet.h"
 #include "app/OfflineRender.h"
@@ -122,23 +123,11 @@ struct Window : PlayerWindow {
     double refreshSeconds() const override { return 1.0 / 60.0; }
 };
 
-struct Keys : Controls {
-    std::map<int, std::vector<Command>> script;
-    int looks = 0;
-    std::vector<Command> commands() override {
-        const auto it = script.find(looks++);
-        return it == script.end() ? std::vector<Command>{} : it->second;
-    }
-    bool escape() override { return false; }
-    bool escapePending() override { return false; }
-    void wait(int) override {}
-};
-
 std::vector<Shown> livePlay(Player::Range range, std::map<int, std::vector<Command>> script = {}) {
     RenderedMusic music;
     ManualTimer ticks, wall;
     Window window(music, ticks);
-    Keys keys;
+    ScriptedKeys keys;
     keys.script = std::move(script);
     Player player({window, keys, music, ticks, wall, odd()}, MusicShape::load(odd(), "Super.xm"), range);
     player.play();

@@ -1,6 +1,7 @@
 // The player on scripted keys, music moved by hand and a window that only remembers: what the
 // keys do to the music, the clock and the frames.
 
+#include "ScriptedKeys.h"
 #include "ShowFrames.h"
 #include "platform/FixedMusic.h"
 #include "platform/Module.h"
@@ -41,20 +42,6 @@ struct HandMusic : SteerableMusic {
         if (!played || paused || order >= 37) return;
         if (++row == 64) row = 0, ++order;
     }
-};
-
-// Keys given at the player's looks at them, counted from 0; it looks once after each frame
-// and once per turn while paused.
-struct ScriptedKeys : Controls {
-    std::map<int, std::vector<Command>> script;
-    int looks = 0;
-    std::vector<Command> commands() override {
-        const auto it = script.find(looks++);
-        return it == script.end() ? std::vector<Command>{} : it->second;
-    }
-    bool escape() override { return false; }
-    bool escapePending() override { return false; }
-    void wait(int) override {}
 };
 
 struct Shown {
