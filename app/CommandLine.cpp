@@ -26,7 +26,7 @@ struct Command {
 const Command commands[] = {
     {"play", Mode::play, play,
      "tindrel [play] [--window] [--scale N] [--from ORDER|TITLE] [--to ORDER|TITLE] [--loop]\n"
-     "        [--mute] [--stats] [--data DIR]\n"
+     "        [--mute] [--gentle] [--stats] [--data DIR]\n"
      "    Plays the show with its music, full screen unless --window.\n"
      "    --window           a window instead of the full screen\n"
      "    --scale N          the frame N times 600 x 300 in a window (1 to 16); by default the\n"
@@ -35,6 +35,7 @@ const Command commands[] = {
      "    --to ORDER|TITLE   end after that order, or after the last order of that scene\n"
      "    --loop             play from..to again and again until Escape or q\n"
      "    --mute             the same timing without sound\n"
+     "    --gentle           white flashes and strobes at most 40 % of full white\n"
      "    --stats            one line of frame pacing on standard error at the end\n"
      "    --data DIR         read the show's files from DIR\n"},
     {"studio", Mode::studio, studio,
@@ -55,7 +56,8 @@ const Command commands[] = {
      "    --data DIR         read the show's files from DIR\n"},
     {"capture", Mode::capture, capture,
      "tindrel capture DIR [--fps N] [--from ORDER|TITLE] [--to ORDER|TITLE] [--audio-only]\n"
-     "        [--video FILE.mp4 [--video-codec h264|vp9|av1] [--keep-frames]] [--overwrite] [--data DIR]\n"
+     "        [--video FILE.mp4 [--video-codec h264|vp9|av1] [--keep-frames]] [--overwrite] [--gentle]\n"
+     "        [--data DIR]\n"
      "    Renders the show frame-exact to DIR/frame-NNNNNN.png and its music to DIR/music.wav.\n"
      "    A DIR that holds the frames of an earlier capture is refused unless --overwrite.\n"
      "    --fps N            frames a second, 1 to 1000 (default 60)\n"
@@ -67,6 +69,7 @@ const Command commands[] = {
      "                       sound instead of AAC\n"
      "    --keep-frames      with --video: the frames and music.wav go to DIR as well\n"
      "    --overwrite        first remove the frames and music.wav of an earlier capture from DIR\n"
+     "    --gentle           white flashes and strobes at most 40 % of full white\n"
      "    --data DIR         read the show's files from DIR\n"},
     {"sheet", Mode::sheet, sheet,
      "tindrel sheet OUT.png [--data DIR]\n"
@@ -95,6 +98,7 @@ const Option options[] = {
     {"--loop", false, play | studio},
     {"--mute", false, play | studio},
     {"--stats", false, play | studio},
+    {"--gentle", false, play | capture},
     {"--source", true, studio},
     {"--rgba", false, still | convert},
     {"--fps", true, capture},
@@ -315,6 +319,7 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
         else if (name == "--loop") cl.loop = true;
         else if (name == "--mute") cl.mute = true;
         else if (name == "--stats") cl.stats = true;
+        else if (name == "--gentle") cl.gentle = true;
         else if (name == "--rgba") cl.rgba = true;
         else if (name == "--fps") cl.fps = toInt(g.value, name, 1, 1000);
         else if (name == "--audio-only") cl.audioOnly = true;

@@ -26,6 +26,7 @@ struct CommandLine {
     bool loop = false;  // play from..to again until Escape or q
     bool mute = false;
     bool stats = false;
+    bool gentle = false;  // play, capture: white flashes at most 40 % of full white
     std::string source;  // studio: the asset sources, empty for the source tree's
 
     // still

@@ -13,6 +13,7 @@
 #include "raster/LoadError.h"
 #include "raster/OutputFile.h"
 #include "raster/PngWriter.h"
+#include "show/Scene.h"
 #include "show/Timetable.h"
 
 #include <cctype>
@@ -197,6 +198,7 @@ int runProgram(const std::vector<std::string>& args) {
         if (cl.mode == CommandLine::Mode::studio) studio.emplace(cl.source);
         else AssetFile::setRoot(dataDirectory(cl.dataDir));
         checkPositions(cl);
+        Scene::setGentleFlashes(cl.gentle);
         switch (cl.mode) {
         case CommandLine::Mode::still:
             return runStill(cl);
