@@ -9,7 +9,8 @@
 //   window.tindrel.position() {order, row} of what is being heard, from the moment play is asked
 //   window.tindrel.error      the message shown, when one is
 //   window.tindrel.frames()   frames presented and how long the show took over each
-//   window.tindrel.playable   true once the start button can start the show
+//   window.tindrel.playable   true once the start button can start the show; the performance
+//                             marks tindrel-start-screen and tindrel-playable say when
 //   window.tindrel.simd       whether the show runs its SIMD build
 
 const $ = id => document.getElementById(id);
@@ -425,6 +426,7 @@ function showIntro() {
     const gentle = $('gentle');
     gentle.checked = matchMedia('(prefers-reduced-motion: reduce)').matches;
     $('intro').hidden = false;
+    performance.mark('tindrel-start-screen');
 }
 
 // Resolves with the order to play from once the visitor starts the show: the start button
@@ -529,6 +531,7 @@ async function live(fromText) {
     const [show, song] = await Promise.all([showReady, songReady]);
     start.disabled = false;
     tindrel.playable = true;
+    performance.mark('tindrel-playable');
     listenToKeys();
     listenToTouch();
     let label = `${verb} to play`;

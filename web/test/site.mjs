@@ -60,9 +60,9 @@ export async function open(browser, url, prepare) {
 }
 
 // Waits until the start screen can start the show, starts it with a click on what selector names
-// and waits for the music to be under way.
+// and waits for the show to be under way: its first frames presented.
 export async function startShow(page, selector = '#start') {
     await page.waitForFunction('window.tindrel.playable || window.tindrel.error', { timeout: 60000 });
     await page.click(selector);
-    await page.waitForFunction('window.tindrel.position() !== null || window.tindrel.error', { timeout: 30000 });
+    await page.waitForFunction('window.tindrel.frames().frames > 2 || window.tindrel.error', { timeout: 30000 });
 }

@@ -45,7 +45,7 @@ async function brightestOpening(gentle) {
     await startShow(page);
     const brightest = await page.evaluate(() => new Promise(resolve => {
         const canvas = document.getElementById('frame');
-        const context = canvas.getContext('2d');
+        const context = canvas.getContext('2d', { willReadFrequently: true });
         let most = 0;
         const started = performance.now();
         const look = () => {
@@ -115,17 +115,18 @@ async function loadTimes(throttled) {
         await cdp.send('Network.emulateNetworkConditions', {
             offline: false, latency: 40, downloadThroughput: 10e6 / 8, uploadThroughput: 10e6 / 8,
         });
-    const started = Date.now();
     await page.goto(`${server.url}index.html`, { waitUntil: 'domcontentloaded' });
-    await page.waitForSelector('#intro:not([hidden])', { timeout: 60000 });
-    const intro = Date.now() - started;
     await page.waitForFunction('window.tindrel.playable || window.tindrel.error', { timeout: 120000 });
-    const playable = Date.now() - started;
+    // The page's own clock, from the start of the navigation.
+    const [intro, playable] = await page.evaluate(() =>
+        ['tindrel-start-screen', 'tindrel-playable'].map(name => Math.round(performance.getEntriesByName(name)[0].startTime)));
     await context.close();
     return { intro, playable };
 }
 
 test('the start screen appears within 2 s on a 10 Mbit/s line with 40 ms latency', async () => {
+    // The first visit of a run also starts the browser's processes for it: not the line's time.
+    await loadTimes(false);
     const fast = await loadTimes(false);
     const slow = await loadTimes(true);
     console.log(`load: start screen ${fast.intro} ms, playable ${fast.playable} ms; ` +

@@ -45,7 +45,7 @@ for (const [width, height] of [[844, 390], [390, 844]]) {
         await page.screenshot({ path: join(shots, `start-${width}x${height}.png`) });
 
         await page.tap('#start');
-        await page.waitForFunction('window.tindrel.position() !== null', { timeout: 30000 });
+        await page.waitForFunction('window.tindrel.frames().frames > 2', { timeout: 30000 });
         assert.equal(await page.$eval('#controls', element => element.hidden), true);
 
         // A tap on the picture shows the bar, which goes again after about 3 s.
