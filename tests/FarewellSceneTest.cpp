@@ -62,7 +62,8 @@ TEST_F(FarewellFrames, AGentleFlashStopsAtTwoFifthsOfWhite) {
     for (std::size_t i = 0; i < frame->pixelCount(); ++i) {
         const Color got = frame->pixels()[i], was = background->pixels()[i];
         for (auto [g, w] : {std::pair{got.r, was.r}, std::pair{got.g, was.g}, std::pair{got.b, was.b}}) {
-            ASSERT_GE(g, w) << "pixel " << i;
+            // The fade's truncated weights may take a near-white pixel one step down.
+            ASSERT_GE(g + 1, w) << "pixel " << i;
             ASSERT_LE(g - w, (255 - w) * 2 / 5 + 1) << "pixel " << i;
             lifted += g > w;
         }

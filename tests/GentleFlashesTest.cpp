@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
-#include <cstdio>
 #include <memory>
 
 namespace {
@@ -48,7 +47,6 @@ TEST(GentleFlashes, KeepEveryWhiteFrameWellShortOfWhite) {
             const Color f = full->pixels()[i], g = gentle->pixels()[i];
             ASSERT_TRUE(g.r <= f.r && g.g <= f.g && g.b <= f.b) << order << ":" << row << " pixel " << i;
         }
-        std::printf("%d:%d full %.1f gentle %.1f\n", order, row, brightness(*full), brightness(*gentle));
     }
     AssetFile::setRoot({});
 }
