@@ -29,7 +29,7 @@ struct Subcommand {
 const Subcommand commands[] = {
     {"play", Mode::play, play,
      "tindrel [play] [--window] [--scale N] [--from WHERE] [--to WHERE] [--loop] [--volume N]\n"
-     "        [--mute] [--stats] [--data DIR]\n"
+     "        [--mute] [--gentle] [--stats] [--data DIR]\n"
      "    Plays the show with its music, full screen unless --window.\n"
      "    --window           a window instead of the full screen\n"
      "    --scale N          the frame N times 600 x 300 in a window (1 to 16); by default the\n"
@@ -41,6 +41,7 @@ const Subcommand commands[] = {
      "                       --from and no --to, that scene alone\n"
      "    --volume N         the sound at N % (0 to 100, default 100)\n"
      "    --mute             the same timing without sound\n"
+     "    --gentle           white flashes and strobes at most 40 % of full white\n"
      "    --stats            one line of frame pacing on standard error at the end\n"
      "    --data DIR         read the show's files from DIR\n"},
     {"studio", Mode::studio, studio,
@@ -65,9 +66,10 @@ const Subcommand commands[] = {
      "    --rgba             write the alpha channel too\n"
      "    --data DIR         read the show's files from DIR\n"},
     {"capture", Mode::capture, capture,
-     "tindrel capture DIR [--fps N] [--from WHERE] [--to WHERE] [--audio-only] [--overwrite] [--data DIR]\n"
+     "tindrel capture DIR [--fps N] [--from WHERE] [--to WHERE] [--audio-only] [--overwrite] [--gentle]\n"
+     "        [--data DIR]\n"
      "tindrel capture [DIR] --video FILE.mp4 [--video-scale N] [--video-codec h264|vp9|av1]\n"
-     "        [--keep-frames] [--fps N] [--from WHERE] [--to WHERE] [--overwrite] [--data DIR]\n"
+     "        [--keep-frames] [--fps N] [--from WHERE] [--to WHERE] [--overwrite] [--gentle] [--data DIR]\n"
      "    Renders the show frame-exact to DIR/frame-NNNNNN.png and its music to DIR/music.wav,\n"
      "    or into one video. Frames, music or a video already there are refused unless --overwrite.\n"
      "    --fps N            frames a second, 1 to 1000 (default 60)\n"
@@ -80,6 +82,7 @@ const Subcommand commands[] = {
      "                       unless told, and Opus sound instead of AAC\n"
      "    --keep-frames      with --video: the frames and music.wav go to DIR as well\n"
      "    --overwrite        replace the frames and music.wav of an earlier capture, or the video\n"
+     "    --gentle           white flashes and strobes at most 40 % of full white\n"
      "    --data DIR         read the show's files from DIR\n"},
     {"sheet", Mode::sheet, sheet,
      "tindrel sheet OUT.png [--data DIR]\n"
@@ -118,6 +121,7 @@ const Option options[] = {
     {"--mute", false, play | studio, [](CommandLine& cl, const std::string&) { cl.mute = true; }},
     {"--volume", true, play | studio, [](CommandLine& cl, const std::string& v) { cl.volume = toInt(v, "--volume", 0, 100); }},
     {"--stats", false, play | studio, [](CommandLine& cl, const std::string&) { cl.stats = true; }},
+    {"--gentle", false, play | capture, [](CommandLine& cl, const std::string&) { cl.gentle = true; }},
     {"--source", true, studio, [](CommandLine& cl, const std::string& v) { cl.source = v; }},
     {"--rgba", false, still | convert, [](CommandLine& cl, const std::string&) { cl.rgba = true; }},
     {"--fps", true, capture, [](CommandLine& cl, const std::string& v) { cl.fps = toInt(v, "--fps", 1, 1000); }},

@@ -30,6 +30,7 @@ struct CommandLine {
     bool mute = false;
     int volume = 100;  // percent
     bool stats = false;
+    bool gentle = false;  // play, capture: white flashes at most 40 % of full white
     std::string source;  // studio: the asset sources, empty for the source tree's
 
     // still

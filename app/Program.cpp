@@ -17,6 +17,7 @@
 #include "raster/LoadError.h"
 #include "raster/OutputFile.h"
 #include "raster/PngWriter.h"
+#include "show/Scene.h"
 #include "show/Timetable.h"
 #include "tools/SourcePreview.h"
 
@@ -222,6 +223,7 @@ int runProgram(const std::vector<std::string>& args) {
         if (cl.mode == CommandLine::Mode::studio) studio.emplace(cl.source);
         const DataFolder data = studio ? studio->data() : DataFolder(dataDirectory(cl.dataDir));
         checkPositions(cl, data);
+        Scene::setGentleFlashes(cl.gentle);
         switch (cl.mode) {
         case CommandLine::Mode::still:
             return runStill(cl, data);

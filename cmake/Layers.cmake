@@ -9,9 +9,11 @@ set(TINDREL_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-co
 
 # Headers of what the browser's show goes without: the desktop's libraries (SDL, X, inotify,
 # cairo's text for the desktop panel, the PNG writer's deflaters), the music player (built into a
-# module of its own) and the x86 vector instructions. A source that includes one is desktop-only.
+# module of its own) and AVX2, which WebAssembly has nothing like. A source that includes one is
+# desktop-only. The SSE2 loops build for WebAssembly's SIMD through emscripten's SSE2 headers.
 set(TINDREL_DESKTOP_HEADERS
-  "SDL\\.h|X11/|sys/inotify\\.h|cairo\\.h|raster/CairoHandles\\.h|libdeflate\\.h|isa-l/|libopenmpt/|immintrin\\.h|emmintrin\\.h")
+  "SDL\\.h|X11/|sys/inotify\\.h|cairo\\.h|raster/CairoHandles\\.h|libdeflate\\.h|isa-l/|libopenmpt/|immintrin\\.h")
+set(TINDREL_SSE2_HEADERS "emmintrin\\.h")
 
 # Sets out to those of the sources given that include a header matching pattern (with
 # matching true) or none (with matching false).

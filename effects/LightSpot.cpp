@@ -35,7 +35,7 @@ void plainRow(Color* dst, const Color* src, const Rays& rays, Color*) {
     for (int x = rays.centre + 1; x < rays.width; ++x, ax += S) blend(dst[x], src[x - 1 - (ax >> 16)]);
 }
 
-#if defined(__x86_64__)
+#if defined(TINDREL_SSE2)
 // A finished source row holds still, so its pixels are copied into scratch stretch by stretch,
 // one offset each, and blended in one vector pass.
 template <const ImageKernels& Vector>
@@ -63,6 +63,8 @@ void gatheredRow(Color* dst, const Color* src, const Rays& rays, Color* scratch)
 }
 
 const LightSpotKernels sse2LightSpotKernels = {gatheredRow<sse2ImageKernels>};
+#endif
+#if defined(__x86_64__)
 const LightSpotKernels avx2LightSpotKernels = {gatheredRow<avx2ImageKernels>};
 #endif
 
@@ -73,6 +75,8 @@ const LightSpotKernels referenceLightSpotKernels = {plainRow};
 const LightSpotKernels& LightSpotKernels::forPath([[maybe_unused]] ImageKernels::Path path) {
 #if defined(__x86_64__)
     if (path == ImageKernels::Path::avx2) return avx2LightSpotKernels;
+#endif
+#if defined(TINDREL_SSE2)
     if (path == ImageKernels::Path::sse2) return sse2LightSpotKernels;
 #endif
     return referenceLightSpotKernels;

@@ -33,6 +33,10 @@ const ImageKernels* ImageKernels::get(Path path) {
 #if defined(__x86_64__)
     case Path::sse2: return &sse2ImageKernels;
     case Path::avx2: return __builtin_cpu_supports("avx2") ? &avx2ImageKernels : nullptr;
+#elif defined(TINDREL_SSE2)
+    // A module built for SIMD runs only where the browser has it.
+    case Path::sse2: return &sse2ImageKernels;
+    default: return nullptr;
 #else
     default: return nullptr;
 #endif

@@ -6,6 +6,12 @@
 #include <cstddef>
 #include <cstdint>
 
+// SSE2's loops build for x86-64, and for WebAssembly's 128-bit SIMD through emscripten's SSE2
+// headers (-msimd128 -msse2), which map each intrinsic onto the same bytes.
+#if defined(__x86_64__) || (defined(__EMSCRIPTEN__) && defined(__wasm_simd128__) && defined(__SSE2__))
+#define TINDREL_SSE2 1
+#endif
+
 // The per-pixel loops behind Image's operations and the light rays' blend, one run of pixels at a
 // time. The plain loops in Image.cpp define every result; the vector sets must match them byte
 // for byte, which the differential tests check on random images.
@@ -56,5 +62,5 @@ private:
 
 // The sets themselves, for the dispatch point and for the scalar ends of the vector loops.
 extern const ImageKernels referenceImageKernels;  // Image.cpp
-extern const ImageKernels sse2ImageKernels;       // ImageSse2.cpp, x86-64 only
+extern const ImageKernels sse2ImageKernels;       // ImageSse2.cpp, where TINDREL_SSE2
 extern const ImageKernels avx2ImageKernels;       // ImageAvx2.cpp, x86-64 only

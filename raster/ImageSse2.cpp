@@ -5,7 +5,7 @@
 #include "raster/ImageKernels.h"
 #include "raster/BitCast.h"
 
-#if defined(__x86_64__)
+#if defined(TINDREL_SSE2)
 
 #include <emmintrin.h>
 

@@ -9,6 +9,8 @@ std::function<bool(const Position&)> Scene::outsideOrders() const {
 
 Image& Scene::lock() { return screen.lock(); }
 
-void Scene::flash(Image& out, int row, double perRow) {
-    out.fadeTo(Color(255, 255, 255, 0), static_cast<float>(1.0 - row * perRow));
+void Scene::flash(Image& out, int row, double perRow) { whiten(out, 1.0 - row * perRow); }
+
+void Scene::whiten(Image& out, double amount) {
+    out.fadeTo(Color(255, 255, 255, 0), static_cast<float>(gentleFlashes() ? amount * gentleFlashPeak : amount));
 }

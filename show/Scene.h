@@ -6,6 +6,7 @@
 #include "raster/DataFolder.h"
 #include "raster/LoadError.h"
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -44,6 +45,12 @@ public:
     // own patterns hold.
     static constexpr int rowsPerOrder = 64;
 
+    // Gentle flashes: every white flash and strobe reaches at most gentleFlashPeak of full white,
+    // for viewers whom a full white frame hurts. For the whole process, set before play.
+    static constexpr double gentleFlashPeak = 0.4;
+    static void setGentleFlashes(bool gentle) { gentle_.store(gentle, std::memory_order_relaxed); }
+    static bool gentleFlashes() { return gentle_.load(std::memory_order_relaxed); }
+
     // A stretch of the scene with one way of drawing. ended is tested at the top of every frame,
     // then frame draws it, both on the one reading of the clock taken there: frame draws into
     // the scene's own images, then calls lock() and composes into the screen; the frame is
@@ -60,7 +67,6 @@ public:
     Orders orders() const { return orders_; }
 
 protected:
-
     // The end condition of a scene entered by order: outside its orders.
     std::function<bool(const Position&)> outsideOrders() const;
 
@@ -72,6 +78,9 @@ protected:
 
     // The white flash that opens an order: all white at its first row, gone after 1 / perRow rows.
     static void flash(Image& out, int row, double perRow = 0.0625);
+    // Every whitening of the frame goes through here, flashes and white fades alike: amount of
+    // the way to white, or gentleFlashPeak of that with gentle flashes.
+    static void whiten(Image& out, double amount);
 
     // Builds an effect on a loaded texture. An effect that refuses its texture (a wrong size)
     // is reported against the texture's file, like any other fault in the show's data.
@@ -89,4 +98,5 @@ protected:
 
 private:
     Orders orders_;
+    static inline std::atomic<bool> gentle_{false};
 };

@@ -32,6 +32,9 @@ TEST(CommandLine, ReadsEachMode) {
     EXPECT_EQ(window.dataDir, "d");
     EXPECT_TRUE(window.loop);
     EXPECT_EQ(CommandLine::parse({"play", "--to", "5", "--stats"}).to, 5);
+    EXPECT_FALSE(play.gentle);
+    EXPECT_TRUE(CommandLine::parse({"--gentle"}).gentle);
+    EXPECT_TRUE(CommandLine::parse({"capture", "out", "--gentle"}).gentle);
 
     const auto still = CommandLine::parse({"still", "36", "32", "-1.5", "f.png", "--rgba"});
     EXPECT_EQ(still.mode, Mode::still);
@@ -188,7 +191,7 @@ TEST(CommandLine, TakesTheOptionsItsHelpShows) {
     const std::vector<std::vector<std::string>> options = {
         {"--window"}, {"--scale", "2"}, {"--from", "1"}, {"--to", "2"},       {"--loop"},
         {"--volume", "50"}, {"--video-scale", "2", "--video", "v.mp4"},
-        {"--mute"},   {"--stats"},      {"--rgba"},      {"--fps", "30"},     {"--audio-only"},
+        {"--mute"},   {"--stats"},      {"--gentle"},    {"--rgba"},      {"--fps", "30"},     {"--audio-only"},
         {"--video", "v.mp4"},           {"--keep-frames", "--video", "v.mp4"}, {"--overwrite"},
         {"--video-codec", "av1", "--video", "v.mp4"},
         {"--data", "d"},

@@ -1,10 +1,12 @@
 #include "BuildData.h"
 #include "TestImages.h"
 #include "app/OfflineRender.h"
+#include "show/Scene.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -46,6 +48,25 @@ TEST_F(FarewellFrames, FlashesWhiteThenSinksTowardBlack) {
     expectFrame(16, faded(192, 0));    // only the darkening remains
     expectFrame(32, [](Color c) { return Color(c.r / 2, c.g / 2, c.b / 2, 0); });
     expectFrame(63, faded(4, 0));
+}
+
+// Gentle, the flash that opens the order lifts each channel at most 40 % of its way to white.
+TEST_F(FarewellFrames, AGentleFlashStopsAtTwoFifthsOfWhite) {
+    Scene::setGentleFlashes(true);
+    auto frame = OfflineRender::still(buildData(), 36, 0, 0.0);
+    Scene::setGentleFlashes(false);
+    ASSERT_TRUE(frame);
+    int lifted = 0;
+    for (std::size_t i = 0; i < frame->pixelCount(); ++i) {
+        const Color got = frame->pixels()[i], was = background->pixels()[i];
+        for (auto [g, w] : {std::pair{got.r, was.r}, std::pair{got.g, was.g}, std::pair{got.b, was.b}}) {
+            // The fade's truncated weights may take a near-white pixel one step down.
+            ASSERT_GE(g + 1, w) << "pixel " << i;
+            ASSERT_LE(g - w, (255 - w) * 2 / 5 + 1) << "pixel " << i;
+            lifted += g > w;
+        }
+    }
+    EXPECT_GT(lifted, 0);
 }
 
 TEST_F(FarewellFrames, NothingIsDrawnOnceTheMusicHasEnded) {

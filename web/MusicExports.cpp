@@ -44,6 +44,7 @@ EMSCRIPTEN_KEEPALIVE double music_seek(int order, int row) {
     return module->ended() ? module->durationSeconds() : module->positionSeconds();
 }
 
+// The uninterrupted play's length, for the start screen.
 EMSCRIPTEN_KEEPALIVE double music_duration() { return module->durationSeconds(); }
 
 EMSCRIPTEN_KEEPALIVE int music_orders() { return module->orderCount(); }

@@ -3,8 +3,12 @@
 #include "raster/Color.h"
 
 #include <emscripten.h>
+#if defined(__wasm_simd128__)
+#include <wasm_simd128.h>
+#endif
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <utility>
 
@@ -51,7 +55,17 @@ const std::uint8_t* WebDisplay::toCanvas(const Image& frame) {
     const std::size_t count = frame.pixelCount();
     rgba_.resize(count);
     const Color* in = frame.pixels();
-    for (std::size_t i = 0; i < count; ++i)
+    std::size_t i = 0;
+#if defined(__wasm_simd128__)
+    // Four pixels a step: blue and red trade places and alpha is set, the plain loop's bytes.
+    const v128_t opaque = wasm_i32x4_splat(static_cast<std::int32_t>(0xFF000000u));
+    for (; i + 4 <= count; i += 4) {
+        const v128_t bgra = wasm_v128_load(in + i);
+        const v128_t rgba = wasm_i8x16_shuffle(bgra, bgra, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
+        wasm_v128_store(rgba_.data() + i, wasm_v128_or(rgba, opaque));
+    }
+#endif
+    for (; i < count; ++i)
         rgba_[i] = 0xFF000000u | static_cast<std::uint32_t>(in[i].b) << 16 | static_cast<std::uint32_t>(in[i].g) << 8 |
                    in[i].r;
     return reinterpret_cast<const std::uint8_t*>(rgba_.data());

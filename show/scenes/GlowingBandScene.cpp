@@ -38,7 +38,7 @@ public:
                    out.blit(0, bandTop, warp->image());
                    out.blitAddScaled(0, logoTop, *logo, static_cast<int>(L));
                    if (r < flashRows && p.order == orders().first) flash(out, r);
-                   else if (p.order == orders().last) out.fadeTo(Color(255, 255, 255, 0), static_cast<float>(r * 0.015625));
+                   else if (p.order == orders().last) whiten(out, r * 0.015625);
                }}};
     }
 

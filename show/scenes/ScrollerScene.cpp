@@ -51,7 +51,12 @@ public:
                    // wrapped weights take over: the frame comes back out of black in its own way.
                    if (r < fadeInRows && p.order == orders().first)
                        out.fadeTo(black, static_cast<float>(1.0 - r * (1.0 / fadeInRows)));
-                   else if (p.order == orders().last) out.fadeTo(black, static_cast<float>(r * 0.0625));
+                   else if (p.order == orders().last) {
+                       out.fadeTo(black, static_cast<float>(r * 0.0625));
+                       // Out of black nearly white in one frame: a flash in all but name, which
+                       // gentle flashes hold to their peak like any other.
+                       if (r > 16 && gentleFlashes()) out.fadeTo(black, static_cast<float>(1.0 - gentleFlashPeak));
+                   }
                }}};
     }
 

@@ -5,18 +5,26 @@
 //   #still=ORDER,ROW,SECONDS  only that frame, at 1:1 in the top-left 600 × 300 CSS pixels;
 //                             window.tindrel.ready turns true once it is drawn
 //   #from=ORDER               plays from that order
-//   window.tindrel.position() {order, row} of what is being heard, while playing
+//   #plain                    the show's build without WebAssembly SIMD, as older browsers get
+//   window.tindrel.position() {order, row} of what is being heard, from the moment play is asked
 //   window.tindrel.error      the message shown, when one is
 //   window.tindrel.frames()   frames presented and how long the show took over each
 //   window.tindrel.rows()     the rows of each order of the song, once it is loaded
+//   window.tindrel.playable   true once the start button can start the show; the performance
+//                             marks tindrel-start-screen and tindrel-playable say when
+//   window.tindrel.simd       whether the show runs its SIMD build
 
 const $ = id => document.getElementById(id);
 const endPosition = 0xFFFFFFFF;
 const sampleRate = 44100;
 
 const tindrel = (window.tindrel = {
-    ready: false, error: null, position: () => null, frames: () => frameStats(), rows: () => host.timeline?.rows ?? null,
+    ready: false, error: null, playable: false, simd: false, position: () => null, frames: () => frameStats(),
+    rows: () => host.timeline?.rows ?? null,
 });
+// The script runs: the message for when it cannot gives way.
+$('message').hidden = true;
+$('message').textContent = '';
 
 function fail(text) {
     tindrel.error = text;
@@ -24,18 +32,31 @@ function fail(text) {
     message.textContent = text;
     message.hidden = false;
     $('loading').hidden = true;
-    $('start').hidden = true;
+    $('intro').hidden = true;
+    $('controls').hidden = true;
 }
 
-// ---- loading, with a bar ----
-const progress = { done: 0, total: 1 };
-function advance(steps = 1, more = 0) {
-    progress.done += steps;
-    progress.total += more;
-    $('bar').style.width = `${Math.min(100, (100 * progress.done) / progress.total)}%`;
+// ---- loading, with a bar that follows the bytes ----
+// Each file counts its bytes as they arrive, against its Content-Length; a file whose length is
+// not known yet counts as the average of those known. The bar never moves back.
+const transfers = [];
+let shownShare = 0;
+function showProgress() {
+    const known = transfers.filter(t => t.size > 0);
+    const guess = known.length ? known.reduce((sum, t) => sum + t.size, 0) / known.length : 1;
+    const total = transfers.reduce((sum, t) => sum + (t.size > 0 ? t.size : Math.max(guess, t.received)), 0);
+    const received = transfers.reduce((sum, t) => sum + Math.min(t.received, t.size > 0 ? t.size : Infinity), 0);
+    shownShare = Math.max(shownShare, total > 0 ? received / total : 0);
+    const percent = `${Math.min(100, 100 * shownShare)}%`;
+    $('bar').style.width = percent;
+    $('start-bar').style.width = percent;
+    if (!tindrel.playable) $('start').querySelector('span').textContent = `loading ${Math.floor(100 * shownShare)} %`;
 }
 
 async function fetchBytes(url) {
+    const transfer = { size: 0, received: 0 };
+    transfers.push(transfer);
+    showProgress();
     let response;
     try {
         response = await fetch(url);
@@ -43,8 +64,32 @@ async function fetchBytes(url) {
         throw new Error(`Could not load ${url}: ${error.message}`);
     }
     if (!response.ok) throw new Error(`Could not load ${url}: ${response.status} ${response.statusText}`.trim());
-    const bytes = new Uint8Array(await response.arrayBuffer());
-    advance();
+    // A compressed answer's length is of the compressed bytes, which the stream does not count.
+    const encoded = (response.headers.get('content-encoding') ?? 'identity') !== 'identity';
+    transfer.size = encoded ? 0 : Number(response.headers.get('content-length')) || 0;
+    if (!response.body?.getReader) {
+        const bytes = new Uint8Array(await response.arrayBuffer());
+        transfer.size = transfer.received = bytes.length;
+        showProgress();
+        return bytes;
+    }
+    const reader = response.body.getReader();
+    const chunks = [];
+    for (;;) {
+        const { done, value } = await reader.read();
+        if (done) break;
+        chunks.push(value);
+        transfer.received += value.length;
+        showProgress();
+    }
+    const bytes = new Uint8Array(transfer.received);
+    let at = 0;
+    for (const chunk of chunks) {
+        bytes.set(chunk, at);
+        at += chunk.length;
+    }
+    transfer.size = transfer.received;
+    showProgress();
     return bytes;
 }
 
@@ -161,7 +206,18 @@ function listenToKeys() {
         if (event.key === 'Escape') escapeKey.held = false;
     });
     window.addEventListener('blur', () => (escapeKey.held = false));
-    canvas.addEventListener('dblclick', toggleFullscreen);
+    // A double click asks for full screen; a double tap is two taps, which the touch bar reads.
+    canvas.addEventListener('dblclick', () => lastPointer !== 'touch' && toggleFullscreen());
+}
+
+function give(command) {
+    if (command === 'fullscreen') {
+        toggleFullscreen();
+        return;
+    }
+    commands.queue.push(command);
+    if (command === 'pause') playState.paused = !playState.paused;
+    showControlState();
 }
 
 // ---- the music: the worklet renders, the page tells what is heard ----
@@ -240,13 +296,45 @@ async function startMusic(wasm, song) {
     return new Music(audio, node, ready, gain);
 }
 
-// The song's shape, from a copy of the module on the page: the rows of each order, and the
-// time an uninterrupted play reaches any of them, asked for as the show needs it.
-async function timelineOf(wasm, song) {
+// ---- the show ----
+// The SIMD build where the browser validates a SIMD instruction (i8x16.splat), else the plain one.
+function hasSimd() {
+    const probe = new Uint8Array([0, 97, 115, 109, 1, 0, 0, 0, 1, 5, 1, 96, 0, 1, 123, 3, 2, 1, 0, 10, 10, 1, 8, 0,
+        65, 0, 253, 15, 253, 98, 11]);
+    try {
+        return WebAssembly.validate(probe);
+    } catch {
+        return false;
+    }
+}
+
+function requireWebAssembly() {
+    if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function')
+        throw new Error('This browser cannot run WebAssembly, which the show is made of. A current Firefox, Chrome, Edge or Safari can.');
+}
+
+async function loadShow(order) {
+    tindrel.simd = !hash.has('plain') && hasSimd();
+    const name = tindrel.simd ? 'tindrel' : 'tindrel-plain';
+    const [{ default: createTindrel }, wasmBinary] = await Promise.all([import(`./${name}.js`), fetchBytes(`${name}.wasm`)]);
+    const show = await createTindrel({ host, wasmBinary });
+    const files = show.UTF8ToString(show._tindrel_files(order)).split('\n').filter(Boolean);
+    await Promise.all(files.map(async file => {
+        const bytes = await fetchBytes(`data/${file}`);
+        show.FS.mkdirTree(`/data/${file.split('/').slice(0, -1).join('/')}`);
+        show.FS.writeFile(`/data/${file}`, bytes);
+    }));
+    return show;
+}
+
+// The music read once on this thread as well: its orders' rows check addresses before anything
+// plays, its length goes on the start screen, and the show asks it the song's shape: the time an
+// uninterrupted play reaches a row, for a seek or a still.
+async function readSong(musicModule, song) {
     const { default: createMusic } = await import('./music.js');
     const music = await createMusic({
         instantiateWasm: (imports, done) => {
-            WebAssembly.instantiate(wasm, imports).then(instance => done(instance, wasm));
+            WebAssembly.instantiate(musicModule, imports).then(instance => done(instance, musicModule));
             return {};
         },
     });
@@ -257,38 +345,45 @@ async function timelineOf(wasm, song) {
     if (failed) throw new Error(`The music cannot play: ${music.UTF8ToString(music._music_failure())}`);
     const rows = [];
     for (let order = 0; order < music._music_orders(); ++order) rows.push(music._music_rows(order));
-    return { rows, end: music._music_duration(), seconds: (order, row) => music._music_seek(order, row) };
+    const seconds = music._music_duration();
+    host.timeline = { rows, end: seconds, seconds: (order, row) => music._music_seek(order, row) };
+    return { rows, seconds };
 }
 
-async function loadMusic() {
-    const [wasm, song] = await Promise.all([
-        fetchBytes('music.wasm').then(bytes => WebAssembly.compile(bytes)),
-        fetchBytes('data/Super.xm'),
-    ]);
-    host.timeline = await timelineOf(wasm, song);
-    return { wasm, song };
+function fetchSong() {
+    return Promise.all([fetchBytes('music.wasm').then(bytes => WebAssembly.compile(bytes)), fetchBytes('data/Super.xm')])
+        .then(async ([wasm, song]) => ({ wasm, song, ...(await readSong(wasm, song)) }));
 }
 
-// ---- the show ----
-async function loadShow(order) {
-    if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function')
-        throw new Error('This browser cannot run WebAssembly, which the show is made of. A current Firefox, Chrome, Edge or Safari can.');
-    const [{ default: createTindrel }, wasmBinary] = await Promise.all([import('./tindrel.js'), fetchBytes('tindrel.wasm')]);
-    const show = await createTindrel({ host, wasmBinary });
-    const files = show.UTF8ToString(show._tindrel_files(order)).split('\n').filter(Boolean);
-    advance(0, files.length);
-    await Promise.all(files.map(async name => {
-        const bytes = await fetchBytes(`data/${name}`);
-        show.FS.mkdirTree(`/data/${name.split('/').slice(0, -1).join('/')}`);
-        show.FS.writeFile(`/data/${name}`, bytes);
-    }));
-    return show;
+// ---- addresses, checked as the desktop program checks its command line ----
+function whole(text, what) {
+    if (!/^[0-9]+$/.test(text) || Number(text) > 65535)
+        throw new Error(`${what} must be a whole number from 0 to 65535, not "${text}"`);
+    return Number(text);
 }
 
-async function still(order, row, seconds) {
+function checkOrder(rows, order, what) {
+    if (order >= rows.length)
+        throw new Error(`${what} ${order} is past the song's end; its orders are 0 to ${rows.length - 1}`);
+}
+
+function checkRow(rows, order, row) {
+    if (row >= rows[order])
+        throw new Error(`row ${row} is past the end of order ${order}, whose rows are 0 to ${rows[order] - 1}`);
+}
+
+async function still(text) {
+    const parts = text.split(',');
+    if (parts.length !== 3) throw new Error('#still= takes ORDER,ROW,SECONDS, e.g. #still=36,8,0');
+    const order = whole(parts[0], 'ORDER');
+    const row = whole(parts[1], 'ROW');
+    const seconds = parts[2].trim() === '' ? NaN : Number(parts[2]);
+    if (!(seconds >= -1e6 && seconds <= 1e6)) throw new Error(`SECONDS must be a number, not "${parts[2]}"`);
     document.body.classList.add('still');
-    progress.total = 3;
-    const [show] = await Promise.all([loadShow(order), loadMusic()]);
+    $('loading').hidden = false;
+    const [show, { rows }] = await Promise.all([loadShow(order), fetchSong()]);
+    checkOrder(rows, order, 'order');
+    checkRow(rows, order, row);
     const status = show._tindrel_still(order, row, seconds);
     if (status === 1) throw new Error(`No scene draws at order ${order}, row ${row}.`);
     if (status !== 0) return;
@@ -296,28 +391,173 @@ async function still(order, row, seconds) {
     requestAnimationFrame(() => (tindrel.ready = true));
 }
 
-function gesture(label) {
+// ---- the start screen ----
+const touchScreen = navigator.maxTouchPoints > 0 || matchMedia('(pointer: coarse)').matches;
+const verb = touchScreen ? 'tap' : 'click';
+
+function minutes(seconds) {
+    const whole = Math.round(seconds);
+    return `${Math.floor(whole / 60)}:${String(whole % 60).padStart(2, '0')}`;
+}
+
+// The contact sheet's grid, as the sheet command lays it out: three columns of 300 × 150
+// frames, each over a 24-pixel label, 12 pixels apart, under a 44-pixel heading.
+const sheet = { width: 948, height: 602, cellW: 300, cellH: 150, label: 24, margin: 12, header: 44, columns: 3 };
+
+function thumbnails(scenes) {
+    const box = $('scenes');
+    box.replaceChildren();
+    scenes.forEach(({ first, title }, i) => {
+        const column = i % sheet.columns, line = Math.floor(i / sheet.columns);
+        const x = sheet.margin + column * (sheet.cellW + sheet.margin);
+        const y = sheet.header + line * (sheet.cellH + sheet.label + sheet.margin);
+        const button = document.createElement('button');
+        button.type = 'button';
+        button.className = 'scene';
+        button.dataset.order = first;
+        button.title = `play from ${title}`;
+        const picture = document.createElement('span');
+        picture.className = 'thumb';
+        picture.style.backgroundSize = `${(100 * sheet.width) / sheet.cellW}% ${(100 * sheet.height) / sheet.cellH}%`;
+        picture.style.backgroundPosition = `${(100 * x) / (sheet.width - sheet.cellW)}% ${(100 * y) / (sheet.height - sheet.cellH)}%`;
+        const caption = document.createElement('span');
+        caption.textContent = title;
+        button.append(picture, caption);
+        box.append(button);
+    });
+}
+
+function showIntro() {
+    $('hint').textContent = touchScreen
+        ? 'Tap the picture for the controls; swipe left or right for the next or previous scene.'
+        : 'Press h for the keys while it plays.';
+    const gentle = $('gentle');
+    gentle.checked = matchMedia('(prefers-reduced-motion: reduce)').matches;
+    $('intro').hidden = false;
+    performance.mark('tindrel-start-screen');
+}
+
+// Resolves with the order to play from once the visitor starts the show: the start button
+// from the address's order, a thumbnail from its scene. Browsers let sound start only so.
+function chooseStart(label, from) {
+    const intro = $('intro');
     const start = $('start');
     start.querySelector('span').textContent = label;
-    start.hidden = false;
+    intro.hidden = false;
+    intro.scrollTop = 0;
     start.focus();
     return new Promise(resolve => {
         const go = event => {
-            if (event.type === 'keydown' && ['Shift', 'Control', 'Alt', 'Meta'].includes(event.key)) return;
+            // Enter or Space on a focused button clicks it, which says which.
+            if (event.type === 'keydown' && event.target.closest?.('button') && [' ', 'Enter'].includes(event.key)) return;
+            if (event.type === 'keydown' && (event.target.tagName === 'INPUT' || event.key === 'Tab' ||
+                ['Shift', 'Control', 'Alt', 'Meta', 'h', 'H', 'F1', 'Escape', 'q', 'Q'].includes(event.key))) return;
+            const scene = event.type === 'click' && event.target.closest('button.scene');
+            if (event.type === 'click' && !scene && event.target.closest('button') !== start) return;
             event.preventDefault();
-            start.removeEventListener('click', go);
+            intro.removeEventListener('click', go);
             window.removeEventListener('keydown', go, true);
-            start.hidden = true;
-            resolve();
+            intro.hidden = true;
+            const order = scene ? Number(scene.dataset.order) : from;
+            // Asked for is as good as heard until the music is under way.
+            tindrel.position = () => ({ order, row: 0 });
+            resolve(order);
         };
-        start.addEventListener('click', go);
+        intro.addEventListener('click', go);
         window.addEventListener('keydown', go, true);
     });
 }
 
+// ---- touch: a bar of controls the page draws over the picture for a few seconds ----
+const playState = { playing: false, paused: false };
+const controls = $('controls');
+let controlsTimer = 0;
+let lastPointer = 'mouse';
+
+function showControlState() {
+    $('pause-button').textContent = playState.paused ? 'play' : 'pause';
+    $('mute-button').textContent = host.music?.muted ? 'sound on' : 'mute';
+}
+
+function showControls() {
+    showControlState();
+    controls.hidden = false;
+    clearTimeout(controlsTimer);
+    controlsTimer = setTimeout(() => (controls.hidden = true), 3000);
+}
+
+function listenToTouch() {
+    controls.addEventListener('click', event => {
+        const button = event.target.closest('button');
+        if (!button || !playState.playing) return;
+        give(button.dataset.command);
+        showControls();
+    });
+    let down = null;
+    const stage = $('stage');
+    stage.addEventListener('pointerdown', event => {
+        lastPointer = event.pointerType;
+        down = { x: event.clientX, y: event.clientY, at: performance.now() };
+    });
+    stage.addEventListener('pointerup', event => {
+        if (!down || !playState.playing) return;
+        const dx = event.clientX - down.x, dy = event.clientY - down.y;
+        const quick = performance.now() - down.at < 800;
+        down = null;
+        if (quick && Math.abs(dx) > 40 && Math.abs(dx) > 2 * Math.abs(dy)) {
+            // As pages turn: the finger pulls the next scene in from the right.
+            give(dx < 0 ? 'nextScene' : 'previousScene');
+        } else if (Math.hypot(dx, dy) < 12) {
+            if (!controls.hidden) give('pause');
+            showControls();
+        }
+    });
+    // The browser's own gestures (scrolling, zoom) would take the swipe.
+    stage.style.touchAction = 'none';
+}
+
+// ---- live play ----
+async function live(fromText) {
+    if (typeof AudioWorkletNode !== 'function' || !window.isSecureContext)
+        throw new Error('This browser cannot play the music here: it needs AudioWorklet, which browsers give to secure pages (https or this machine) only. A current Firefox, Chrome, Edge or Safari over https can.');
+    const from = fromText === null ? 0 : whole(fromText, '#from=');
+    const start = $('start');
+    start.disabled = true;
+    showIntro();
+    const songReady = fetchSong().then(song => {
+        checkOrder(song.rows, from, '#from=');
+        $('length').textContent = minutes(song.seconds);
+        return song;
+    });
+    const showReady = loadShow(-1).then(show => {
+        thumbnails(show.UTF8ToString(show._tindrel_scenes()).split('\n').filter(Boolean).map(line => {
+            const [first, title] = line.split('\t');
+            return { first: Number(first), title };
+        }));
+        return show;
+    });
+    const [show, song] = await Promise.all([showReady, songReady]);
+    start.disabled = false;
+    tindrel.playable = true;
+    performance.mark('tindrel-playable');
+    listenToKeys();
+    listenToTouch();
+    let label = `${verb} to play`;
+    let first = from;
+    for (;;) {
+        const chosen = await chooseStart(label, first);
+        show._tindrel_set_gentle($('gentle').checked ? 1 : 0);
+        const status = await play(show, song, chosen);
+        if (status !== 0) return;
+        $('corner').textContent = $('panel').textContent = $('banner').textContent = '';
+        label = `the end: ${verb} to play again`;
+        first = 0;
+    }
+}
+
 // The player's loop, a turn a display refresh: each turn draws and shows a frame, or the paused
 // one again. What the show's own work takes per frame is kept for frames().
-function play(show, from) {
+function frames(show, from) {
     if (show._tindrel_start(from) !== 0) return Promise.resolve(2);
     return new Promise(resolve => {
         const turn = time => {
@@ -336,39 +576,30 @@ function play(show, from) {
     });
 }
 
-async function live(from) {
-    if (typeof AudioWorkletNode !== 'function' || !window.isSecureContext)
-        throw new Error('This browser cannot play the music here: it needs AudioWorklet, which browsers give to secure pages (https or this machine) only. A current Firefox, Chrome, Edge or Safari over https can.');
-    progress.total = 3;
-    const [show, { wasm, song }] = await Promise.all([loadShow(-1), loadMusic()]);
-    $('loading').hidden = true;
-    // Browsers let sound start only from a click or a key.
-    await gesture('click to play');
-    host.music = await startMusic(wasm, song);
+async function play(show, song, from) {
+    if (!host.music) host.music = await startMusic(song.wasm, song.song);
+    const music = host.music;
+    // What is asked is what is heard until the music says otherwise.
+    music.changes = [];
+    music.current = from & 0xFFFF;
+    music.setPaused(false);
     tindrel.position = () => {
-        const position = host.music.position();
+        const position = music.position();
         return position === endPosition ? null : { order: position & 0xFFFF, row: position >>> 16 };
     };
-    listenToKeys();
-    const status = await play(show, from);
+    Object.assign(playState, { playing: true, paused: false });
+    commands.queue.length = 0;
+    escapeKey.held = escapeKey.pressed = false;
+    const status = await frames(show, from);
+    playState.playing = false;
+    controls.hidden = true;
     tindrel.position = () => null;
-    await host.music.audio.close();
-    if (status !== 0) return;
-    $('corner').textContent = $('panel').textContent = $('banner').textContent = '';
-    await gesture('the end: click to play again');
-    location.reload();
+    return status;
 }
 
 const hash = new URLSearchParams(location.hash.slice(1));
-const numbers = text => text.split(',').map(Number);
 (async () => {
-    if (hash.has('still')) {
-        const [order, row, seconds] = numbers(hash.get('still'));
-        if (![order, row, seconds].every(Number.isFinite)) throw new Error('#still= takes ORDER,ROW,SECONDS, e.g. #still=36,8,0');
-        await still(order, row, seconds);
-    } else {
-        const from = hash.has('from') ? Number(hash.get('from')) : 0;
-        if (!Number.isInteger(from) || from < 0) throw new Error('#from= takes an order, e.g. #from=35');
-        await live(from);
-    }
+    requireWebAssembly();
+    if (hash.has('still')) await still(hash.get('still'));
+    else await live(hash.get('from'));
 })().catch(error => fail(`The show cannot start.\n${error.message}`));

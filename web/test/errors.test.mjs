@@ -11,6 +11,15 @@ const cases = [
     { what: 'a browser without WebAssembly', prepare: () => delete window.WebAssembly, page: '', says: 'WebAssembly' },
     { what: 'a browser without AudioWorklet', prepare: () => delete window.AudioWorkletNode, page: '', says: 'AudioWorklet' },
     { what: 'a still without its seconds', page: '#still=36,8', says: '#still= takes ORDER,ROW,SECONDS' },
+    // Addresses, with the desktop program's words for its command line.
+    { what: 'a still past its order\'s rows', page: '#still=5,99,0', says: 'row 99 is past the end of order 5, whose rows are 0 to 63' },
+    { what: 'a still past the song', page: '#still=37,0,0', says: 'order 37 is past the song\'s end; its orders are 0 to 36' },
+    { what: 'a still at a negative order', page: '#still=-1,0,0', says: 'ORDER must be a whole number from 0 to 65535, not "-1"' },
+    { what: 'a still at a row that is no number', page: '#still=3,x,0', says: 'ROW must be a whole number from 0 to 65535, not "x"' },
+    { what: 'a still at seconds that are no number', page: '#still=3,0,soon', says: 'SECONDS must be a number, not "soon"' },
+    { what: 'play from past the song', page: '#from=99', says: '#from= 99 is past the song\'s end; its orders are 0 to 36' },
+    { what: 'play from a negative order', page: '#from=-1', says: '#from= must be a whole number from 0 to 65535, not "-1"' },
+    { what: 'play from an order that is no number', page: '#from=end', says: '#from= must be a whole number from 0 to 65535, not "end"' },
 ];
 
 let browser;

@@ -2,16 +2,14 @@
 // the web build should be judged by. Not a test: it takes the show's whole length.
 //   node web/test/full-play.mjs     (after ./scripts/web-test has built the site and its tools)
 import { setTimeout as sleep } from 'node:timers/promises';
-import { launch, open, serve } from './site.mjs';
+import { launch, open, serve, startShow } from './site.mjs';
 
 const server = await serve();
 const browser = await launch();
 try {
     const page = await open(browser, `${server.url}index.html`);
-    await page.waitForSelector('#start:not([hidden])', { timeout: 60000 });
     const started = Date.now();
-    await page.click('#start');
-    await page.waitForFunction('window.tindrel.position() !== null || window.tindrel.error', { timeout: 30000 });
+    await startShow(page);
     // The show ends when its last order is done; the page then stops giving a position.
     while ((await page.evaluate('window.tindrel.position()')) !== null) await sleep(1000);
     const error = await page.evaluate('window.tindrel.error');

@@ -3,16 +3,14 @@
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { setTimeout as sleep } from 'node:timers/promises';
-import { launch, open, serve } from './site.mjs';
+import { launch, open, serve, startShow } from './site.mjs';
 
 let server, browser, page;
 before(async () => {
     server = await serve();
     browser = await launch();
     page = await open(browser, `${server.url}index.html#from=35`);
-    await page.waitForSelector('#start:not([hidden])', { timeout: 60000 });
-    await page.click('#start');
-    await page.waitForFunction('window.tindrel.position() !== null || window.tindrel.error', { timeout: 30000 });
+    await startShow(page);
     const rows = await page.evaluate(() => window.tindrel.rows());
     rowsBefore = rows.reduce((sums, count) => [...sums, sums[sums.length - 1] + count], [0]);
 });

@@ -14,15 +14,19 @@ const types = {
     '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm', '.jpg': 'image/jpeg',
 };
 
-// Serves the site; the paths in hidden answer 404, as a file missing from an upload would.
-export async function serve({ hidden = [] } = {}) {
+// Serves the site; the paths in hidden answer 404, as a file missing from an upload would, and
+// types maps extensions to the type sent instead, as a misconfigured server would.
+export async function serve({ hidden = [], types: given = {} } = {}) {
     const server = createServer(async (request, response) => {
         const path = normalize(decodeURIComponent(new URL(request.url, 'http://127.0.0.1').pathname));
         const name = path === '/' ? '/index.html' : path;
         try {
             if (hidden.includes(name.slice(1)) || name.includes('..')) throw new Error('hidden');
             const body = await readFile(join(site, name));
-            response.writeHead(200, { 'content-type': types[extname(name)] ?? 'application/octet-stream' });
+            response.writeHead(200, {
+                'content-type': given[extname(name)] ?? types[extname(name)] ?? 'application/octet-stream',
+                'content-length': body.length,
+            });
             response.end(body);
         } catch {
             response.writeHead(404, { 'content-type': 'text/plain' });
@@ -53,4 +57,12 @@ export async function open(browser, url, prepare) {
     if (prepare) await page.evaluateOnNewDocument(prepare);
     await page.goto(url);
     return page;
+}
+
+// Waits until the start screen can start the show, starts it with a click on what selector names
+// and waits for the show to be under way: its first frames presented.
+export async function startShow(page, selector = '#start') {
+    await page.waitForFunction('window.tindrel.playable || window.tindrel.error', { timeout: 60000 });
+    await page.click(selector);
+    await page.waitForFunction('window.tindrel.frames().frames > 2 || window.tindrel.error', { timeout: 30000 });
 }

@@ -12,7 +12,7 @@ const limit = 2.5 * 1024 * 1024;
 test('the site is at most 2.5 MB gzipped, and holds the files the page loads', () => {
     const files = readdirSync(site, { recursive: true, withFileTypes: true }).filter(entry => entry.isFile());
     const names = files.map(entry => join(entry.path ?? entry.parentPath, entry.name).slice(site.length + 1));
-    for (const name of ['index.html', 'page.js', 'style.css', 'sheet.jpg', 'tindrel.js', 'tindrel.wasm', 'music.js', 'music.wasm', 'worklet.js', 'data/Super.xm'])
+    for (const name of ['index.html', 'page.js', 'style.css', 'sheet.jpg', 'tindrel.js', 'tindrel.wasm', 'tindrel-plain.js', 'tindrel-plain.wasm', 'music.js', 'music.wasm', 'worklet.js', 'data/Super.xm'])
         assert.ok(names.includes(name), `${name} is missing`);
     const bytes = files.reduce((sum, entry) => sum + gzipSync(readFileSync(join(entry.path ?? entry.parentPath, entry.name)), { level: 9 }).length, 0);
     console.log(`site: ${files.length} files, ${(bytes / 1024).toFixed(0)} KB gzipped`);
