@@ -18,7 +18,8 @@ show=$!
 window_of_show studio
 focus_window
 xdotool key space
-sleep 0.5
+# Past the "paused" the key puts over the picture for a moment.
+sleep 2
 shot paused.png
 
 # Waits up to 4 s for the window to differ from $1, or to equal it with "same"; the figure the
