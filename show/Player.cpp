@@ -83,9 +83,13 @@ bool Player::turn() {
     }
     while (show_->step() == Show::Step::over) {
         // Played out: a loop starts over, unless Escape held is what ended it.
-        if (!range_.loop || p_.controls.escape()) return false;
-        enter({range_.from, range_.fromRow});
-        say({"looping"});
+        if (!(range_.loop || loopScene_) || p_.controls.escape()) return false;
+        if (loopScene_) {
+            enter(loopStart());
+        } else {
+            enter({range_.from, range_.fromRow});
+            say({"looping"});
+        }
     }
     afterFrame();
     return true;
@@ -96,6 +100,12 @@ void Player::afterFrame() {
     if (idle_) idle_();
     // The music, not the frame: an order past the range is never drawn.
     const std::uint32_t heard = p_.music.position();
+    if (loopScene_ && !leaving()) {
+        // The scene may hand over before the music leaves its orders, or the music before it.
+        const Scene::Orders orders = show_->row(*loopScene_).orders;
+        if (heard == Music::endPosition || Music::orderOf(heard) > orders.last || show_->current() != *loopScene_)
+            seek(loopStart());
+    }
     const bool past = heard == Music::endPosition || Music::orderOf(heard) > range_.to ||
                       (Music::orderOf(heard) == range_.to && range_.toRow >= 0 && Music::rowOf(heard) > range_.toRow);
     if (range_.to >= 0 && past && !leaving()) {
@@ -120,6 +130,8 @@ void Player::enter(Target target, bool seek, std::optional<double> seconds) {
     }
     const std::size_t scene = indexOf(Timetable::playingAt(target.order));
     show_->enterAt(scene, shape_, {target.order, target.row, source_.seconds()});
+    // The loop follows a seek: it repeats the scene on screen.
+    if (loopScene_) loopScene_ = scene;
     pendingSeek_.reset();
     pendingSeconds_.reset();
     // A seek in the same breath as a reload wins: the scene it enters is built from the new data.
@@ -236,6 +248,17 @@ void Player::obey(const std::vector<Command>& commands) {
         case Command::help:
             help_ = !help_;
             break;
+        case Command::loopScene:
+            if (loopScene_) {
+                loopScene_.reset();
+                say({"not looping"});
+            } else {
+                // A seek not yet made is where the scene on screen is about to be.
+                loopScene_ = pendingSeek_ ? indexOf(Timetable::playingAt(pendingSeek_->order))
+                                          : std::min(show_->current(), show_->size() - 1);
+                say({"looping", show_->row(*loopScene_).title});
+            }
+            break;
         default:
             // Seeks made in one breath add up: eight presses of a key go eight steps.
             if (const auto target = seekTarget(c, pendingSeek_.value_or(current()))) {
@@ -310,6 +333,7 @@ Overlay Player::overlay() {
         o.corner.emplace_back(Timetable::playingAt(at.order).title);
         std::string state = std::to_string(rate_) + " fps";
         if (paused_) state += "  paused";
+        if (loopScene_) state += "  looping";
         if (p_.music.muted()) state += "  muted";
         else if (p_.music.volume() < 100) state += "  volume " + std::to_string(p_.music.volume()) + " %";
         o.corner.push_back(state);

@@ -132,8 +132,10 @@ private:
     // A seek moves the music and the clock there; a reload leaves both where they are.
     // A seek to a time between rows (a frame step) sets the clock to that time.
     void enter(Target target, bool seek = true, std::optional<double> seconds = std::nullopt);
-    // After each frame drawn: the keys, the studio, the range's end.
+    // After each frame drawn: the keys, the studio, the looped scene's end, the range's end.
     void afterFrame();
+    // The first row of the scene the loop key repeats.
+    Target loopStart() const { return {show_->row(*loopScene_).orders.first, 0}; }
     void obey(const std::vector<Command>& commands);
     void seek(Target target) {
         pendingSeek_ = target;
@@ -163,6 +165,8 @@ private:
     bool holding_ = false;  // the frame on screen is shown again until the pause ends
     bool osd_ = false;
     bool help_ = false;
+    // The scene the loop key repeats, while it does: the one on screen, or the one a seek enters.
+    std::optional<std::size_t> loopScene_;
     bool quit_ = false;
     std::optional<Target> pendingSeek_;
     std::optional<double> pendingSeconds_;  // the time a frame step goes to, with pendingSeek_

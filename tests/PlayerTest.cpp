@@ -231,6 +231,8 @@ TEST_F(PlayerKeys, EveryKeySaysWhatItDid) {
          {"order 31 · row 0   3:58 / 4:44", "tunnels and cones"}},
         {{.from = 33}, {{0, Q{Command::screenshot}}}, 1, {"screenshot: tindrel-33-00.png"}},
         {{.from = 35, .to = 35, .loop = true}, {}, 64, {"looping"}},
+        {{.from = 35}, {{0, Q{Command::loopScene}}}, 1, {"looping", "the wave warp"}},
+        {{.from = 35}, {{0, Q{Command::loopScene}}, {1, Q{Command::loopScene}}}, 2, {"not looping"}},
         // A message lasts 1.5 s of the wall: ninety showings at 60 a second.
         {{.from = 33}, {{0, Q{Command::mute}}}, 90, {"muted"}},
         {{.from = 33}, {{0, Q{Command::mute}}}, 92, {}},
@@ -302,6 +304,41 @@ TEST_F(PlayerKeys, ARangeEndsTheShowOrStartsOver) {
     // Entered again, the scene is built afresh at the same time: the second pass is the first.
     EXPECT_EQ(looped.frames(64, 128), looped.frames(0, 64));
     EXPECT_EQ(looped.frames(0, 64), once.frames(0, 64));
+}
+
+// The loop key repeats the scene on screen from its first row, built afresh as an uninterrupted
+// play enters it; a seek moves the loop to the scene it enters, and a second press lets go.
+TEST_F(PlayerKeys, TheLoopKeyRepeatsTheSceneOnScreen) {
+    const Rig wave({.from = 32, .to = 32});
+    const Rig farewell({.from = 36});
+    const Rig straight({.from = 35, .to = 36});
+    struct Case {
+        const char* what;
+        Player::Range range;
+        std::map<int, std::vector<Command>> keys;
+        std::size_t shows;
+        // The showings from `at` are those of a straight play from its showing `from`.
+        std::size_t at, count;
+        const Rig& like;
+        std::size_t from;
+    };
+    const Q loop{Command::loopScene};
+    const Case cases[] = {
+        {"the wave warp's last order, then its first", {.from = 35}, {{0, loop}, {100, Q{Command::quit}}}, 101, 64, 37,
+         wave, 0},
+        {"the farewell, at the music's end", {.from = 36}, {{0, loop}, {100, Q{Command::quit}}}, 101, 64, 37, farewell, 0},
+        {"the loop follows PageDown", {.from = 35}, {{0, loop}, {1, Q{Command::nextScene}}, {140, Q{Command::quit}}}, 141,
+         66, 64, farewell, 0},
+        {"pressed again, the show goes on", {.from = 35}, {{0, loop}, {5, loop}}, 128, 64, 64, straight, 64},
+    };
+    for (const Case& c : cases) {
+        const Rig rig(c.range, c.keys);
+        ASSERT_EQ(rig.window.shown.size(), c.shows) << c.what;
+        EXPECT_EQ(rig.frames(c.at, c.at + c.count), c.like.frames(c.from, c.from + c.count)) << c.what;
+    }
+    const Rig osd({.from = 35}, {{0, Q{Command::loopScene, Command::onScreenDisplay}}, {2, Q{Command::quit}}});
+    ASSERT_EQ(osd.window.shown[2].overlay.corner.size(), 3u);
+    EXPECT_NE(osd.window.shown[2].overlay.corner[2].find("looping"), std::string::npos);
 }
 
 TEST_F(PlayerKeys, StatsCountFramesAndTheOnesThatMissedTheirRefresh) {
