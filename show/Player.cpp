@@ -41,6 +41,12 @@ std::string clockTime(double seconds, bool fine) {
     return text;
 }
 
+// What a waiting scene shows.
+const Image& black() {
+    static const Image image(frameWidth, frameHeight);
+    return image;
+}
+
 } // namespace
 
 Player::Player(const Platform& platform, MusicShape shape, Range range)
@@ -51,7 +57,8 @@ Player::Player(const Platform& platform, MusicShape shape, Range range)
 Player::~Player() = default;
 
 void Player::start() {
-    show_ = std::make_unique<Show>(Stage{screen_, clock_, p_.controls, p_.data});
+    show_ = std::make_unique<Show>(Stage{screen_, clock_, p_.controls, p_.data},
+                                   [this](const TimetableRow& row) { return awaits(row); });
     enter({range_.from, range_.fromRow});
     p_.music.play();
     rateMark_ = p_.wall.seconds();
@@ -65,7 +72,7 @@ bool Player::turn() {
             p_.controls.wait(50);
             obey(p_.controls.commands());
             if (idle_) idle_();
-            if (paused_ && !leaving()) p_.window.show(screen_.presented(), overlay());
+            if (paused_ && !leaving()) p_.window.show(waiting_ ? black() : screen_.presented(), overlay());
             return true;
         }
         holding_ = false;
@@ -81,7 +88,8 @@ bool Player::turn() {
         show_->replace(show_->current(), std::move(reloaded_));
         enter(current(), false);
     }
-    while (show_->step() == Show::Step::over) {
+    Show::Step step;
+    while ((step = show_->step()) == Show::Step::over) {
         // Played out: a loop starts over, unless Escape held is what ended it.
         if (!(range_.loop || loopScene_) || p_.controls.escape()) return false;
         if (loopScene_) {
@@ -90,6 +98,12 @@ bool Player::turn() {
             enter({range_.from, range_.fromRow});
             say({"looping"});
         }
+    }
+    waiting_ = step == Show::Step::waiting;
+    if (waiting_) {
+        // Paced by the window as a frame is.
+        beginFrame();
+        present(black());
     }
     afterFrame();
     return true;
@@ -139,17 +153,27 @@ void Player::enter(Target target, bool seek, std::optional<double> seconds) {
     lastPresent_ = -1.0;
 }
 
+bool Player::awaits(const TimetableRow& row) const {
+    return std::any_of(row.files.begin(), row.files.end(), [this](const std::string& f) {
+        return std::find(awaiting_.begin(), awaiting_.end(), f) != awaiting_.end();
+    });
+}
+
 void Player::reloadScenes(const std::vector<std::string>& dataFiles) {
     // Every new scene is built before any old one goes, so a file that fails to load changes
     // nothing: the exception leaves the show as it was.
     if (!show_) return;
+    std::erase_if(awaiting_, [&dataFiles](const std::string& f) {
+        return std::find(dataFiles.begin(), dataFiles.end(), f) != dataFiles.end();
+    });
     std::vector<std::pair<std::size_t, std::unique_ptr<Scene>>> built;
     for (std::size_t i = 0; i < show_->size(); ++i) {
         const TimetableRow& row = show_->row(i);
         const bool feeds = std::any_of(row.files.begin(), row.files.end(), [&dataFiles](const std::string& f) {
             return std::find(dataFiles.begin(), dataFiles.end(), f) != dataFiles.end();
         });
-        if (feeds) built.emplace_back(i, row.build(show_->stage(), row.orders));
+        // A scene waits on until the last of its files is there.
+        if (feeds && !awaits(row)) built.emplace_back(i, row.build(show_->stage(), row.orders));
     }
     for (auto& [i, scene] : built) {
         // The running one is entered again where it was, by the loop at its next turn.
@@ -346,7 +370,8 @@ Overlay Player::overlay() {
     }
     if (p_.wall.seconds() < messageUntil_) o.message = message_;
     if (help_) o.panel = keyHelp();
-    o.banner = banner_;
+    if (waiting_ && show_) o.banner.push_back(std::string("building ") + show_->row(show_->current()).title + " …");
+    o.banner.insert(o.banner.end(), banner_.begin(), banner_.end());
     return o;
 }
 

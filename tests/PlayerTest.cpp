@@ -4,6 +4,8 @@
 #include "ShowFrames.h"
 #include "platform/FixedMusic.h"
 #include "platform/Module.h"
+#include "raster/FrameSize.h"
+#include "raster/Image.h"
 #include "show/Player.h"
 
 #include <cstdint>
@@ -11,6 +13,7 @@
 #include <map>
 #include <optional>
 #include <regex>
+#include <string>
 #include <vector>
 
 using TestImages::checksum;
@@ -96,10 +99,12 @@ struct Rig {
     std::optional<Player> player;
 
     explicit Rig(Player::Range range, std::map<int, std::vector<Command>> script = {},
-                 std::map<int, double> slowShows = {}, std::function<void(Player&, int)> idle = {}) {
+                 std::map<int, double> slowShows = {}, std::function<void(Player&, int)> idle = {},
+                 std::vector<std::string> awaiting = {}) {
         keys.script = std::move(script);
         window.slow = std::move(slowShows);
         player.emplace(Player::Platform{window, keys, music, ticks, wall, buildData()}, HandMusic::shape(), range);
+        player->awaitData(std::move(awaiting));
         if (idle) player->onIdle([this, idle, turn = 0]() mutable { idle(*player, turn++); });
         player->play();
     }
@@ -371,4 +376,32 @@ TEST_F(PlayerKeys, AReloadDrawsTheSceneAnewWhereTheShowIsAndKeepsThePause) {
     EXPECT_TRUE(rig.music.paused);
     EXPECT_EQ(rig.music.order * 64 + rig.music.row, 33 * 64 + 2) << "the new music goes on from the row on screen";
     EXPECT_EQ(seeks, 1);
+}
+
+// A studio's first build: a scene whose data is not made yet waits, black under a banner while
+// the music goes on, and plays from where the show is once its data comes; one the music leaves
+// before then hands over to the next scene as it would have.
+TEST_F(PlayerKeys, ASceneWaitsForItsDataAndPlaysWhereTheShowIsOnceItComes) {
+    const std::uint32_t black = checksum(Image(frameWidth, frameHeight));
+    const Rig straight({.from = 35, .to = 36});
+    struct Case {
+        const char* what;
+        int arrives;  // the turn the texture is built at; -1 never
+        std::size_t blackShows;
+    };
+    for (const Case& c : {Case{"built while it waits", 10, 11}, Case{"never built", -1, 64}}) {
+        const Rig rig({.from = 35, .to = 36}, {}, {},
+                      [&c](Player& player, int turn) {
+                          if (turn == c.arrives) player.reloadScenes({"Part8/texture.tex"});
+                      },
+                      {"Part8/texture.tex"});
+        const auto& shown = rig.window.shown;
+        ASSERT_EQ(shown.size(), 128u) << c.what;
+        for (std::size_t i = 0; i < c.blackShows; ++i) {
+            ASSERT_EQ(shown[i].frame, black) << c.what << ", showing " << i;
+            ASSERT_EQ(shown[i].overlay.banner, std::vector<std::string>{"building the wave warp …"}) << c.what;
+        }
+        EXPECT_EQ(rig.frames(c.blackShows, 128), straight.frames(c.blackShows, 128)) << c.what;
+        EXPECT_TRUE(shown.back().overlay.banner.empty()) << c.what;
+    }
 }
