@@ -95,6 +95,11 @@ public:
         if (!firstShown_) {
             firstShown_ = true;
             std::fprintf(stderr, "studio: first frame on screen %.0f ms after the start\n", started_.seconds() * 1000.0);
+            {
+                const std::lock_guard lock(mutex_);
+                showing_ = true;
+            }
+            wake_.notify_all();
         }
         if (shown_) {
             std::fprintf(stderr, "studio: on screen %.0f ms after the save\n", (watch_.seconds() - *shown_) * 1000.0);
@@ -244,6 +249,12 @@ private:
     }
 
     void work() {
+        {
+            // Until the window is up, standard error may be silenced for the libraries that
+            // open it, and a build started then would lose what it says.
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [this] { return showing_ || stop_; });
+        }
         if (!unbuilt_.empty()) {
             try {
                 buildFirst();
@@ -365,6 +376,7 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;
     bool stop_ = false;
+    bool showing_ = false;  // the first frame is on screen
     std::deque<Round> rounds_;
     std::thread worker_;
 };
