@@ -4,6 +4,7 @@
 #include "app/ShowSources.h"
 #include "app/StudioBuild.h"
 #include "app/StudioCache.h"
+#include "app/StudioManifest.h"
 
 #include "platform/FileWatcher.h"
 #include "platform/Interrupt.h"
@@ -41,6 +42,7 @@ namespace {
 // Banner entries that are not a source's own mistake.
 constexpr const char* watchNotice = " the watch";
 constexpr const char* folderNotice = " the folder";
+constexpr const char* musicFile = "Super.xm";
 
 // Per data file the show needs that no source makes now, its message under its source's name;
 // those in missing that have a source again, an empty one. missing is brought up to date.
@@ -69,9 +71,12 @@ struct Round {
 
 class Session {
 public:
-    Session(fs::path sources, fs::path cache, std::map<std::string, std::string> problems)
+    // unbuilt: data files to build first, while the show plays; started: the studio's start.
+    Session(fs::path sources, fs::path cache, std::map<std::string, std::string> problems, StudioManifest& manifest,
+            std::vector<std::string> unbuilt, Timer& started)
         : sources_(std::move(sources)), cache_(std::move(cache)), watcher_(std::make_unique<FileWatcher>(sources_)),
-          snapshot_(StudioBuild::snapshot(sources_)), problems_(std::move(problems)) {
+          snapshot_(StudioBuild::snapshot(sources_)), manifest_(manifest), unbuilt_(std::move(unbuilt)),
+          problems_(std::move(problems)), started_(started) {
         worker_ = std::thread([this] { work(); });
     }
     ~Session() {
@@ -87,6 +92,15 @@ public:
 
     // On the main thread, between frames: what the worker built goes on screen.
     void apply(Player& player, LiveMusic& music) {
+        if (!firstShown_) {
+            firstShown_ = true;
+            std::fprintf(stderr, "studio: first frame on screen %.0f ms after the start\n", started_.seconds() * 1000.0);
+            {
+                const std::lock_guard lock(mutex_);
+                showing_ = true;
+            }
+            wake_.notify_all();
+        }
         if (shown_) {
             std::fprintf(stderr, "studio: on screen %.0f ms after the save\n", (watch_.seconds() - *shown_) * 1000.0);
             shown_.reset();
@@ -102,7 +116,7 @@ public:
                 else problems_[source] = verdict;
             }
             reload(player, music, round.data);
-            if (!round.data.empty()) shown_ = round.seen;
+            if (!round.data.empty() && round.seen >= 0.0) shown_ = round.seen;
         }
         std::vector<std::string> banner;
         for (const auto& [source, problem] : problems_) banner.push_back(problem);
@@ -142,10 +156,13 @@ private:
             return;
         }
         Round& last = rounds_.back();
+        // A save's time is kept for the message of how long it took; the first build has none.
+        const bool lastTimed = !last.data.empty() && last.seen >= 0.0;
+        if (!round.data.empty() && round.seen >= 0.0 && (!lastTimed || round.seen < last.seen)) last.seen = round.seen;
+        else if (!lastTimed) last.seen = -1.0;
         for (std::string& file : round.data)
             if (std::find(last.data.begin(), last.data.end(), file) == last.data.end()) last.data.push_back(std::move(file));
         for (auto& [source, verdict] : round.verdicts) last.verdicts[source] = std::move(verdict);
-        if (last.data.empty() || (!round.data.empty() && round.seen < last.seen)) last.seen = round.seen;
     }
 
     // The files saved since the last look, and what the watch itself has to say: a lost folder,
@@ -196,7 +213,55 @@ private:
         return changed;
     }
 
+    // The files the cache lacks, each to the show as soon as it is made. A source with a mistake
+    // is said, and the last good file from an earlier session, where there is one, plays.
+    void buildFirst() {
+        const double began = started_.seconds();
+        std::map<std::string, std::optional<std::uint64_t>> keys;  // each read before its build
+        std::map<std::string, std::string> sourceOf;
+        for (const AssetBuild::Recipe& recipe : AssetBuild::recipes(sources_)) {
+            if (std::find(unbuilt_.begin(), unbuilt_.end(), recipe.output) == unbuilt_.end()) continue;
+            keys[recipe.output] = manifest_.keyOf(sources_, recipe);
+            sourceOf[recipe.output] = recipe.sources.empty() ? recipe.output : recipe.sources.front();
+        }
+        std::size_t made = 0;
+        const StudioBuild::Result result = StudioBuild::run(
+            sources_, cache_, unbuilt_, [this] { return stopping(); },
+            [&](const std::string& output, const std::string& failure) {
+                Round part{.data = {}, .verdicts = {}, .seen = -1.0};
+                std::error_code ec;
+                if (failure.empty()) {
+                    manifest_.record(output, keys[output], cache_);
+                    part.data.push_back(output);
+                    ++made;
+                } else {
+                    std::fprintf(stderr, "%s\n", failure.c_str());
+                    manifest_.forget(output);
+                    part.verdicts[sourceOf.count(output) ? sourceOf[output] : output] = failure;
+                    if (fs::is_regular_file(fs::symlink_status(cache_ / output, ec))) part.data.push_back(output);
+                }
+                post(std::move(part));
+            });
+        manifest_.save();
+        if (!result.cancelled)
+            std::fprintf(stderr, "studio: data ready, %zu of %zu files built in %.0f ms while the show played\n", made,
+                         unbuilt_.size(), (started_.seconds() - began) * 1000.0);
+    }
+
     void work() {
+        {
+            // Until the window is up, standard error may be silenced for the libraries that
+            // open it, and a build started then would lose what it says.
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [this] { return showing_ || stop_; });
+        }
+        if (!unbuilt_.empty()) {
+            try {
+                buildFirst();
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "%s\n", e.what());
+            }
+        }
         std::vector<std::string> saved;
         while (!stopping()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -245,6 +310,10 @@ private:
         for (const std::string& source : saved)
             for (const std::string& output : makes[source])
                 if (std::find(outputs.begin(), outputs.end(), output) == outputs.end()) outputs.push_back(output);
+        std::map<std::string, std::optional<std::uint64_t>> keys;  // each read before its build
+        for (const AssetBuild::Recipe& recipe : recipes)
+            if (std::find(outputs.begin(), outputs.end(), recipe.output) != outputs.end())
+                keys[recipe.output] = manifest_.keyOf(sources_, recipe);
         for (auto& [source, verdict] : unmadeVerdicts(recipes, missing_)) round.verdicts[source] = verdict;
         // The part of the round known so far goes on screen before the build: a missing source.
         post(std::move(round));
@@ -255,8 +324,13 @@ private:
         for (const std::string& source : saved) left[source] = makes[source].size();
         const auto done = [&](const std::string& output, const std::string& failure) {
             Round part{.data = {}, .verdicts = {}, .seen = seen};
-            if (failure.empty()) part.data.push_back(output);
-            else std::fprintf(stderr, "%s\n", failure.c_str());
+            if (failure.empty()) {
+                part.data.push_back(output);
+                manifest_.record(output, keys[output], cache_);
+            } else {
+                std::fprintf(stderr, "%s\n", failure.c_str());
+                manifest_.forget(output);
+            }
             for (const std::string& source : saved) {
                 const std::vector<std::string>& made = makes[source];
                 if (std::find(made.begin(), made.end(), output) == made.end()) continue;
@@ -276,6 +350,7 @@ private:
                 return !newer.empty() || watcher_->lost();
             },
             done);
+        manifest_.save();
         if (result.cancelled) {
             // The newest save first: it is the one the user waits for.
             again = newer;
@@ -290,13 +365,18 @@ private:
     std::unique_ptr<FileWatcher> watcher_;  // worker only; none while the folder is gone
     StudioBuild::Snapshot snapshot_;        // worker only
     std::set<std::string> missing_;         // worker only: sources the show needs that are gone
+    StudioManifest& manifest_;              // worker only
+    std::vector<std::string> unbuilt_;      // worker only
     // Main thread only: per source, the mistake the banner shows.
     std::map<std::string, std::string> problems_;
     std::optional<double> shown_;
+    bool firstShown_ = false;
+    Timer& started_;  // read by both threads: it only reads the clock
     PreciseTimer watch_;  // read by both threads: it only reads the clock
     std::mutex mutex_;
     std::condition_variable wake_;
     bool stop_ = false;
+    bool showing_ = false;  // the first frame is on screen
     std::deque<Round> rounds_;
     std::thread worker_;
 };
@@ -316,25 +396,46 @@ Studio::Studio(const fs::path& source) : sources_(source) {
     cacheFolder_ = std::make_shared<StudioCache>(sources_);
     cache_ = cacheFolder_->data();
     std::fprintf(stderr, "studio: building the data from %s into %s\n", sources_.string().c_str(), cache_.string().c_str());
-    // A mistake at start is one like any other: the last good file from an earlier session
-    // stays in the cache and the banner says what is wrong.
+    manifest_ = std::make_unique<StudioManifest>(cacheFolder_->manifest(), StudioManifest::programDigest());
     const std::vector<AssetBuild::Recipe> recipes = AssetBuild::recipes(sources_);
-    std::vector<std::string> outputs;
-    for (const AssetBuild::Recipe& recipe : recipes) outputs.push_back(recipe.output);
-    const StudioBuild::Result result = StudioBuild::run(sources_, cache_, outputs, [] { return Interrupt::requested(); });
-    for (const AssetBuild::Recipe& recipe : recipes)
-        if (const auto failed = result.failed.find(recipe.output); failed != result.failed.end()) {
+    std::vector<std::string> music;
+    for (const AssetBuild::Recipe& recipe : recipes) {
+        if (manifest_->fresh(recipe.output, manifest_->keyOf(sources_, recipe), cache_)) continue;
+        (recipe.output == musicFile ? music : unbuilt_).push_back(recipe.output);
+    }
+    // The music is the show's clock: nothing plays before it is built. The rest is built while
+    // the show plays.
+    if (!music.empty()) {
+        const AssetBuild::Recipe& recipe =
+            *std::find_if(recipes.begin(), recipes.end(), [](const AssetBuild::Recipe& r) { return r.output == musicFile; });
+        const auto key = manifest_->keyOf(sources_, recipe);
+        const StudioBuild::Result result = StudioBuild::run(sources_, cache_, music, [] { return Interrupt::requested(); });
+        if (const auto failed = result.failed.find(musicFile); failed != result.failed.end()) {
+            // A mistake at start is one like any other: the last good file from an earlier
+            // session stays in the cache and the banner says what is wrong.
             std::fprintf(stderr, "%s\n", failed->second.c_str());
             problems_[recipe.sources.empty() ? recipe.output : recipe.sources.front()] = failed->second;
+            manifest_->forget(musicFile);
+        } else {
+            manifest_->record(musicFile, key, cache_);
         }
+        manifest_->save();
+    }
+    if (unbuilt_.empty())
+        std::fprintf(stderr, "studio: data ready, all %zu files as built before\n", recipes.size());
+    else
+        std::fprintf(stderr, "studio: building %zu of %zu files while the show plays\n", unbuilt_.size(), recipes.size());
     std::set<std::string> missing;
     for (const auto& [from, message] : unmadeVerdicts(recipes, missing)) problems_[from] = message;
 }
 
+Studio::~Studio() = default;
+
 void Studio::play(LivePlay::Options options) {
-    Session session(sources_, cache_, problems_);
+    Session session(sources_, cache_, problems_, *manifest_, unbuilt_, started_);
     options.data = data();
-    LivePlay::run(options, [&session](Player& player, LiveMusic& music) {
+    LivePlay::run(options, [&session, this](Player& player, LiveMusic& music) {
+        player.awaitData(unbuilt_);
         player.onIdle([&session, &player, &music] { session.apply(player, music); });
     });
 }

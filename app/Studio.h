@@ -1,16 +1,21 @@
 #pragma once
 
 #include "app/LivePlay.h"
+#include "platform/Timer.h"
 
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 class StudioCache;
+class StudioManifest;
 
-// The show played from its readable sources, rebuilt as they are saved. The data is built at
-// start into a cache folder of the studio's own, then the sources are watched: a saved file
+// The show played from its readable sources, rebuilt as they are saved. The data is built into
+// a cache folder of the studio's own, where a file whose sources have not changed since it was
+// built is used again: with nothing changed the show starts at once, and what must be built is
+// built while the show plays, each scene waiting for its data. The sources are watched: a saved file
 // rebuilds only the data made from it, and only the scenes that load that data are built
 // again, where the show is, paused or not. A saved song restarts the music at the same order
 // and row. A mistake in a source is printed as FILE:LINE: what and shown over the picture, the
@@ -22,6 +27,9 @@ public:
     // CommandLine::UsageError when there are no sources there; a source with a mistake is said,
     // and its last good file kept.
     explicit Studio(const std::filesystem::path& source);
+    ~Studio();
+    Studio(const Studio&) = delete;
+    Studio& operator=(const Studio&) = delete;
     // The cache, where the show's files are read from.
     DataFolder data() const { return DataFolder(cache_); }
     // Plays the show from the cache, whatever folder the options name.
@@ -32,4 +40,7 @@ private:
     std::shared_ptr<const StudioCache> cacheFolder_;  // removed with the last copy
     std::filesystem::path cache_;
     std::map<std::string, std::string> problems_;  // per source, a mistake met at start
+    std::unique_ptr<StudioManifest> manifest_;
+    std::vector<std::string> unbuilt_;  // data files to build while the show plays
+    PreciseTimer started_;
 };

@@ -19,6 +19,8 @@ public:
 
     // Where the show's data is built and read from.
     const std::filesystem::path& data() const { return data_; }
+    // Where the studio records what it built there, beside the data and never read by the show.
+    std::filesystem::path manifest() const { return data_.parent_path() / "manifest"; }
 
     // A folder or the file on the way to output under data that is a symbolic link is removed
     // (the link, not what it leads to), so neither the build nor the show follows one planted

@@ -22,6 +22,7 @@ enum class Command {
     screenshot,      // keeps the frame on screen as a picture
     frameForward,    // pauses, then one frame (1/60 s of the show) on
     frameBack,       // pauses, then one frame back
+    loopScene,       // toggles repeating the scene on screen
     escape,          // ends the running phase: read by the frame protocol as Keys, never given here
 };
 

@@ -19,6 +19,7 @@ std::span<const KeyBinding> KeyTable::rows() {
         {Command::screenshot, "screenshot", {"S"}, {"s"}, false, "save the frame as tindrel-ORDER-ROW.png"},
         {Command::frameForward, "frameForward", {"."}, {"."}, true, "pause, then one frame (1/60 s) forward"},
         {Command::frameBack, "frameBack", {","}, {","}, true, "pause, then one frame back"},
+        {Command::loopScene, "loopScene", {"L"}, {"l"}, false, "repeat the scene on screen, until pressed again"},
         {Command::help, "help", {"H", "F1"}, {"h", "F1"}, false, "show the keys"},
         {Command::escape, "escape", {"Escape"}, {"Escape"}, false, "end the show"},
     };

@@ -41,6 +41,12 @@ std::string clockTime(double seconds, bool fine) {
     return text;
 }
 
+// What a waiting scene shows.
+const Image& black() {
+    static const Image image(frameWidth, frameHeight);
+    return image;
+}
+
 } // namespace
 
 Player::Player(const Platform& platform, MusicShape shape, Range range)
@@ -51,7 +57,8 @@ Player::Player(const Platform& platform, MusicShape shape, Range range)
 Player::~Player() = default;
 
 void Player::start() {
-    show_ = std::make_unique<Show>(Stage{screen_, clock_, p_.controls, p_.data});
+    show_ = std::make_unique<Show>(Stage{screen_, clock_, p_.controls, p_.data},
+                                   [this](const TimetableRow& row) { return awaits(row); });
     enter({range_.from, range_.fromRow});
     p_.music.play();
     rateMark_ = p_.wall.seconds();
@@ -65,7 +72,7 @@ bool Player::turn() {
             p_.controls.wait(50);
             obey(p_.controls.commands());
             if (idle_) idle_();
-            if (paused_ && !leaving()) p_.window.show(screen_.presented(), overlay());
+            if (paused_ && !leaving()) p_.window.show(waiting_ ? black() : screen_.presented(), overlay());
             return true;
         }
         holding_ = false;
@@ -81,11 +88,22 @@ bool Player::turn() {
         show_->replace(show_->current(), std::move(reloaded_));
         enter(current(), false);
     }
-    while (show_->step() == Show::Step::over) {
+    Show::Step step;
+    while ((step = show_->step()) == Show::Step::over) {
         // Played out: a loop starts over, unless Escape held is what ended it.
-        if (!range_.loop || p_.controls.escape()) return false;
-        enter({range_.from, range_.fromRow});
-        say({"looping"});
+        if (!(range_.loop || loopScene_) || p_.controls.escape()) return false;
+        if (loopScene_) {
+            enter(loopStart());
+        } else {
+            enter({range_.from, range_.fromRow});
+            say({"looping"});
+        }
+    }
+    waiting_ = step == Show::Step::waiting;
+    if (waiting_) {
+        // Paced by the window as a frame is.
+        beginFrame();
+        present(black());
     }
     afterFrame();
     return true;
@@ -96,6 +114,12 @@ void Player::afterFrame() {
     if (idle_) idle_();
     // The music, not the frame: an order past the range is never drawn.
     const std::uint32_t heard = p_.music.position();
+    if (loopScene_ && !leaving()) {
+        // The scene may hand over before the music leaves its orders, or the music before it.
+        const Scene::Orders orders = show_->row(*loopScene_).orders;
+        if (heard == Music::endPosition || Music::orderOf(heard) > orders.last || show_->current() != *loopScene_)
+            seek(loopStart());
+    }
     const bool past = heard == Music::endPosition || Music::orderOf(heard) > range_.to ||
                       (Music::orderOf(heard) == range_.to && range_.toRow >= 0 && Music::rowOf(heard) > range_.toRow);
     if (range_.to >= 0 && past && !leaving()) {
@@ -120,6 +144,8 @@ void Player::enter(Target target, bool seek, std::optional<double> seconds) {
     }
     const std::size_t scene = indexOf(Timetable::playingAt(target.order));
     show_->enterAt(scene, shape_, {target.order, target.row, source_.seconds()});
+    // The loop follows a seek: it repeats the scene on screen.
+    if (loopScene_) loopScene_ = scene;
     pendingSeek_.reset();
     pendingSeconds_.reset();
     // A seek in the same breath as a reload wins: the scene it enters is built from the new data.
@@ -127,17 +153,27 @@ void Player::enter(Target target, bool seek, std::optional<double> seconds) {
     lastPresent_ = -1.0;
 }
 
+bool Player::awaits(const TimetableRow& row) const {
+    return std::any_of(row.files.begin(), row.files.end(), [this](const std::string& f) {
+        return std::find(awaiting_.begin(), awaiting_.end(), f) != awaiting_.end();
+    });
+}
+
 void Player::reloadScenes(const std::vector<std::string>& dataFiles) {
     // Every new scene is built before any old one goes, so a file that fails to load changes
     // nothing: the exception leaves the show as it was.
     if (!show_) return;
+    std::erase_if(awaiting_, [&dataFiles](const std::string& f) {
+        return std::find(dataFiles.begin(), dataFiles.end(), f) != dataFiles.end();
+    });
     std::vector<std::pair<std::size_t, std::unique_ptr<Scene>>> built;
     for (std::size_t i = 0; i < show_->size(); ++i) {
         const TimetableRow& row = show_->row(i);
         const bool feeds = std::any_of(row.files.begin(), row.files.end(), [&dataFiles](const std::string& f) {
             return std::find(dataFiles.begin(), dataFiles.end(), f) != dataFiles.end();
         });
-        if (feeds) built.emplace_back(i, row.build(show_->stage(), row.orders));
+        // A scene waits on until the last of its files is there.
+        if (feeds && !awaits(row)) built.emplace_back(i, row.build(show_->stage(), row.orders));
     }
     for (auto& [i, scene] : built) {
         // The running one is entered again where it was, by the loop at its next turn.
@@ -236,6 +272,17 @@ void Player::obey(const std::vector<Command>& commands) {
         case Command::help:
             help_ = !help_;
             break;
+        case Command::loopScene:
+            if (loopScene_) {
+                loopScene_.reset();
+                say({"not looping"});
+            } else {
+                // A seek not yet made is where the scene on screen is about to be.
+                loopScene_ = pendingSeek_ ? indexOf(Timetable::playingAt(pendingSeek_->order))
+                                          : std::min(show_->current(), show_->size() - 1);
+                say({"looping", show_->row(*loopScene_).title});
+            }
+            break;
         default:
             // Seeks made in one breath add up: eight presses of a key go eight steps.
             if (const auto target = seekTarget(c, pendingSeek_.value_or(current()))) {
@@ -310,6 +357,7 @@ Overlay Player::overlay() {
         o.corner.emplace_back(Timetable::playingAt(at.order).title);
         std::string state = std::to_string(rate_) + " fps";
         if (paused_) state += "  paused";
+        if (loopScene_) state += "  looping";
         if (p_.music.muted()) state += "  muted";
         else if (p_.music.volume() < 100) state += "  volume " + std::to_string(p_.music.volume()) + " %";
         o.corner.push_back(state);
@@ -322,7 +370,8 @@ Overlay Player::overlay() {
     }
     if (p_.wall.seconds() < messageUntil_) o.message = message_;
     if (help_) o.panel = keyHelp();
-    o.banner = banner_;
+    if (waiting_ && show_) o.banner.push_back(std::string("building ") + show_->row(show_->current()).title + " …");
+    o.banner.insert(o.banner.end(), banner_.begin(), banner_.end());
     return o;
 }
 

@@ -86,6 +86,10 @@ public:
 
     // Runs after every frame and every turn of a pause: where a studio looks for saved sources.
     void onIdle(std::function<void()> idle) { idle_ = std::move(idle); }
+    // These data files are still being made (by a studio's first build): a scene that loads one
+    // is not built but waits, the picture black under a "building" banner while the music goes
+    // on, until reloadScenes brings its last file. Before start().
+    void awaitData(std::vector<std::string> dataFiles) { awaiting_ = std::move(dataFiles); }
     // Builds again every scene that loads one of these data files. The running one is entered
     // again where the show is, paused or not, and its frame drawn anew; music and clock go on.
     void reloadScenes(const std::vector<std::string>& dataFiles);
@@ -132,8 +136,10 @@ private:
     // A seek moves the music and the clock there; a reload leaves both where they are.
     // A seek to a time between rows (a frame step) sets the clock to that time.
     void enter(Target target, bool seek = true, std::optional<double> seconds = std::nullopt);
-    // After each frame drawn: the keys, the studio, the range's end.
+    // After each frame drawn: the keys, the studio, the looped scene's end, the range's end.
     void afterFrame();
+    // The first row of the scene the loop key repeats.
+    Target loopStart() const { return {show_->row(*loopScene_).orders.first, 0}; }
     void obey(const std::vector<Command>& commands);
     void seek(Target target) {
         pendingSeek_ = target;
@@ -149,6 +155,8 @@ private:
     bool leaving() const { return quit_ || pendingSeek_ || reloaded_; }
     Overlay overlay();
     Target current() const;
+    // Whether a scene of this row loads a file still awaited.
+    bool awaits(const TimetableRow& row) const;
 
     Platform p_;
     MusicShape shape_;
@@ -163,6 +171,8 @@ private:
     bool holding_ = false;  // the frame on screen is shown again until the pause ends
     bool osd_ = false;
     bool help_ = false;
+    // The scene the loop key repeats, while it does: the one on screen, or the one a seek enters.
+    std::optional<std::size_t> loopScene_;
     bool quit_ = false;
     std::optional<Target> pendingSeek_;
     std::optional<double> pendingSeconds_;  // the time a frame step goes to, with pendingSeek_
@@ -171,6 +181,8 @@ private:
     std::unique_ptr<Scene> reloaded_;
     std::function<void()> idle_;
     std::vector<std::string> banner_;
+    std::vector<std::string> awaiting_;
+    bool waiting_ = false;  // the scene play is in waits for its data
 
     double frameTop_ = 0.0;
     double lastPresent_ = -1.0;  // negative when the next interval says nothing of pacing

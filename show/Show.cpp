@@ -11,13 +11,22 @@ Show::Show(const Stage& stage, std::span<const TimetableRow> rows) : stage_(stag
     }
 }
 
+Show::Show(const Stage& stage, const Waiting& waiting) : stage_(stage), rows_(Timetable::rows()) {
+    try {
+        for (const TimetableRow& row : rows_) add(row, !waiting(row));
+    } catch (...) {
+        while (!scenes_.empty()) scenes_.pop_back();
+        throw;
+    }
+}
+
 Show::~Show() {
     phases_.clear();
     while (!scenes_.empty()) scenes_.pop_back();
 }
 
-void Show::add(const TimetableRow& row) {
-    scenes_.push_back(row.build(stage_, row.orders));
+void Show::add(const TimetableRow& row, bool build) {
+    scenes_.push_back(build ? row.build(stage_, row.orders) : nullptr);
     played_.push_back(false);
 }
 
@@ -54,7 +63,7 @@ void Show::begin() {
 
 void Show::enterAt(std::size_t scene, const MusicShape& shape, const Position& target) {
     enter(scene);
-    if (scene_ >= scenes_.size()) return;
+    if (!built(scene_)) return;
     begin();
     Position p{scenes_[scene_]->orders().first, 0, target.seconds};
     while (p.order < target.order || (p.order == target.order && p.row < target.row)) {
@@ -75,6 +84,14 @@ void Show::endPhase() {
 Show::Step Show::step() {
     for (;;) {
         if (scene_ >= scenes_.size()) return Step::over;
+        if (!scenes_[scene_]) {
+            if (stage_.keys.escape() || stage_.clock.now().order > rows_[scene_].orders.last) {
+                ++scene_;
+                entered_ = false;
+                continue;
+            }
+            return Step::waiting;
+        }
         if (!entered_) begin();
         if (phase_ >= phases_.size()) {
             phases_.clear();

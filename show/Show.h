@@ -5,6 +5,7 @@
 #include "show/Timetable.h"
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <span>
 #include <vector>
@@ -28,6 +29,10 @@ public:
     Show(const Stage& stage, const TimetableRow& row) : Show(stage, std::span<const TimetableRow>(&row, 1)) {}
     // Any rows, which outlive the show.
     Show(const Stage& stage, std::span<const TimetableRow> rows);
+    // The whole show, but the rows waiting says so are not built: their data is still being
+    // made. Such a scene waits, drawing nothing, until replace() brings it.
+    using Waiting = std::function<bool(const TimetableRow& row)>;
+    Show(const Stage& stage, const Waiting& waiting);
     // Scenes go in reverse order of construction.
     ~Show();
     Show(const Show&) = delete;
@@ -36,8 +41,11 @@ public:
     enum class Step {
         drawn,  // a frame was presented
         over,   // the last scene has ended
+        waiting,  // the scene play is in is not built: nothing drawn, the show is at the clock
     };
-    // Plays on to the next presented frame, or to the end of the last scene.
+    // Plays on to the next presented frame, or to the end of the last scene. A scene not built
+    // is left as one that plays is, by Escape or the music past its orders; until then the step
+    // says it waits.
     Step step();
 
     // Play goes on from the first phase of the scene, built afresh if it has played before: a
@@ -52,13 +60,14 @@ public:
     // The scene play is in; size() once the show is over.
     std::size_t current() const { return scene_; }
     const TimetableRow& row(std::size_t scene) const { return rows_[scene]; }
+    bool built(std::size_t scene) const { return scene < scenes_.size() && scenes_[scene]; }
     // Puts a scene built anew from its row in place of the one held. The running scene is then
     // the caller's to enter again.
     void replace(std::size_t scene, std::unique_ptr<Scene> built);
     const Stage& stage() const { return stage_; }
 
 private:
-    void add(const TimetableRow& row);
+    void add(const TimetableRow& row, bool build = true);
     // Starts the current scene's first phase, building the scene anew if it has played.
     void begin();
     // Moves on to the next phase, or the next scene's first.

@@ -5,6 +5,8 @@
 #include "ShowFrames.h"
 #include "platform/FixedMusic.h"
 #include "platform/Module.h"
+#include "raster/FrameSize.h"
+#include "raster/Image.h"
 #include "show/Player.h"
 
 #include <cstdint>
@@ -12,6 +14,7 @@
 #include <map>
 #include <optional>
 #include <regex>
+#include <string>
 #include <vector>
 
 using TestImages::checksum;
@@ -83,10 +86,12 @@ struct Rig {
     std::optional<Player> player;
 
     explicit Rig(Player::Range range, std::map<int, std::vector<Command>> script = {},
-                 std::map<int, double> slowShows = {}, std::function<void(Player&, int)> idle = {}) {
+                 std::map<int, double> slowShows = {}, std::function<void(Player&, int)> idle = {},
+                 std::vector<std::string> awaiting = {}) {
         keys.script = std::move(script);
         window.slow = std::move(slowShows);
         player.emplace(Player::Platform{window, keys, music, ticks, wall, buildData()}, HandMusic::shape(), range);
+        player->awaitData(std::move(awaiting));
         if (idle) player->onIdle([this, idle, turn = 0]() mutable { idle(*player, turn++); });
         player->play();
     }
@@ -218,6 +223,8 @@ TEST_F(PlayerKeys, EveryKeySaysWhatItDid) {
          {"order 31 · row 0   3:58 / 4:44", "tunnels and cones"}},
         {{.from = 33}, {{0, Q{Command::screenshot}}}, 1, {"screenshot: tindrel-33-00.png"}},
         {{.from = 35, .to = 35, .loop = true}, {}, 64, {"looping"}},
+        {{.from = 35}, {{0, Q{Command::loopScene}}}, 1, {"looping", "the wave warp"}},
+        {{.from = 35}, {{0, Q{Command::loopScene}}, {1, Q{Command::loopScene}}}, 2, {"not looping"}},
         // A message lasts 1.5 s of the wall: ninety showings at 60 a second.
         {{.from = 33}, {{0, Q{Command::mute}}}, 90, {"muted"}},
         {{.from = 33}, {{0, Q{Command::mute}}}, 92, {}},
@@ -291,6 +298,41 @@ TEST_F(PlayerKeys, ARangeEndsTheShowOrStartsOver) {
     EXPECT_EQ(looped.frames(0, 64), once.frames(0, 64));
 }
 
+// The loop key repeats the scene on screen from its first row, built afresh as an uninterrupted
+// play enters it; a seek moves the loop to the scene it enters, and a second press lets go.
+TEST_F(PlayerKeys, TheLoopKeyRepeatsTheSceneOnScreen) {
+    const Rig wave({.from = 32, .to = 32});
+    const Rig farewell({.from = 36});
+    const Rig straight({.from = 35, .to = 36});
+    struct Case {
+        const char* what;
+        Player::Range range;
+        std::map<int, std::vector<Command>> keys;
+        std::size_t shows;
+        // The showings from `at` are those of a straight play from its showing `from`.
+        std::size_t at, count;
+        const Rig& like;
+        std::size_t from;
+    };
+    const Q loop{Command::loopScene};
+    const Case cases[] = {
+        {"the wave warp's last order, then its first", {.from = 35}, {{0, loop}, {100, Q{Command::quit}}}, 101, 64, 37,
+         wave, 0},
+        {"the farewell, at the music's end", {.from = 36}, {{0, loop}, {100, Q{Command::quit}}}, 101, 64, 37, farewell, 0},
+        {"the loop follows PageDown", {.from = 35}, {{0, loop}, {1, Q{Command::nextScene}}, {140, Q{Command::quit}}}, 141,
+         66, 64, farewell, 0},
+        {"pressed again, the show goes on", {.from = 35}, {{0, loop}, {5, loop}}, 128, 64, 64, straight, 64},
+    };
+    for (const Case& c : cases) {
+        const Rig rig(c.range, c.keys);
+        ASSERT_EQ(rig.window.shown.size(), c.shows) << c.what;
+        EXPECT_EQ(rig.frames(c.at, c.at + c.count), c.like.frames(c.from, c.from + c.count)) << c.what;
+    }
+    const Rig osd({.from = 35}, {{0, Q{Command::loopScene, Command::onScreenDisplay}}, {2, Q{Command::quit}}});
+    ASSERT_EQ(osd.window.shown[2].overlay.corner.size(), 3u);
+    EXPECT_NE(osd.window.shown[2].overlay.corner[2].find("looping"), std::string::npos);
+}
+
 TEST_F(PlayerKeys, StatsCountFramesAndTheOnesThatMissedTheirRefresh) {
     const std::regex form(R"(frames 11, frame p50 [0-9.]+ ms, p99 [0-9.]+ ms, max [0-9.]+ ms, late ([0-9]+))");
     for (const auto& [slowShows, late] : {std::pair{std::map<int, double>{}, "0"},
@@ -321,4 +363,32 @@ TEST_F(PlayerKeys, AReloadDrawsTheSceneAnewWhereTheShowIsAndKeepsThePause) {
     EXPECT_TRUE(rig.music.paused);
     EXPECT_EQ(rig.music.order * 64 + rig.music.row, 33 * 64 + 2) << "the new music goes on from the row on screen";
     EXPECT_EQ(seeks, 1);
+}
+
+// A studio's first build: a scene whose data is not made yet waits, black under a banner while
+// the music goes on, and plays from where the show is once its data comes; one the music leaves
+// before then hands over to the next scene as it would have.
+TEST_F(PlayerKeys, ASceneWaitsForItsDataAndPlaysWhereTheShowIsOnceItComes) {
+    const std::uint32_t black = checksum(Image(frameWidth, frameHeight));
+    const Rig straight({.from = 35, .to = 36});
+    struct Case {
+        const char* what;
+        int arrives;  // the turn the texture is built at; -1 never
+        std::size_t blackShows;
+    };
+    for (const Case& c : {Case{"built while it waits", 10, 11}, Case{"never built", -1, 64}}) {
+        const Rig rig({.from = 35, .to = 36}, {}, {},
+                      [&c](Player& player, int turn) {
+                          if (turn == c.arrives) player.reloadScenes({"Part8/texture.tex"});
+                      },
+                      {"Part8/texture.tex"});
+        const auto& shown = rig.window.shown;
+        ASSERT_EQ(shown.size(), 128u) << c.what;
+        for (std::size_t i = 0; i < c.blackShows; ++i) {
+            ASSERT_EQ(shown[i].frame, black) << c.what << ", showing " << i;
+            ASSERT_EQ(shown[i].overlay.banner, std::vector<std::string>{"building the wave warp …"}) << c.what;
+        }
+        EXPECT_EQ(rig.frames(c.blackShows, 128), straight.frames(c.blackShows, 128)) << c.what;
+        EXPECT_TRUE(shown.back().overlay.banner.empty()) << c.what;
+    }
 }

@@ -23,6 +23,8 @@ start() {
     "$bin" studio --source sources --from 33 --window --scale 1 --mute "$@" >out.txt 2>err.txt &
     show=$!
     window_of_show studio
+    # What the cache lacks is built while the show plays; the cases start from a show built.
+    said "studio: data ready" 300 || fail "the data was not ready within 30 s"
     focus_window
     xdotool key space
     sleep 0.5
