@@ -1,5 +1,6 @@
 // What the browser tests share: the built site served from 127.0.0.1, and Debian's Chromium
 // driven by puppeteer-core (which downloads no browser of its own).
+import { after, before } from 'node:test';
 import { createServer } from 'node:http';
 import { readFile } from 'node:fs/promises';
 import { createRequire } from 'node:module';
@@ -35,6 +36,20 @@ export async function serve({ hidden = [], types: given = {} } = {}) {
     });
     await new Promise(resolve => server.listen(0, '127.0.0.1', resolve));
     return { url: `http://127.0.0.1:${server.address().port}/`, close: () => new Promise(r => server.close(r)) };
+}
+
+// The site served and Chromium started before a test file's tests, both closed after them.
+export function servedSite() {
+    const served = { server: null, browser: null };
+    before(async () => {
+        served.server = await serve();
+        served.browser = await launch();
+    });
+    after(async () => {
+        await served.browser?.close();
+        await served.server?.close();
+    });
+    return served;
 }
 
 export async function launch(extraArguments = []) {

@@ -1,29 +1,21 @@
 // The start screen explains the show and starts it: its words, the gentle switch, a thumbnail
 // for each scene, play again without a reload, the time it takes to appear on a slow line, and
 // the plain words left on the page when its script cannot run.
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { join } from 'node:path';
 import { setTimeout as sleep } from 'node:timers/promises';
-import { launch, open, serve, site, startShow } from './site.mjs';
+import { serve, open, site, startShow, servedSite } from './site.mjs';
 
-let server, browser;
-before(async () => {
-    server = await serve();
-    browser = await launch();
-});
-after(async () => {
-    await browser?.close();
-    await server?.close();
-});
+const served = servedSite();
 
 const introText = page => page.$eval('#intro', element => element.innerText);
 
 for (const reduced of [false, true]) {
     test(`the start screen says what the show is; gentle flashes are ${reduced ? 'on' : 'off'} when reduced motion is ${reduced ? '' : 'not '}asked for`, async () => {
-        const page = await browser.newPage();
+        const page = await served.browser.newPage();
         await page.emulateMediaFeatures([{ name: 'prefers-reduced-motion', value: reduced ? 'reduce' : 'no-preference' }]);
-        await page.goto(`${server.url}index.html`);
+        await page.goto(`${served.server.url}index.html`);
         await page.waitForFunction('window.tindrel.playable || window.tindrel.error', { timeout: 60000 });
         const text = await introText(page);
         for (const words of ['tindrel', 'It has sound', 'white full-screen flashes', 'Gentle flashes', 'Press h for the keys', 'click to play'])
@@ -39,7 +31,7 @@ for (const reduced of [false, true]) {
 
 // The brightest frame of the first half second from order 36, which opens with a full white flash.
 async function brightestOpening(gentle) {
-    const page = await open(browser, `${server.url}index.html#from=36`);
+    const page = await open(served.browser, `${served.server.url}index.html#from=36`);
     await page.waitForFunction('window.tindrel.playable', { timeout: 60000 });
     if (gentle) await page.click('#gentle');
     await startShow(page);
@@ -71,7 +63,7 @@ test('gentle flashes keep the flash that opens the last order well below white',
 });
 
 test('a thumbnail starts the show at its scene, and position() says so from the click', async () => {
-    const page = await open(browser, `${server.url}index.html`);
+    const page = await open(served.browser, `${served.server.url}index.html`);
     await page.waitForFunction('window.tindrel.playable', { timeout: 60000 });
     const asked = await page.evaluate(() => {
         document.querySelector('button.scene[data-order="23"]').click();
@@ -86,7 +78,7 @@ test('a thumbnail starts the show at its scene, and position() says so from the 
 });
 
 test('play again starts over from the start at once, without a reload', async () => {
-    const page = await open(browser, `${server.url}index.html#from=36`);
+    const page = await open(served.browser, `${served.server.url}index.html#from=36`);
     await startShow(page);
     await page.evaluate('window.stillThisPage = true');
     await page.waitForFunction('window.tindrel.position() === null && !document.getElementById("intro").hidden', { timeout: 30000 });
@@ -106,7 +98,7 @@ test('play again starts over from the start at once, without a reload', async ()
 
 // A fresh visitor each time: nothing cached.
 async function loadTimes(throttled) {
-    const context = await browser.createBrowserContext();
+    const context = await served.browser.createBrowserContext();
     const page = await context.newPage();
     const cdp = await page.createCDPSession();
     await cdp.send('Network.enable');
@@ -115,7 +107,7 @@ async function loadTimes(throttled) {
         await cdp.send('Network.emulateNetworkConditions', {
             offline: false, latency: 40, downloadThroughput: 10e6 / 8, uploadThroughput: 10e6 / 8,
         });
-    await page.goto(`${server.url}index.html`, { waitUntil: 'domcontentloaded' });
+    await page.goto(`${served.server.url}index.html`, { waitUntil: 'domcontentloaded' });
     await page.waitForFunction('window.tindrel.playable || window.tindrel.error', { timeout: 120000 });
     // The page's own clock, from the start of the navigation.
     const [intro, playable] = await page.evaluate(() =>
@@ -136,12 +128,12 @@ test('the start screen appears within 2 s on a 10 Mbit/s line with 40 ms latency
 
 // The bar moves while the files are still arriving, not only as each one completes.
 test('on a slow line the bar moves within each file', async () => {
-    const context = await browser.createBrowserContext();
+    const context = await served.browser.createBrowserContext();
     const page = await context.newPage();
     const cdp = await page.createCDPSession();
     await cdp.send('Network.enable');
     await cdp.send('Network.emulateNetworkConditions', { offline: false, latency: 40, downloadThroughput: 2e6 / 8, uploadThroughput: 2e6 / 8 });
-    await page.goto(`${server.url}index.html`, { waitUntil: 'domcontentloaded' });
+    await page.goto(`${served.server.url}index.html`, { waitUntil: 'domcontentloaded' });
     const widths = new Set();
     for (let i = 0; i < 12; ++i) {
         await sleep(250);
@@ -159,7 +151,7 @@ for (const { what, url, types } of unserved) {
     test(`${what}, the page says how to serve it`, async () => {
         const wrong = types && (await serve({ types }));
         try {
-            const page = await browser.newPage();
+            const page = await served.browser.newPage();
             await page.goto(url ? url() : `${wrong.url}index.html`, { waitUntil: 'load' });
             await sleep(500);
             const shown = await page.$eval('#message', element => (element.hidden ? '' : element.innerText));

@@ -1,12 +1,12 @@
 // A frame of every scene, drawn in headless Chromium from #still=, is the desktop program's
 // `tindrel still` of the same position, byte for byte in red, green and blue.
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { launch, open, root, serve } from './site.mjs';
+import { open, root, servedSite } from './site.mjs';
 import { readPngRgb } from './png.mjs';
 
 const tindrel = process.env.TINDREL_BINARY ?? join(root, 'build/tindrel');
@@ -24,16 +24,8 @@ const stills = [
     ['farewell', 36, 20, 260.0],
 ];
 
-let server, browser;
 const scratch = mkdtempSync(join(tmpdir(), 'tindrel-stills-'));
-before(async () => {
-    server = await serve();
-    browser = await launch();
-});
-after(async () => {
-    await browser?.close();
-    await server?.close();
-});
+const served = servedSite();
 
 for (const [title, order, row, seconds] of stills) {
     test(`${title}: the still at ${order}:${row}, ${seconds} s is the desktop's`, async () => {
@@ -41,7 +33,7 @@ for (const [title, order, row, seconds] of stills) {
         execFileSync(tindrel, ['still', String(order), String(row), String(seconds), native]);
         const expected = readPngRgb(readFileSync(native));
 
-        const page = await open(browser, `${server.url}index.html#still=${order},${row},${seconds}`);
+        const page = await open(served.browser, `${served.server.url}index.html#still=${order},${row},${seconds}`);
         await page.waitForFunction('window.tindrel.ready || window.tindrel.error', { timeout: 60000 });
         assert.equal(await page.evaluate('window.tindrel.error'), null);
         const shot = readPngRgb(await page.screenshot({ clip: { x: 0, y: 0, width: 600, height: 300 } }));

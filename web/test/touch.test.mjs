@@ -1,25 +1,17 @@
 // A phone in each orientation: "tap to play", a tap shows the page's control bar, the bar's pause
 // holds the position, a tap on the picture while the bar shows pauses too, and a swipe moves one
 // scene. The start screen and the bar are kept as screenshots under build-web/screenshots/.
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { mkdirSync } from 'node:fs';
 import { join } from 'node:path';
 import { setTimeout as sleep } from 'node:timers/promises';
-import { launch, root, serve } from './site.mjs';
+import { root, servedSite } from './site.mjs';
 
 const shots = join(root, 'build-web/screenshots');
 mkdirSync(shots, { recursive: true });
 
-let server, browser;
-before(async () => {
-    server = await serve();
-    browser = await launch();
-});
-after(async () => {
-    await browser?.close();
-    await server?.close();
-});
+const served = servedSite();
 
 const position = page => page.evaluate('window.tindrel.position()');
 const rows = p => p.order * 64 + p.row;
@@ -33,10 +25,10 @@ async function heldFor(page, milliseconds) {
 
 for (const [width, height] of [[844, 390], [390, 844]]) {
     test(`a phone at ${width} × ${height}: tap, the bar, pause and swipe`, async () => {
-        const page = await browser.newPage();
+        const page = await served.browser.newPage();
         page.on('pageerror', error => console.log(`page error: ${error.message}`));
         await page.setViewport({ width, height, hasTouch: true, isMobile: true, deviceScaleFactor: 1 });
-        await page.goto(`${server.url}index.html#from=12`);
+        await page.goto(`${served.server.url}index.html#from=12`);
         await page.waitForFunction('window.tindrel.playable || window.tindrel.error', { timeout: 60000 });
         assert.equal(await page.evaluate('window.tindrel.error'), null);
         assert.equal(await page.$eval('#start', element => element.innerText.trim()), 'tap to play');
