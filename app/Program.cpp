@@ -81,11 +81,12 @@ void resolvePlace(const MusicShape& music, const std::string& what, const std::s
 
 // Checks the orders and rows asked for against the music, and gives a still without SECONDS
 // the time an uninterrupted play reaches its position, by the module's own speeds and tempos.
-void checkPositions(CommandLine& cl, const DataFolder& data) {
+// The music's shape, when it was read, for what comes next.
+std::optional<MusicShape> checkPositions(CommandLine& cl, const DataFolder& data) {
     const bool still = cl.mode == CommandLine::Mode::still;
     // Playing or capturing from the start needs no look: the display still opens first.
-    if (!still && cl.from == 0 && cl.to < 0 && !cl.fromTime && !cl.toTime) return;
-    const MusicShape music = MusicShape::load(data, "Super.xm");
+    if (!still && cl.from == 0 && cl.to < 0 && !cl.fromTime && !cl.toTime) return std::nullopt;
+    MusicShape music = MusicShape::load(data, "Super.xm");
     if (still) {
         if (cl.order >= music.orderCount())
             throw OutOfRange("order " + std::to_string(cl.order) + " is past the song's end; its orders are 0 to " +
@@ -95,12 +96,13 @@ void checkPositions(CommandLine& cl, const DataFolder& data) {
             throw OutOfRange("row " + std::to_string(cl.row) + " is past the end of order " + std::to_string(cl.order) +
                              ", whose rows are 0 to " + std::to_string(rows - 1));
         if (!cl.seconds) cl.seconds = music.secondsAt(cl.order, cl.row);
+        return music;
     }
-    if (still) return;
     resolvePlace(music, "--from", cl.fromText, cl.fromTime, cl.from, cl.fromRow);
     if (cl.to >= 0 || cl.toTime) resolvePlace(music, "--to", cl.toText, cl.toTime, cl.to, cl.toRow);
     if (cl.to >= 0 && (cl.to < cl.from || (cl.to == cl.from && cl.toRow >= 0 && cl.toRow < cl.fromRow)))
         throw CommandLine::UsageError("--to must not come before --from");
+    return music;
 }
 
 // Said before anything is drawn, and in words: the writer would only find out at the end, and
@@ -116,8 +118,8 @@ void checkPicturePath(const std::string& path) {
     if (extension != ".png") throw std::runtime_error(path + ": the picture's name must end in .png");
 }
 
-int runStill(const CommandLine& cl, const DataFolder& data) {
-    const auto frame = OfflineRender::still(data, cl.order, cl.row, cl.seconds.value_or(0.0));
+int runStill(const CommandLine& cl, const DataFolder& data, const MusicShape& music) {
+    const auto frame = OfflineRender::still(data, music, cl.order, cl.row, cl.seconds.value_or(0.0));
     if (!frame) {
         std::cerr << "tindrel: the show draws no frame at order " << cl.order << " row " << cl.row << '\n';
         return 1;
@@ -222,11 +224,11 @@ int runProgram(const std::vector<std::string>& args) {
         std::optional<Studio> studio;
         if (cl.mode == CommandLine::Mode::studio) studio.emplace(cl.source);
         const DataFolder data = studio ? studio->data() : DataFolder(dataDirectory(cl.dataDir));
-        checkPositions(cl, data);
+        const std::optional<MusicShape> music = checkPositions(cl, data);
         Scene::setGentleFlashes(cl.gentle);
         switch (cl.mode) {
         case CommandLine::Mode::still:
-            return runStill(cl, data);
+            return runStill(cl, data, *music);
         case CommandLine::Mode::capture:
             return runCapture(cl, data);
         case CommandLine::Mode::sheet:

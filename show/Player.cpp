@@ -47,10 +47,20 @@ const Image& black() {
     return image;
 }
 
+std::vector<double> sceneMarks(const MusicShape& shape) {
+    std::vector<double> marks;
+    const double end = shape.endSeconds();
+    for (const TimetableRow& row : Timetable::rows()) {
+        const double start = end > 0.0 ? shape.secondsAt(row.orders.first, 0) / end : 1.0;
+        if (start < 1.0) marks.push_back(start);
+    }
+    return marks;
+}
+
 } // namespace
 
 Player::Player(const Platform& platform, MusicShape shape, Range range)
-    : p_(platform), shape_(std::move(shape)), range_(range), clockTimer_(platform.ticks),
+    : p_(platform), shape_(std::move(shape)), marks_(sceneMarks(shape_)), range_(range), clockTimer_(platform.ticks),
       source_(platform.music, clockTimer_), screen_(frameWidth, frameHeight, *this),
       clock_(source_, source_, DemoClock::Start::fixedAtZero) {}
 
@@ -184,6 +194,7 @@ void Player::reloadScenes(const std::vector<std::string>& dataFiles) {
 
 void Player::musicReplaced(MusicShape shape) {
     shape_ = std::move(shape);
+    marks_ = sceneMarks(shape_);
     const Target at = current();
     if (at.order < shape_.orderCount()) p_.music.seek(at.order, at.row);
 }
@@ -363,10 +374,7 @@ Overlay Player::overlay() {
         o.corner.push_back(state);
         const double end = shape_.endSeconds();
         o.progress = end > 0.0 ? std::clamp(seconds / end, 0.0, 1.0) : 0.0;
-        for (const TimetableRow& row : Timetable::rows()) {
-            const double start = end > 0.0 ? shape_.secondsAt(row.orders.first, 0) / end : 1.0;
-            if (start < 1.0) o.marks.push_back(start);
-        }
+        o.marks = marks_;
     }
     if (p_.wall.seconds() < messageUntil_) o.message = message_;
     if (help_) o.panel = keyHelp();

@@ -160,6 +160,9 @@ private:
 
     Platform p_;
     MusicShape shape_;
+    // Where each scene starts, as a share of the song, for the display's bar: a time from the
+    // shape is a walk of the module, too dear for every frame.
+    std::vector<double> marks_;
     Range range_;
     PlayerTimer clockTimer_;
     Source source_;

@@ -2,18 +2,13 @@
 
 #include <utility>
 
-Show::Show(const Stage& stage, std::span<const TimetableRow> rows) : stage_(stage), rows_(rows) {
-    try {
-        for (const TimetableRow& row : rows_) add(row);
-    } catch (...) {
-        while (!scenes_.empty()) scenes_.pop_back();
-        throw;
-    }
-}
+Show::Show(const Stage& stage, std::span<const TimetableRow> rows) : Show(stage, rows, {}) {}
 
-Show::Show(const Stage& stage, const Waiting& waiting) : stage_(stage), rows_(Timetable::rows()) {
+Show::Show(const Stage& stage, const Waiting& waiting) : Show(stage, Timetable::rows(), waiting) {}
+
+Show::Show(const Stage& stage, std::span<const TimetableRow> rows, const Waiting& waiting) : stage_(stage), rows_(rows) {
     try {
-        for (const TimetableRow& row : rows_) add(row, !waiting(row));
+        for (const TimetableRow& row : rows_) add(row, !waiting || !waiting(row));
     } catch (...) {
         while (!scenes_.empty()) scenes_.pop_back();
         throw;

@@ -67,6 +67,7 @@ public:
     const Stage& stage() const { return stage_; }
 
 private:
+    Show(const Stage& stage, std::span<const TimetableRow> rows, const Waiting& waiting);
     void add(const TimetableRow& row, bool build = true);
     // Starts the current scene's first phase, building the scene anew if it has played.
     void begin();
