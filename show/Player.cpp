@@ -305,6 +305,11 @@ void Player::obey(const std::vector<Command>& commands) {
     }
 }
 
+void Player::seekTo(Target target) {
+    seek(target);
+    sayPosition(target, shape_.secondsAt(target.order, target.row));
+}
+
 void Player::pause(bool paused) {
     if (paused == paused_) return;
     paused_ = paused;

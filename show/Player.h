@@ -95,6 +95,9 @@ public:
     void reloadScenes(const std::vector<std::string>& dataFiles);
     // The music's module was replaced: it goes on from the row the show is at, in its new shape.
     void musicReplaced(MusicShape shape);
+    // Seeks there at the next turn, as a key's seek does, saying where: the host's own way to a
+    // position (a page whose address was edited).
+    void seekTo(Target target);
     // Lines shown over the foot of the picture until replaced; none clears them.
     void setBanner(std::vector<std::string> lines) { banner_ = std::move(lines); }
 

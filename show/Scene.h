@@ -5,6 +5,7 @@
 #include "platform/Screen.h"
 #include "raster/DataFolder.h"
 #include "raster/LoadError.h"
+#include "show/FlashGuard.h"
 
 #include <atomic>
 #include <functional>
@@ -14,12 +15,15 @@
 #include <vector>
 
 // What every scene borrows: the screen it composes into, the clock it keeps to, the keys that
-// cut it short and the folder its files are read from. All four outlive every scene.
+// cut it short, the folder its files are read from and the guard its white flashes pass. All
+// outlive every scene.
 struct Stage {
     Screen& screen;
     DemoClock& clock;
     Keys& keys;
     const DataFolder& data;
+    // The show's, which keeps seeks from bringing flashes in storms; none for a frame alone.
+    FlashGuard* flashes = nullptr;
 };
 
 // A part of the show. Its constructor loads everything it will draw; phases() describes how it
@@ -45,8 +49,10 @@ public:
     // own patterns hold.
     static constexpr int rowsPerOrder = 64;
 
-    // Gentle flashes: every white flash and strobe reaches at most gentleFlashPeak of full white,
-    // for viewers whom a full white frame hurts. For the whole process, set before play.
+    // Gentle flashes: every white flash and strobe fades toward gentleFlashPeak of full white
+    // instead of to white, so a flash frame, the scene under it included, is no brighter than
+    // that where the scene is not, for viewers whom a full white frame hurts. For the whole
+    // process, set before play.
     static constexpr double gentleFlashPeak = 0.4;
     static void setGentleFlashes(bool gentle) { gentle_.store(gentle, std::memory_order_relaxed); }
     static bool gentleFlashes() { return gentle_.load(std::memory_order_relaxed); }
@@ -77,10 +83,11 @@ protected:
     Image& lock();
 
     // The white flash that opens an order: all white at its first row, gone after 1 / perRow rows.
-    static void flash(Image& out, int row, double perRow = 0.0625);
+    void flash(Image& out, int row, double perRow = 0.0625);
     // Every whitening of the frame goes through here, flashes and white fades alike: amount of
-    // the way to white, or gentleFlashPeak of that with gentle flashes.
-    static void whiten(Image& out, double amount);
+    // the way to white, or to gentleFlashPeak's grey with gentle flashes, as far as the show's
+    // flash guard lets it.
+    void whiten(Image& out, double amount);
 
     // Builds an effect on a loaded texture. An effect that refuses its texture (a wrong size)
     // is reported against the texture's file, like any other fault in the show's data.
@@ -98,5 +105,6 @@ protected:
 
 private:
     Orders orders_;
+    FlashGuard* flashes_;
     static inline std::atomic<bool> gentle_{false};
 };

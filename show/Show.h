@@ -85,4 +85,6 @@ private:
     bool entered_ = false;      // the scene's phases are asked for
     bool phaseBegun_ = false;   // Escape was read at the phase's start
     bool afterFrame_ = false;   // a frame was presented and the key not yet read after it
+    FlashGuard flashes_;
+    bool moved_ = false;        // play was moved (a seek, a scene entered) since the last frame
 };

@@ -2,6 +2,7 @@
 // One module at a time lives in an instance: the worklet's renders, and one on the page answers
 // the song's shape (its rows and the times they are reached) for the show.
 #include "platform/Module.h"
+#include "platform/Music.h"
 
 #include <emscripten.h>
 
@@ -50,5 +51,12 @@ EMSCRIPTEN_KEEPALIVE double music_duration() { return module->durationSeconds();
 EMSCRIPTEN_KEEPALIVE int music_orders() { return module->orderCount(); }
 
 EMSCRIPTEN_KEEPALIVE int music_rows(int order) { return module->rowsIn(order); }
+
+// What the page needs to read a position and to play one, as the desktop's music has them.
+EMSCRIPTEN_KEEPALIVE std::uint32_t music_end_position() { return Music::endPosition; }
+EMSCRIPTEN_KEEPALIVE int music_order_of(std::uint32_t position) { return Music::orderOf(position); }
+EMSCRIPTEN_KEEPALIVE int music_row_of(std::uint32_t position) { return Music::rowOf(position); }
+EMSCRIPTEN_KEEPALIVE int music_sample_rate() { return Module::sampleRate; }
+EMSCRIPTEN_KEEPALIVE float music_gain(int percent) { return SteerableMusic::gainFor(percent); }
 
 } // extern "C"

@@ -13,6 +13,7 @@
 #include <emscripten.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <exception>
 #include <memory>
 #include <string>
@@ -34,6 +35,22 @@ std::vector<std::string> filesFor(int order) {
             if (std::find(files.begin(), files.end(), file) == files.end()) files.push_back(file);
     }
     return files;
+}
+
+// The lines of a text from the page, the empty ones left out.
+std::vector<std::string> lines(const char* text) {
+    std::vector<std::string> out;
+    std::string line;
+    for (const char* c = text; *c; ++c) {
+        if (*c != '\n') {
+            line += *c;
+        } else if (!line.empty()) {
+            out.push_back(std::move(line));
+            line.clear();
+        }
+    }
+    if (!line.empty()) out.push_back(std::move(line));
+    return out;
 }
 
 // The show playing on the page, between the page's calls.
@@ -77,13 +94,23 @@ EMSCRIPTEN_KEEPALIVE int tindrel_still(int order, int row, double seconds) {
     }
 }
 
-// Builds the show and starts it from the order; the page's music is loaded and ready. Then the
-// page calls tindrel_frame() once a display refresh. 0 when started, 2 when it failed (the page
-// has been told why).
-EMSCRIPTEN_KEEPALIVE int tindrel_start(int from) {
+// Room for a text from the page, of size bytes with its terminating zero; valid until the next
+// call.
+EMSCRIPTEN_KEEPALIVE char* tindrel_text(std::size_t size) {
+    static std::vector<char> text;
+    text.assign(size + 1, '\0');
+    return text.data();
+}
+
+// Builds the show and starts it from the order; the page's music is loaded and ready. awaited
+// names the data files still on their way, one a line: their scenes wait, the picture black,
+// until tindrel_arrived() brings the last of their files. Then the page calls tindrel_frame()
+// once a display refresh. 0 when started, 2 when it failed (the page has been told why).
+EMSCRIPTEN_KEEPALIVE int tindrel_start(int from, const char* awaited) {
     try {
         live.reset();
         live = std::make_unique<Live>(from);
+        live->player.awaitData(lines(awaited));
         live->player.start();
         return 0;
     } catch (const std::exception& e) {
@@ -91,6 +118,24 @@ EMSCRIPTEN_KEEPALIVE int tindrel_start(int from) {
         tindrel_report(e.what());
         return 2;
     }
+}
+
+// A data file the show awaited is in /data now. 0, or 2 when a scene failed to build from it (the
+// page has been told why).
+EMSCRIPTEN_KEEPALIVE int tindrel_arrived(const char* file) {
+    if (!live) return 0;
+    try {
+        live->player.reloadScenes({file});
+        return 0;
+    } catch (const std::exception& e) {
+        tindrel_report(e.what());
+        return 2;
+    }
+}
+
+// While the show plays: to the row at the next turn, as a key's seek goes.
+EMSCRIPTEN_KEEPALIVE void tindrel_seek(int order, int row) {
+    if (live) live->player.seekTo({order, row});
 }
 
 // One turn of the player's loop: a frame drawn and shown, or the paused one shown again. 1 while

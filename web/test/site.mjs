@@ -13,6 +13,7 @@ const puppeteer = require('puppeteer-core');
 
 const types = {
     '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm', '.jpg': 'image/jpeg',
+    '.png': 'image/png', '.webmanifest': 'application/manifest+json', '.gz': 'application/gzip',
 };
 
 // Serves the site; the paths in hidden answer 404, as a file missing from an upload would, and
@@ -22,7 +23,8 @@ export async function serve({ hidden = [], types: given = {} } = {}) {
         const path = normalize(decodeURIComponent(new URL(request.url, 'http://127.0.0.1').pathname));
         const name = path === '/' ? '/index.html' : path;
         try {
-            if (hidden.includes(name.slice(1)) || name.includes('..')) throw new Error('hidden');
+            // A file is missing packed and unpacked alike.
+            if (hidden.includes(name.slice(1).replace(/\.gz$/, '')) || name.includes('..')) throw new Error('hidden');
             const body = await readFile(join(site, name));
             response.writeHead(200, {
                 'content-type': given[extname(name)] ?? types[extname(name)] ?? 'application/octet-stream',

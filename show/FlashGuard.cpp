@@ -1,0 +1,22 @@
+#include "show/FlashGuard.h"
+
+#include <algorithm>
+
+void FlashGuard::beginFrame(double seconds, bool entered) {
+    if (lastSeconds_ && !entered) played_ += std::clamp(seconds - *lastSeconds_, 0.0, longestFrame);
+    lastSeconds_ = seconds;
+    previous_ = current_;
+    current_ = 0.0;
+}
+
+double FlashGuard::allow(double amount) {
+    if (amount > previous_ + flashRise) {
+        skipping_ = lastStart_ && played_ - *lastStart_ < minimumGap;
+        if (!skipping_) lastStart_ = played_;
+    } else if (previous_ <= 0.0) {
+        // A fade from nothing is no skipped flash's tail.
+        skipping_ = false;
+    }
+    current_ = std::max(current_, amount);
+    return skipping_ ? 0.0 : amount;
+}

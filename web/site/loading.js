@@ -1,0 +1,84 @@
+// Fetching the site's files with the bytes counted, for a bar that says how much of how much has
+// come. Files the site keeps packed (NAME.gz) are unpacked here, so a server that compresses
+// nothing still sends them small.
+
+const transfers = [];
+const listeners = [];
+let shownShare = 0;
+
+// "1.2 of 2.0 MB": what the label reads.
+export function megabytes(received, total) {
+    const mb = bytes => (bytes / 1e6).toFixed(1);
+    return `${mb(received)} of ${mb(Math.max(total, received))} MB`;
+}
+
+// Each listener hears { received, total, share } as bytes come; the share never moves back.
+export function onProgress(listener) {
+    listeners.push(listener);
+}
+
+export function progress() {
+    // A file whose length is not known yet counts as the average of those known.
+    const known = transfers.filter(t => t.size > 0);
+    const guess = known.length ? known.reduce((sum, t) => sum + t.size, 0) / known.length : 0;
+    const total = transfers.reduce((sum, t) => sum + (t.size > 0 ? t.size : Math.max(guess, t.received)), 0);
+    const received = transfers.reduce((sum, t) => sum + Math.min(t.received, t.size > 0 ? t.size : Infinity), 0);
+    shownShare = Math.max(shownShare, total > 0 ? received / total : 0);
+    return { received, total, share: Math.min(1, shownShare) };
+}
+
+function tell() {
+    const now = progress();
+    for (const listener of listeners) listener(now);
+}
+
+const canUnpack = typeof DecompressionStream === 'function';
+
+async function answer(url) {
+    let response;
+    try {
+        response = await fetch(url);
+    } catch (error) {
+        throw new Error(`Could not load ${url.replace(/\.gz$/, '')}: ${error.message}`);
+    }
+    if (!response.ok)
+        throw new Error(`Could not load ${url.replace(/\.gz$/, '')}: ${response.status} ${response.statusText}`.trim());
+    return response;
+}
+
+// The file's bytes; packed says the site holds it as NAME.gz too, which is fetched instead where
+// the browser can unpack it.
+export async function fetchBytes(url, { packed = false, counted = true } = {}) {
+    const transfer = { size: 0, received: 0 };
+    if (counted) transfers.push(transfer);
+    tell();
+    const response = await answer(packed && canUnpack ? `${url}.gz` : url);
+    // A compressed answer's length is of the compressed bytes, which the stream does not count.
+    const encoded = (response.headers.get('content-encoding') ?? 'identity') !== 'identity';
+    transfer.size = encoded ? 0 : Number(response.headers.get('content-length')) || 0;
+    let body = response.body;
+    if (body?.getReader) {
+        body = body.pipeThrough(new TransformStream({
+            transform(chunk, controller) {
+                transfer.received += chunk.length;
+                tell();
+                controller.enqueue(chunk);
+            },
+        }));
+        if (packed && canUnpack) body = body.pipeThrough(new DecompressionStream('gzip'));
+        try {
+            const bytes = new Uint8Array(await new Response(body).arrayBuffer());
+            transfer.size = transfer.received;
+            tell();
+            return bytes;
+        } catch (error) {
+            throw new Error(`Could not load ${url}: ${error.message}`);
+        }
+    }
+    let bytes = new Uint8Array(await response.arrayBuffer());
+    transfer.size = transfer.received = bytes.length;
+    if (packed && canUnpack)
+        bytes = new Uint8Array(await new Response(new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'))).arrayBuffer());
+    tell();
+    return bytes;
+}
