@@ -68,7 +68,7 @@ function showBar() {
 
 export function playing(music) {
     state = { music, panel: false, playing: true };
-    music.listeners.push(labels);
+    if (!music.listeners.includes(labels)) music.listeners.push(labels);
     labels();
 }
 

@@ -34,6 +34,10 @@ export function describe({ title, description, length }) {
 
 // The scenes, each a cut of the contact sheet as the show lays it out.
 export function thumbnails(scenes, sheet) {
+    // The moment they show: the sheet is in.
+    const picture = new Image();
+    picture.src = 'sheet.jpg';
+    picture.decode().then(() => performance.mark('tindrel-thumbnails'), () => {});
     const box = $('scenes');
     box.replaceChildren();
     scenes.forEach(({ first, title }, i) => {
@@ -61,9 +65,10 @@ export function playable() {
     $('start').disabled = false;
 }
 
-// Resolves with the order to play from once the visitor starts the show: the start button from
-// the given order, a thumbnail from its scene, a key from the given order.
-export function choose(text, from) {
+// Resolves with the order to play from once the visitor starts the show: the start button or a
+// key from the order from() gives then, a thumbnail from its scene. chosen hears it at once,
+// within the tap.
+export function choose(text, from, chosen) {
     const intro = $('intro');
     const start = $('start');
     label(text);
@@ -82,7 +87,9 @@ export function choose(text, from) {
             intro.removeEventListener('click', go);
             window.removeEventListener('keydown', go, true);
             intro.hidden = true;
-            resolve(scene ? Number(scene.dataset.order) : from);
+            const order = scene ? Number(scene.dataset.order) : from();
+            chosen(order);
+            resolve(order);
         };
         intro.addEventListener('click', go);
         window.addEventListener('keydown', go, true);

@@ -2,7 +2,7 @@
 // the commands wait here in order until the show's next turn takes them. Escape is the page's to
 // place: it closes the key panel when that is open, and otherwise ends the show, from any order.
 
-const table = { byKey: new Map(), codes: new Map(), repeating: new Set(), names: [] };
+const table = { byKey: new Map(), codes: new Map(), repeating: new Set() };
 const queue = [];
 const escapeKey = { held: false, pressed: false };
 let playing = null;  // what a key reaches while the show plays: { panelOpen() }
@@ -13,7 +13,6 @@ export function readTable(text) {
     text.split('\n').filter(Boolean).forEach((line, code) => {
         const [name, browserKeys, repeats] = line.split('\t');
         table.codes.set(name, code);
-        table.names.push(name);
         for (const key of browserKeys.split('\x1f')) table.byKey.set(key, name);
         if (repeats === '1') table.repeating.add(name);
     });

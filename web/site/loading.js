@@ -5,6 +5,8 @@
 const transfers = [];
 const listeners = [];
 let shownShare = 0;
+// The site's files' sizes, as the site was built, so the count knows a file's before it comes.
+const sizes = JSON.parse(document.getElementById('sizes')?.textContent || '{}');
 
 // "1.2 of 2.0 MB": what the label reads.
 export function megabytes(received, total) {
@@ -33,6 +35,7 @@ function tell() {
 }
 
 const canUnpack = typeof DecompressionStream === 'function';
+const sent = (url, packed) => (packed && canUnpack ? `${url}.gz` : url);
 
 async function answer(url) {
     let response;
@@ -46,16 +49,35 @@ async function answer(url) {
     return response;
 }
 
+// A place in the count for a file fetched later, so the bar does not fill before it is asked
+// for; fetchBytes takes it as its own.
+export function reserve(url, packed = true) {
+    const transfer = { size: sizes[sent(url, packed)] ?? 0, received: 0 };
+    transfers.push(transfer);
+    return transfer;
+}
+
+// The default export of a module the site holds packed too, imported from the unpacked bytes.
+export async function importPacked(url, reserved) {
+    const bytes = await fetchBytes(url, { packed: true, reserved });
+    const address = URL.createObjectURL(new Blob([bytes], { type: 'text/javascript' }));
+    try {
+        return (await import(address)).default;
+    } finally {
+        URL.revokeObjectURL(address);
+    }
+}
+
 // The file's bytes; packed says the site holds it as NAME.gz too, which is fetched instead where
 // the browser can unpack it.
-export async function fetchBytes(url, { packed = false, counted = true } = {}) {
-    const transfer = { size: 0, received: 0 };
-    if (counted) transfers.push(transfer);
+export async function fetchBytes(url, { packed = false, counted = true, reserved = null } = {}) {
+    const transfer = reserved ?? { size: sizes[sent(url, packed)] ?? 0, received: 0 };
+    if (counted && !reserved) transfers.push(transfer);
     tell();
-    const response = await answer(packed && canUnpack ? `${url}.gz` : url);
+    const response = await answer(sent(url, packed));
     // A compressed answer's length is of the compressed bytes, which the stream does not count.
     const encoded = (response.headers.get('content-encoding') ?? 'identity') !== 'identity';
-    transfer.size = encoded ? 0 : Number(response.headers.get('content-length')) || 0;
+    transfer.size = encoded ? transfer.size : Number(response.headers.get('content-length')) || transfer.size;
     let body = response.body;
     if (body?.getReader) {
         body = body.pipeThrough(new TransformStream({

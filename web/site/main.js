@@ -83,10 +83,11 @@ async function live(fromText) {
     intro.show();
     show = newShow(!parts.plain && hasSimd());
     // The thumbnails first: the music, the larger part, follows once they are on their way.
+    const songCount = Song.reserve('Super.xm');
     await show.load(wanted.order);
     const scenes = show.scenes();
     intro.thumbnails(scenes, show.sheet());
-    song = await Song.fetch('Super.xm');
+    song = await Song.fetch('Super.xm', songCount);
     show.song = song;
     address.checkOrder(song.rows, wanted.order, '#from=');
     intro.describe({ title: document.title, length: clock(song.end) });
@@ -98,20 +99,18 @@ async function live(fromText) {
     followAddress(wanted);
     // The rest of the show's data comes while the visitor reads, and the site is kept for a
     // visit without a network.
-    show.fetch(show.files(-1), false).catch(() => {});
+    show.fetch(show.files(-1), false).catch(error => {
+        if (show.playing) $('notice').textContent = error.message;
+        else fail(`The show cannot start.\n${error.message}`);
+    });
     navigator.serviceWorker?.register('keeper.js').catch(() => {});
     let label = `${intro.verb} to play`;
     let music = null;
     for (;;) {
-        const order = await intro.choose(label, wanted.order);
-        tindrel.position = () => ({ order, row: 0 });
-        if (!music) {
-            music = await startWorklet(song);
-            if (!music) {
-                music = await startSilent(song);
-                $('said').textContent = 'The sound did not start in this browser: the show plays without it.';
-            }
-        }
+        // Asked for is as good as heard until the music is under way.
+        const order = await intro.choose(label, () => wanted.order, chosen => (tindrel.position = () => ({ order: chosen, row: 0 })));
+        if (!music) music = (await startWorklet(song)) ?? (await startSilent(song));
+        $('notice').textContent = music.silent ? 'The sound did not start in this browser: the show plays without it.' : '';
         await show.fetch(show.files(order));
         music.setPaused(false);
         show.setGentle(intro.gentle());
@@ -143,7 +142,7 @@ function followAddress(wanted) {
             wanted.order = order;
             if (show.playing) show.seek(order);
         } catch (error) {
-            if (show.playing) $('said').textContent = error.message;
+            if (show.playing) $('notice').textContent = error.message;
             else fail(`The show cannot start.\n${error.message}`);
         }
     });

@@ -1,6 +1,6 @@
 // The show's own module: fetched with its data, given the canvas and the overlay's text, and
 // driven once a display refresh. What it draws and says is the show's; the page only lays it out.
-import { fetchBytes } from './loading.js';
+import { fetchBytes, importPacked } from './loading.js';
 import * as keys from './keys.js';
 
 const $ = id => document.getElementById(id);
@@ -50,8 +50,8 @@ export class Show {
 
     async load(order) {
         const name = this.simd ? 'tindrel' : 'tindrel-plain';
-        const [{ default: create }, wasmBinary] = await Promise.all([import(`./${name}.js`), fetchBytes(`${name}.wasm`, { packed: true })]);
-        this.module = await create({ host: this.host, wasmBinary });
+        const [create, wasmBinary] = await Promise.all([importPacked(`${name}.js`), fetchBytes(`${name}.wasm`, { packed: true })]);
+        this.module = await create({ host: this.host, wasmBinary, locateFile: path => path });
         await this.fetch(this.files(order));
     }
 

@@ -2,11 +2,14 @@
 // addresses, and played by the audio worklet, or on this thread without a sound when the browser's
 // audio never starts. Every fact of the song (its rows, its times, its positions, its rate) is
 // the compiled module's to tell.
-import createMusic from './music.js';
-import { fetchBytes } from './loading.js';
+import { fetchBytes, importPacked, reserve } from './loading.js';
+
+let glue = null;
 
 async function instance(compiled, song) {
-    const music = await createMusic({
+    glue ??= importPacked('music.js');
+    const music = await (await glue)({
+        locateFile: path => path,
         instantiateWasm: (imports, done) => {
             WebAssembly.instantiate(compiled, imports).then(made => done(made, compiled));
             return {};
@@ -33,10 +36,15 @@ export class Song {
         this.endPosition = music._music_end_position() >>> 0;
         this.sampleRate = music._music_sample_rate();
     }
-    static async fetch(name) {
+    // The song's three files' places in the loading count, taken before they are fetched.
+    static reserve(name) {
+        return [reserve('music.js'), reserve('music.wasm'), reserve(`data/${name}`)];
+    }
+    static async fetch(name, [glueCount, wasmCount, songCount] = []) {
+        glue ??= importPacked('music.js', glueCount);
         const [compiled, bytes] = await Promise.all([
-            fetchBytes('music.wasm', { packed: true }).then(wasm => WebAssembly.compile(wasm)),
-            fetchBytes(`data/${name}`, { packed: true }),
+            fetchBytes('music.wasm', { packed: true, reserved: wasmCount }).then(wasm => WebAssembly.compile(wasm)),
+            fetchBytes(`data/${name}`, { packed: true, reserved: songCount }),
         ]);
         return new Song(compiled, bytes, await instance(compiled, bytes));
     }
@@ -153,6 +161,7 @@ class SilentMusic extends Steered {
         this.buffer = music._malloc(2 * 4096 * 4);
         this.playing = false;
         this.last = performance.now();
+        this.silent = true;
     }
     post() {}
     setGain() {}

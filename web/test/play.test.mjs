@@ -127,7 +127,7 @@ test('where the browser\'s audio never starts, the picture plays silently and th
         };
     });
     await startShow(page);
-    assert.match(await page.$eval('#said', element => element.textContent), /sound did not start/);
+    assert.match(await page.$eval('#notice', element => element.textContent), /sound did not start/);
     const first = await position(page);
     await sleep(1500);
     const later = await position(page);

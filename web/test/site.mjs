@@ -83,3 +83,52 @@ export async function startShow(page, selector = '#start') {
     await page.click(selector);
     await page.waitForFunction('window.tindrel.frames().frames > 2 || window.tindrel.error', { timeout: 30000 });
 }
+
+// Firefox ESR, Debian's, driven the same way (over WebDriver BiDi); null where it is not installed.
+export async function launchFirefox() {
+    const executablePath = process.env.TINDREL_FIREFOX ?? '/usr/bin/firefox-esr';
+    try {
+        await readFile(executablePath);
+    } catch {
+        return null;
+    }
+    return puppeteer.launch({
+        browser: 'firefox', executablePath, headless: true,
+        extraPrefsFirefox: { 'media.autoplay.default': 0, 'media.autoplay.block-webaudio': false },
+    });
+}
+
+// Holds the key for the time as a keyboard repeats it (30 presses a second), watching the
+// canvas meanwhile. A white flash is a frame at least two fifths white, reached by a rise of at
+// least a tenth of white from the frame before; a cut between scenes, none of which is that
+// bright, is not one.
+// Gives the flashes seen, the most in any second, and the seconds watched.
+export async function flashesWhileHolding(page, key, milliseconds) {
+    await page.evaluate(() => {
+        const canvas = document.getElementById('frame');
+        const context = canvas.getContext('2d');
+        window.lightSeen = [];
+        const look = () => {
+            const pixels = context.getImageData(0, 0, canvas.width, canvas.height).data;
+            let sum = 0;
+            for (let i = 0; i < pixels.length; i += 4) sum += 0.2126 * pixels[i] + 0.7152 * pixels[i + 1] + 0.0722 * pixels[i + 2];
+            window.lightSeen.push({ at: performance.now(), light: sum / (pixels.length / 4) });
+            if (!window.stopLooking) requestAnimationFrame(look);
+        };
+        look();
+    });
+    const until = Date.now() + milliseconds;
+    while (Date.now() < until) {
+        await page.keyboard.down(key);
+        await new Promise(resolve => setTimeout(resolve, 33));
+    }
+    await page.keyboard.up(key);
+    const seen = await page.evaluate(() => {
+        window.stopLooking = true;
+        return window.lightSeen;
+    });
+    const starts = seen.filter((frame, i) => i > 0 && frame.light >= 100 && frame.light - seen[i - 1].light >= 25.5)
+        .map(frame => frame.at);
+    const most = Math.max(0, ...starts.map(start => starts.filter(at => at >= start && at < start + 1000).length));
+    return { flashes: starts.length, most, seconds: (seen[seen.length - 1].at - seen[0].at) / 1000 };
+}
