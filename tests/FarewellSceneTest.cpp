@@ -16,9 +16,12 @@ protected:
         background = Image::load(buildData(), "Part9/background.pcx");
     }
 
-    // Every pixel of the frame at order 36 and row, against want applied to the picture.
-    void expectFrame(int row, const std::function<Color(Color)>& want) {
-        auto frame = OfflineRender::still(buildData(), 36, row, 0.0);
+    // Every pixel of the frame at order 36 and row, against want applied to the picture; gentle
+    // flashes when asked.
+    void expectFrame(int row, const std::function<Color(Color)>& want, bool gentle = false) {
+        ShowPlan show = buildShow();
+        show.viewing.gentle = gentle;
+        auto frame = OfflineRender::still(show, 36, row, 0.0);
         ASSERT_TRUE(frame) << "row " << row;
         ASSERT_EQ(frame->width(), 600);
         ASSERT_EQ(frame->height(), 300);
@@ -54,13 +57,11 @@ TEST_F(FarewellFrames, FlashesWhiteThenSinksTowardBlack) {
 // Gentle, the flash goes toward two fifths of white (102) instead of white: the bright pixels
 // down and the dark ones up, so no pixel of a flash frame is brighter than that grey or the scene.
 TEST_F(FarewellFrames, AGentleFlashGoesToTwoFifthsOfWhite) {
-    Scene::setGentleFlashes(true);
-    expectFrame(0, [](Color) { return Color(102, 102, 102, 0); });
-    expectFrame(8, faded(224, 128, 102));
-    expectFrame(16, faded(192, 0, 102));
-    Scene::setGentleFlashes(false);
+    expectFrame(0, [](Color) { return Color(102, 102, 102, 0); }, true);
+    expectFrame(8, faded(224, 128, 102), true);
+    expectFrame(16, faded(192, 0, 102), true);
 }
 
 TEST_F(FarewellFrames, NothingIsDrawnOnceTheMusicHasEnded) {
-    for (int order : {37, 65535}) EXPECT_FALSE(OfflineRender::still(buildData(), order, 0, 0.0)) << order;
+    for (int order : {37, 65535}) EXPECT_FALSE(OfflineRender::still(buildShow(), order, 0, 0.0)) << order;
 }

@@ -3,6 +3,7 @@
 // the song's shape (its rows and the times they are reached) for the show.
 #include "platform/Module.h"
 #include "platform/Music.h"
+#include "platform/MusicShape.h"
 
 #include <emscripten.h>
 
@@ -51,6 +52,21 @@ EMSCRIPTEN_KEEPALIVE double music_duration() { return module->durationSeconds();
 EMSCRIPTEN_KEEPALIVE int music_orders() { return module->orderCount(); }
 
 EMSCRIPTEN_KEEPALIVE int music_rows(int order) { return module->rowsIn(order); }
+
+// The song's shape for the show, as text: "RATE END", then a line an order: its rows, then the
+// sample play reaches each row at (-1 for a row it never reaches; none for an order it never
+// reaches). Valid until the next call; the module is left at its start.
+EMSCRIPTEN_KEEPALIVE const char* music_shape() {
+    static std::string text;
+    const MusicShape shape = module->shape();
+    text = std::to_string(shape.sampleRate()) + " " + std::to_string(shape.endSample()) + "\n";
+    for (const MusicShape::Order& order : shape.orders()) {
+        text += std::to_string(order.rows);
+        for (const std::int64_t start : order.starts) text += " " + std::to_string(start);
+        text += "\n";
+    }
+    return text.c_str();
+}
 
 // What the page needs to read a position and to play one, as the desktop's music has them.
 EMSCRIPTEN_KEEPALIVE std::uint32_t music_end_position() { return Music::endPosition; }

@@ -1,11 +1,11 @@
-// The show's entry points for the page. The page fetches the data files the show names into
-// /data, then asks for a still or for live play; what goes wrong reaches the page as a message.
+// The show's entry points for the page. The page fetches the show file and the data files the
+// show names into /data, hands over the music's shape, then asks for a still or for live play;
+// what goes wrong reaches the page as a message.
 #include "platform/Timer.h"
-#include "raster/DataFolder.h"
 #include "raster/Image.h"
 #include "show/Player.h"
 #include "show/Still.h"
-#include "show/Timetable.h"
+#include "web/PageShow.h"
 #include "web/WebControls.h"
 #include "web/WebDisplay.h"
 #include "web/WebMusic.h"
@@ -22,16 +22,11 @@
 
 namespace {
 
-// Where the page puts the files it fetched.
-const DataFolder& pageData() {
-    static const DataFolder data("/data");
-    return data;
-}
-
 std::vector<std::string> filesFor(int order) {
+    const Timetable& timetable = PageShow::file().timetable;
     std::vector<std::string> files;
-    for (const TimetableRow& row : Timetable::rows()) {
-        if (order >= 0 && &row != &Timetable::playingAt(order)) continue;
+    for (const TimetableRow& row : timetable.rows()) {
+        if (order >= 0 && &row != &timetable.playingAt(order)) continue;
         for (const std::string& file : row.files)
             if (std::find(files.begin(), files.end(), file) == files.end()) files.push_back(file);
     }
@@ -56,7 +51,7 @@ std::vector<std::string> lines(const char* text) {
 
 // The show playing on the page, between the page's calls.
 struct Live {
-    explicit Live(int from) : player({window, controls, music, ticks, wall, pageData()}, WebMusic::shape(), {.from = from}) {}
+    explicit Live(ShowPlan& show) : player({window, controls, music, ticks, wall}, show) {}
     WebDisplay window;
     WebControls controls;
     WebMusic music;
@@ -72,20 +67,55 @@ EM_JS(void, tindrel_report, (const char* message), { Module.host.error(UTF8ToStr
 
 extern "C" {
 
+// Room for a text from the page, of size bytes with its terminating zero; valid until the next
+// call.
+EMSCRIPTEN_KEEPALIVE char* tindrel_text(std::size_t size) {
+    static std::vector<char> text;
+    text.assign(size + 1, '\0');
+    return text.data();
+}
+
+// Reads the show file the page put in /data, or takes the program's own show where there is
+// none. 0, or 2 when it failed (the page has been told why).
+EMSCRIPTEN_KEEPALIVE int tindrel_read_show() {
+    try {
+        PageShow::readFile();
+        return 0;
+    } catch (const std::exception& e) {
+        tindrel_report(e.what());
+        return 2;
+    }
+}
+
+// The data file of the show's music.
+EMSCRIPTEN_KEEPALIVE const char* tindrel_music_file() { return PageShow::file().music.c_str(); }
+
 // The data files the scene playing at order loads, or every scene's for a negative order, one a
 // line; the page fetches them before a still or a play. Valid until the next call.
 EMSCRIPTEN_KEEPALIVE const char* tindrel_files(int order) {
-    static std::string lines;
-    lines.clear();
-    for (const std::string& file : filesFor(order)) lines += file + "\n";
-    return lines.c_str();
+    static std::string text;
+    text.clear();
+    for (const std::string& file : filesFor(order)) text += file + "\n";
+    return text.c_str();
+}
+
+// Makes the show's plan from the music's shape (see PageShow::makePlan). 0, or 2 when the music
+// cannot play the show (the page has been told why).
+EMSCRIPTEN_KEEPALIVE int tindrel_plan(const char* shape) {
+    try {
+        PageShow::makePlan(shape);
+        return 0;
+    } catch (const std::exception& e) {
+        tindrel_report(e.what());
+        return 2;
+    }
 }
 
 // Draws the frame of the position at once. 0 when drawn, 1 when no scene draws there, 2 when it
-// failed (the page has been told why). The page's copy of the music is loaded.
+// failed (the page has been told why). The plan is made.
 EMSCRIPTEN_KEEPALIVE int tindrel_still(int order, int row, double seconds) {
     try {
-        const std::unique_ptr<Image> frame = renderStill(pageData(), WebMusic::shape(), order, row, seconds);
+        const std::unique_ptr<Image> frame = renderStill(*PageShow::plan(), order, row, seconds);
         if (!frame) return 1;
         WebDisplay().draw(*frame);
         return 0;
@@ -95,22 +125,17 @@ EMSCRIPTEN_KEEPALIVE int tindrel_still(int order, int row, double seconds) {
     }
 }
 
-// Room for a text from the page, of size bytes with its terminating zero; valid until the next
-// call.
-EMSCRIPTEN_KEEPALIVE char* tindrel_text(std::size_t size) {
-    static std::vector<char> text;
-    text.assign(size + 1, '\0');
-    return text.data();
-}
-
-// Builds the show and starts it from the order; the page's music is loaded and ready. awaited
-// names the data files still on their way, one a line: their scenes wait, the picture black,
-// until tindrel_arrived() brings the last of their files. Then the page calls tindrel_frame()
-// once a display refresh. 0 when started, 2 when it failed (the page has been told why).
+// Builds the show and starts it from the order; the plan is made and the page's music ready.
+// awaited names the data files still on their way, one a line: their scenes wait, the picture
+// black, until tindrel_arrived() brings the last of their files. Then the page calls
+// tindrel_frame() once a display refresh. 0 when started, 2 when it failed (the page has been
+// told why).
 EMSCRIPTEN_KEEPALIVE int tindrel_start(int from, const char* awaited) {
     try {
         live.reset();
-        live = std::make_unique<Live>(from);
+        ShowPlan& show = *PageShow::plan();
+        show.range = PlayRange{.from = from};
+        live = std::make_unique<Live>(show);
         live->player.awaitData(lines(awaited));
         live->player.start();
         return 0;

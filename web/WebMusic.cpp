@@ -3,12 +3,7 @@
 #include <emscripten.h>
 
 #include <algorithm>
-#include <vector>
 
-EM_JS(int, tindrel_music_orders, (), { return Module.host.timeline.rows.length; });
-EM_JS(int, tindrel_music_rows, (int order), { return Module.host.timeline.rows[order]; });
-EM_JS(double, tindrel_music_seconds, (int order, int row), { return Module.host.timeline.seconds(order, row); });
-EM_JS(double, tindrel_music_end, (), { return Module.host.timeline.end; });
 EM_JS(void, tindrel_music_play, (), { Module.host.music.play(); });
 EM_JS(std::uint32_t, tindrel_music_position, (), { return Module.host.music.position(); });
 EM_JS(double, tindrel_music_seek, (int order, int row), { return Module.host.music.seek(order, row); });
@@ -32,11 +27,4 @@ bool WebMusic::muted() const { return tindrel_music_muted() != 0; }
 void WebMusic::setVolume(int percent) {
     volume_ = std::clamp(percent, 0, 100);
     tindrel_music_volume(volume_);
-}
-
-MusicShape WebMusic::shape() {
-    std::vector<int> rows;
-    for (int order = 0, orders = tindrel_music_orders(); order < orders; ++order) rows.push_back(tindrel_music_rows(order));
-    return MusicShape(std::move(rows), [](int order, int row) { return tindrel_music_seconds(order, row); },
-                      tindrel_music_end());
 }

@@ -24,12 +24,14 @@ export function show() {
     performance.mark('tindrel-start-screen');
 }
 
-// The show's facts: its title on the screen and the tab, what it says of itself, its length.
+// The show's facts: its title on the screen and the tab, what it says of itself, its length once
+// the music has told it.
 export function describe({ title, description, length }) {
     document.title = title;
     $('title').textContent = title;
-    if (description) $('description').textContent = description;
-    $('length').textContent = length;
+    $('description').textContent = description;
+    $('description').hidden = !description;
+    if (length) $('length').textContent = length;
 }
 
 // The scenes, each a cut of the contact sheet as the show lays it out.

@@ -37,22 +37,27 @@ function tell() {
 const canUnpack = typeof DecompressionStream === 'function';
 const sent = (url, packed) => (packed && canUnpack ? `${url}.gz` : url);
 
-async function answer(url) {
+// Whether the site holds the file packed, for this browser to fetch and unpack.
+export const holdsPacked = url => canUnpack && `${url}.gz` in sizes;
+
+// The server's answer; null for a file it does not have, where missing allows that.
+async function answer(url, missing) {
     let response;
     try {
         response = await fetch(url);
     } catch (error) {
-        throw new Error(`Could not load ${url.replace(/\.gz$/, '')}: ${error.message}`);
+        throw new Error(`Could not load ${url.replace(/(\.planes)?\.gz$/, '')}: ${error.message}`);
     }
+    if (missing && response.status === 404) return null;
     if (!response.ok)
-        throw new Error(`Could not load ${url.replace(/\.gz$/, '')}: ${response.status} ${response.statusText}`.trim());
+        throw new Error(`Could not load ${url.replace(/(\.planes)?\.gz$/, '')}: ${response.status} ${response.statusText}`.trim());
     return response;
 }
 
 // A place in the count for a file fetched later, so the bar does not fill before it is asked
 // for; fetchBytes takes it as its own.
 export function reserve(url, packed = true) {
-    const transfer = { size: sizes[sent(url, packed)] ?? 0, received: 0 };
+    const transfer = { size: url ? sizes[sent(url, packed)] ?? 0 : 0, received: 0 };
     transfers.push(transfer);
     return transfer;
 }
@@ -69,12 +74,14 @@ export async function importPacked(url, reserved) {
 }
 
 // The file's bytes; packed says the site holds it as NAME.gz too, which is fetched instead where
-// the browser can unpack it.
-export async function fetchBytes(url, { packed = false, counted = true, reserved = null } = {}) {
-    const transfer = reserved ?? { size: sizes[sent(url, packed)] ?? 0, received: 0 };
+// the browser can unpack it. With missing, null for a file the server does not have.
+export async function fetchBytes(url, { packed = false, counted = true, reserved = null, missing = false } = {}) {
+    const transfer = reserved ?? { size: 0, received: 0 };
+    transfer.size ||= sizes[sent(url, packed)] ?? 0;
     if (counted && !reserved) transfers.push(transfer);
     tell();
-    const response = await answer(sent(url, packed));
+    const response = await answer(sent(url, packed), missing);
+    if (!response) return null;
     // A compressed answer's length is of the compressed bytes, which the stream does not count.
     const encoded = (response.headers.get('content-encoding') ?? 'identity') !== 'identity';
     transfer.size = encoded ? transfer.size : Number(response.headers.get('content-length')) || transfer.size;

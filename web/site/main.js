@@ -56,8 +56,10 @@ async function still(text) {
         $('loading').querySelector('span').textContent = `loading ${megabytes(received, total)}`;
     });
     show = newShow(!parts.plain && hasSimd());
-    [song] = await Promise.all([Song.fetch('Super.xm'), show.load(order)]);
+    await show.load(order);
+    song = await Song.fetch(show.musicFile());
     show.song = song;
+    show.plan(song.shape());
     address.checkOrder(song.rows, order, 'order');
     address.checkRow(song.rows, order, row);
     const status = show.still(order, row, seconds);
@@ -70,12 +72,6 @@ async function still(text) {
 // The scene playing at an order: the last to start at or before it.
 const sceneAt = (scenes, order) => scenes.filter(scene => scene.first <= order).pop() ?? scenes[0];
 
-// "4:44", as the player's display writes a time: whole seconds, never rounded up.
-function clock(seconds) {
-    const whole = Math.floor(Math.max(0, seconds));
-    return `${Math.floor(whole / 60)}:${String(whole % 60).padStart(2, '0')}`;
-}
-
 async function live(fromText) {
     if (typeof AudioWorkletNode !== 'function' || !window.isSecureContext)
         throw new Error('This browser cannot play the music here: it needs AudioWorklet, which browsers give to secure pages (https or this machine) only. A current Firefox, Chrome, Edge or Safari over https can.');
@@ -83,14 +79,16 @@ async function live(fromText) {
     intro.show();
     show = newShow(!parts.plain && hasSimd());
     // The thumbnails first: the music, the larger part, follows once they are on their way.
-    const songCount = Song.reserve('Super.xm');
+    const songCount = Song.reserve();
     await show.load(wanted.order);
-    const scenes = show.scenes();
+    const { scenes } = show.facts();
+    intro.describe(show.facts());
     intro.thumbnails(scenes, show.sheet());
-    song = await Song.fetch('Super.xm', songCount);
+    song = await Song.fetch(show.musicFile(), songCount);
     show.song = song;
+    show.plan(song.shape());
     address.checkOrder(song.rows, wanted.order, '#from=');
-    intro.describe({ title: document.title, length: clock(song.end) });
+    intro.describe(show.facts());
     intro.playable();
     tindrel.playable = true;
     performance.mark('tindrel-playable');

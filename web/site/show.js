@@ -42,9 +42,11 @@ export class Show {
             nextCommand: keys.nextCommand,
             escapePending: keys.escapePending,
             escape: keys.takeEscape,
-            error: text => onError(`The show cannot go on.\n${text}`),
+            error: text => {
+                this.failure = text;
+                onError(`The show cannot go on.\n${text}`);
+            },
             get music() { return show.music; },
-            get timeline() { return show.song; },
         };
     }
 
@@ -52,7 +54,27 @@ export class Show {
         const name = this.simd ? 'tindrel' : 'tindrel-plain';
         const [create, wasmBinary] = await Promise.all([importPacked(`${name}.js`), fetchBytes(`${name}.wasm`, { packed: true })]);
         this.module = await create({ host: this.host, wasmBinary, locateFile: path => path });
+        // A data folder made before shows had files plays the program's own show.
+        const file = await fetchBytes('data/show.toml', { packed: true, missing: true });
+        this.module.FS.mkdirTree('/data');
+        if (file) this.module.FS.writeFile('/data/show.toml', file);
+        if (this.module._tindrel_read_show() !== 0) throw new Error(this.failure);
         await this.fetch(this.files(order));
+    }
+
+    // The data file of the show's music.
+    musicFile() {
+        return this.module.UTF8ToString(this.module._tindrel_music_file());
+    }
+
+    // The show's plan, from the music's shape: stills and play need it.
+    plan(shape) {
+        if (this.module._tindrel_plan(this.text(shape)) !== 0) throw new Error(this.failure);
+    }
+
+    // { title, author, description, length once planned, scenes: [{ title, first }] }.
+    facts() {
+        return JSON.parse(this.module.UTF8ToString(this.module._tindrel_facts()));
     }
 
     // The data files the scene at the order loads, or every scene's for a negative order.
@@ -85,13 +107,6 @@ export class Show {
         return at;
     }
 
-    // The scenes in the show's order: { first, title }.
-    scenes() {
-        return this.module.UTF8ToString(this.module._tindrel_scenes()).split('\n').filter(Boolean).map(line => {
-            const [first, title] = line.split('\t');
-            return { first: Number(first), title };
-        });
-    }
 
     // The contact sheet's layout: its size, its cells' size and each scene's cell.
     sheet() {

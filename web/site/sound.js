@@ -2,7 +2,8 @@
 // addresses, and played by the audio worklet, or on this thread without a sound when the browser's
 // audio never starts. Every fact of the song (its rows, its times, its positions, its rate) is
 // the compiled module's to tell.
-import { fetchBytes, importPacked, reserve } from './loading.js';
+import { fetchBytes, holdsPacked, importPacked, reserve } from './loading.js';
+import { unplanes } from './xmplanes.js';
 
 let glue = null;
 
@@ -37,14 +38,16 @@ export class Song {
         this.sampleRate = music._music_sample_rate();
     }
     // The song's three files' places in the loading count, taken before they are fetched.
-    static reserve(name) {
-        return [reserve('music.js'), reserve('music.wasm'), reserve(`data/${name}`)];
+    static reserve() {
+        return [reserve('music.js'), reserve('music.wasm'), reserve(null)];
     }
     static async fetch(name, [glueCount, wasmCount, songCount] = []) {
         glue ??= importPacked('music.js', glueCount);
         const [compiled, bytes] = await Promise.all([
             fetchBytes('music.wasm', { packed: true, reserved: wasmCount }).then(wasm => WebAssembly.compile(wasm)),
-            fetchBytes(`data/${name}`, { packed: true, reserved: songCount }),
+            holdsPacked(`data/${name}.planes`)
+                ? fetchBytes(`data/${name}.planes`, { packed: true, reserved: songCount }).then(unplanes)
+                : fetchBytes(`data/${name}`, { packed: true, reserved: songCount }),
         ]);
         return new Song(compiled, bytes, await instance(compiled, bytes));
     }
@@ -63,6 +66,11 @@ export class Song {
     }
     gain(percent) {
         return this.music._music_gain(percent);
+    }
+    // Where play reaches each row, as text for the show (see music_shape); leaves this copy at the
+    // start.
+    shape() {
+        return this.music.UTF8ToString(this.music._music_shape());
     }
 }
 
