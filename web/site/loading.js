@@ -64,7 +64,11 @@ export function reserve(url, packed = true) {
 
 // The default export of a module the site holds packed too, imported from the unpacked bytes.
 export async function importPacked(url, reserved) {
-    const bytes = await fetchBytes(url, { packed: true, reserved });
+    return importBytes(await fetchBytes(url, { packed: true, reserved }));
+}
+
+// The default export of a module from its text.
+export async function importBytes(bytes) {
     const address = URL.createObjectURL(new Blob([bytes], { type: 'text/javascript' }));
     try {
         return (await import(address)).default;

@@ -56,8 +56,8 @@ async function still(text) {
         $('loading').querySelector('span').textContent = `loading ${megabytes(received, total)}`;
     });
     show = newShow(!parts.plain && hasSimd());
-    await show.load(order);
-    song = await Song.fetch(show.musicFile());
+    await show.load();
+    [song] = await Promise.all([Song.fetch(show.musicFile()), show.fetch(show.files(order))]);
     show.song = song;
     show.plan(song.shape());
     address.checkOrder(song.rows, order, 'order');
@@ -79,12 +79,18 @@ async function live(fromText) {
     intro.show();
     show = newShow(!parts.plain && hasSimd());
     // The thumbnails first: the music, the larger part, follows once they are on their way.
+    // The music's module follows the show's, the song the show file, and the first scene's data
+    // the song.
     const songCount = Song.reserve();
-    await show.load(wanted.order);
+    let compiling = null;
+    await show.load(() => (compiling = Song.module(songCount)));
     const { scenes } = show.facts();
     intro.describe(show.facts());
     intro.thumbnails(scenes, show.sheet());
-    song = await Song.fetch(show.musicFile(), songCount);
+    const songReady = Song.fetch(show.musicFile(), songCount, compiling);
+    songReady.catch(() => {});
+    await show.fetch(show.files(wanted.order));
+    song = await songReady;
     show.song = song;
     show.plan(song.shape());
     address.checkOrder(song.rows, wanted.order, '#from=');

@@ -1,6 +1,6 @@
 // The show's own module: fetched with its data, given the canvas and the overlay's text, and
 // driven once a display refresh. What it draws and says is the show's; the page only lays it out.
-import { fetchBytes, importPacked } from './loading.js';
+import { fetchBytes, importBytes } from './loading.js';
 import * as keys from './keys.js';
 
 const $ = id => document.getElementById(id);
@@ -50,16 +50,19 @@ export class Show {
         };
     }
 
-    async load(order) {
+    // The show's module and its show file; fetched tells when their bytes are in, before the
+    // module is made.
+    async load(fetched = () => {}) {
         const name = this.simd ? 'tindrel' : 'tindrel-plain';
-        const [create, wasmBinary] = await Promise.all([importPacked(`${name}.js`), fetchBytes(`${name}.wasm`, { packed: true })]);
-        this.module = await create({ host: this.host, wasmBinary, locateFile: path => path });
         // A data folder made before shows had files plays the program's own show.
-        const file = await fetchBytes('data/show.toml', { packed: true, missing: true });
+        const [glue, wasmBinary, file] = await Promise.all([fetchBytes(`${name}.js`, { packed: true }),
+            fetchBytes(`${name}.wasm`, { packed: true }), fetchBytes('data/show.toml', { packed: true, missing: true })]);
+        fetched();
+        const create = await importBytes(glue);
+        this.module = await create({ host: this.host, wasmBinary, locateFile: path => path });
         this.module.FS.mkdirTree('/data');
         if (file) this.module.FS.writeFile('/data/show.toml', file);
         if (this.module._tindrel_read_show() !== 0) throw new Error(this.failure);
-        await this.fetch(this.files(order));
     }
 
     // The data file of the show's music.

@@ -41,10 +41,14 @@ export class Song {
     static reserve() {
         return [reserve('music.js'), reserve('music.wasm'), reserve(null)];
     }
-    static async fetch(name, [glueCount, wasmCount, songCount] = []) {
+    // The music's module, compiled: begun before the song's name is known.
+    static module([glueCount, wasmCount] = []) {
         glue ??= importPacked('music.js', glueCount);
-        const [compiled, bytes] = await Promise.all([
-            fetchBytes('music.wasm', { packed: true, reserved: wasmCount }).then(wasm => WebAssembly.compile(wasm)),
+        return fetchBytes('music.wasm', { packed: true, reserved: wasmCount }).then(wasm => WebAssembly.compile(wasm));
+    }
+    static async fetch(name, counts = [], compiling = Song.module(counts)) {
+        const songCount = counts[2];
+        const [compiled, bytes] = await Promise.all([compiling,
             holdsPacked(`data/${name}.planes`)
                 ? fetchBytes(`data/${name}.planes`, { packed: true, reserved: songCount }).then(unplanes)
                 : fetchBytes(`data/${name}`, { packed: true, reserved: songCount }),

@@ -2,6 +2,7 @@
 // driven by puppeteer-core (which downloads no browser of its own).
 import { after, before } from 'node:test';
 import { createServer } from 'node:http';
+import { existsSync } from 'node:fs';
 import { readFile } from 'node:fs/promises';
 import { createRequire } from 'node:module';
 import { extname, join, normalize } from 'node:path';
@@ -88,16 +89,13 @@ export async function startShow(page, selector = '#start') {
     await page.waitForFunction('window.tindrel.frames().frames > 2 || window.tindrel.error', { timeout: 30000 });
 }
 
-// Firefox ESR, Debian's, driven the same way (over WebDriver BiDi); null where it is not installed.
+// Firefox ESR, Debian's, where it is installed; null where not.
+export const firefox = [process.env.TINDREL_FIREFOX ?? '/usr/bin/firefox-esr'].find(path => existsSync(path)) ?? null;
+
+// Firefox driven the same way as Chromium (over WebDriver BiDi).
 export async function launchFirefox() {
-    const executablePath = process.env.TINDREL_FIREFOX ?? '/usr/bin/firefox-esr';
-    try {
-        await readFile(executablePath);
-    } catch {
-        return null;
-    }
     return puppeteer.launch({
-        browser: 'firefox', executablePath, headless: true,
+        browser: 'firefox', executablePath: firefox, headless: true,
         extraPrefsFirefox: { 'media.autoplay.default': 0, 'media.autoplay.block-webaudio': false },
     });
 }
