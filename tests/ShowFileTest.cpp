@@ -45,23 +45,11 @@ void writeBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
                                                 static_cast<std::streamsize>(bytes.size()));
 }
 
-// Six orders of 16 rows at 140 bpm, where a tick is 787.5 samples at 44.1 kHz: order 3 speeds up
-// to 150 bpm halfway, order 4 to five ticks a row.
-std::string song() {
-    std::string text = "song Three Scenes\nspeed 6\nbpm 140\nchannels 2\n\n"
-                       "instrument 01 tick\n  bits 8\n  length 0.01\n  noise highpass 5000 decay 0.002\nend\n\n";
-    auto pattern = [&text](const char* name, int changeAt, const char* change) {
-        text += std::string("pattern ") + name + " 16\n";
-        for (int r = 0; r < 16; r += 4)
-            text += std::to_string(r) + " | C-4 01 ... " + (r == changeAt ? change : "...") + " | \n";
-        text += "end\n";
-    };
-    pattern("plain", -1, "");
-    pattern("faster", 8, "F96");
-    pattern("shorter", 0, "F05");
-    text += "order plain plain plain faster shorter plain\n";
-    return text;
-}
+// A show of three scenes over a song at 140 bpm with changes of tempo and speed, as its maker
+// would write them.
+const fs::path fixture = fs::path(TINDREL_SOURCE_DIR) / "tests/data/three-scenes";
+std::string song() { return ProgramRun::fileBytes(fixture / "super.song"); }
+const std::string threeScenes = ProgramRun::fileBytes(fixture / "show.toml");
 
 std::vector<std::uint8_t> songBytes() { return writeXm(compileSongText(song(), "three.song")); }
 
@@ -78,28 +66,6 @@ std::vector<std::pair<std::uint32_t, std::int64_t>> renderedRows(Module& module,
     return rows;
 }
 
-const char* const threeScenes = R"(title = "Three Scenes"
-author = "a tester"
-description = "tunnels, a farewell and tunnels again"
-music = "Song.xm"
-
-[[scene]]
-kind = "tunnels-and-cones"
-title = "the tunnels"
-orders = [0, 1]
-moment = [1, 4]
-
-[[scene]]
-kind = "farewell"
-title = "goodbye"
-orders = [2, 3]
-
-[[scene]]
-kind = "tunnels-and-cones"
-title = "encore"
-orders = [4, 5]
-folder = "Encore"
-)";
 
 // The three-scene show's data, built from sources as a creator's are: the program's own sources,
 // the show file, the song, and the tunnels' sources again in a folder of their own.
@@ -155,7 +121,7 @@ TEST(ShowFile, RefusesWhatItCannotPlayAtItsLine) {
         {"orders = [2, 3]", "orders = [3, 3]",
          "show.toml:15: scene 2: starts at order 3, but the scene before ends at order 1: every order plays a scene"},
         {"orders = [0, 1]", "orders = [1, 1]", "show.toml:9: scene 1: starts at order 1, but the show starts at order 0"},
-        {"orders = [4, 5]", "orders = [5, 4]", "show.toml:20: scene 3: its last order comes before its first"},
+        {"orders = [4, 6]", "orders = [5, 4]", "show.toml:20: scene 3: its last order comes before its first"},
         {"orders = [0, 1]", "orders = \"0 to 1\"", "show.toml:9: scene 1: orders is two whole numbers, [FIRST, LAST]"},
         {"title = \"goodbye\"", "titel = \"goodbye\"", "show.toml:14: scene 2: unknown key \"titel\" (did you mean title?)"},
         {"title = \"goodbye\"", "title = \"encore\"", "show.toml:19: scene 3: another scene is titled \"encore\""},
@@ -186,9 +152,9 @@ TEST(ShowFile, ItsScenesLieInItsSongAndTheirFilesInItsData) {
         ADD_FAILURE() << "a scene past the song's end was taken";
     } catch (const LoadError& e) {
         EXPECT_STREQ(e.what(),
-                     "show.toml:17: scene \"encore\": its orders 4 to 5 lie outside the song, whose orders are 0 to 4");
+                     "show.toml:17: scene \"encore\": its orders 4 to 6 lie outside the song, whose orders are 0 to 4");
     }
-    const ShowPlan empty(DataFolder(TestImages::scratch("no-data")), file, MusicShape::steady(std::vector<int>(6, 16), 0.1));
+    const ShowPlan empty(DataFolder(TestImages::scratch("no-data")), file, MusicShape::steady(std::vector<int>(7, 16), 0.1));
     try {
         empty.checkFiles();
         ADD_FAILURE() << "a folder without the scene's files was taken";
@@ -205,9 +171,9 @@ TEST(MusicShape, ReachesEachRowAtTheSampleThePlayerDoes) {
     for (const int rate : {44100, 48000}) {
         Module module("three.xm", bytes);
         const MusicShape shape = module.shape(rate);
-        ASSERT_EQ(shape.orderCount(), 6);
+        ASSERT_EQ(shape.orderCount(), 7);
         const auto rendered = renderedRows(module, rate);
-        ASSERT_EQ(rendered.size(), 6u * 16 + 1) << rate;
+        ASSERT_EQ(rendered.size(), 7u * 16 + 1) << rate;
         for (const auto& [position, sample] : rendered) {
             if (position == Module::endPosition) {
                 EXPECT_EQ(shape.endSample(), sample) << rate;
@@ -223,9 +189,10 @@ TEST(MusicShape, ReachesEachRowAtTheSampleThePlayerDoes) {
 TEST(MusicShape, AnOrderPlayPassesByIsNoPlaceToGo) {
     XmModule song = compileSongText(::song(), "three.song");
     // Order 0's last row jumps to order 2.
-    XmPattern& jumping = song.patterns.emplace_back(song.patterns[static_cast<std::size_t>(song.orders[0])]);
+    XmPattern jumping = song.patterns[static_cast<std::size_t>(song.orders[0])];
     jumping.at(15, 1).effect = 0xB;
     jumping.at(15, 1).param = 2;
+    song.patterns.push_back(jumping);
     song.orders[0] = static_cast<int>(song.patterns.size()) - 1;
     const fs::path dir = TestImages::scratch("passed-by");
     fs::copy(TINDREL_BUILD_DATA_DIR, dir, fs::copy_options::recursive);
