@@ -16,15 +16,18 @@
 
 namespace {
 std::unique_ptr<Module> module;
+MusicShape shape;
 std::string failure;
 } // namespace
 
 extern "C" {
 
-// Takes the module's file; 0 when loaded, else music_failure() says why.
-EMSCRIPTEN_KEEPALIVE int music_load(const std::uint8_t* bytes, std::size_t size) {
+// Takes the module's file, named as the show names it; 0 when loaded, else music_failure() says
+// why.
+EMSCRIPTEN_KEEPALIVE int music_load(const std::uint8_t* bytes, std::size_t size, const char* name) {
     try {
-        module = std::make_unique<Module>("Super.xm", std::span(bytes, size));
+        module = std::make_unique<Module>(name ? name : "the music", std::span(bytes, size));
+        shape = module->shape();
         return 0;
     } catch (const std::exception& e) {
         module.reset();
@@ -40,14 +43,14 @@ EMSCRIPTEN_KEEPALIVE std::size_t music_render(float* out, std::size_t frames) { 
 
 EMSCRIPTEN_KEEPALIVE std::uint32_t music_position() { return module->position(); }
 
-// Moves to the row and returns the uninterrupted play's time there, as the desktop's music does.
+// Moves to the row and returns the uninterrupted play's time there, by the song's shape.
 EMSCRIPTEN_KEEPALIVE double music_seek(int order, int row) {
     module->seek(order, row);
-    return module->ended() ? module->durationSeconds() : module->positionSeconds();
+    return shape.secondsAt(order, row);
 }
 
 // The uninterrupted play's length, for the start screen.
-EMSCRIPTEN_KEEPALIVE double music_duration() { return module->durationSeconds(); }
+EMSCRIPTEN_KEEPALIVE double music_duration() { return shape.endSeconds(); }
 
 EMSCRIPTEN_KEEPALIVE int music_orders() { return module->orderCount(); }
 
@@ -55,10 +58,9 @@ EMSCRIPTEN_KEEPALIVE int music_rows(int order) { return module->rowsIn(order); }
 
 // The song's shape for the show, as text: "RATE END", then a line an order: its rows, then the
 // sample play reaches each row at (-1 for a row it never reaches; none for an order it never
-// reaches). Valid until the next call; the module is left at its start.
+// reaches). Valid until the next call.
 EMSCRIPTEN_KEEPALIVE const char* music_shape() {
     static std::string text;
-    const MusicShape shape = module->shape();
     text = std::to_string(shape.sampleRate()) + " " + std::to_string(shape.endSample()) + "\n";
     for (const MusicShape::Order& order : shape.orders()) {
         text += std::to_string(order.rows);

@@ -78,13 +78,18 @@ export async function importBytes(bytes) {
 }
 
 // The file's bytes; packed says the site holds it as NAME.gz too, which is fetched instead where
-// the browser can unpack it. With missing, null for a file the server does not have.
+// the browser can unpack it (and the file itself where the server has no NAME.gz: a data folder
+// put up by hand). With missing, null for a file the server does not have.
 export async function fetchBytes(url, { packed = false, counted = true, reserved = null, missing = false } = {}) {
     const transfer = reserved ?? { size: 0, received: 0 };
     transfer.size ||= sizes[sent(url, packed)] ?? 0;
     if (counted && !reserved) transfers.push(transfer);
     tell();
-    const response = await answer(sent(url, packed), missing);
+    let response = packed && canUnpack ? await answer(`${url}.gz`, true) : null;
+    if (!response) {
+        packed = false;
+        response = await answer(url, missing);
+    }
     if (!response) return null;
     // A compressed answer's length is of the compressed bytes, which the stream does not count.
     const encoded = (response.headers.get('content-encoding') ?? 'identity') !== 'identity';

@@ -7,7 +7,8 @@ import { unplanes } from './xmplanes.js';
 
 let glue = null;
 
-async function instance(compiled, song) {
+// A copy of the music on this thread, its module loaded; name is the song's file, for messages.
+async function instance(compiled, song, name) {
     glue ??= importPacked('music.js');
     const music = await (await glue)({
         locateFile: path => path,
@@ -18,7 +19,11 @@ async function instance(compiled, song) {
     });
     const bytes = music._malloc(song.length);
     music.HEAPU8.set(song, bytes);
-    const failed = music._music_load(bytes, song.length);
+    const named = new TextEncoder().encode(`${name}\0`);
+    const nameAt = music._malloc(named.length);
+    music.HEAPU8.set(named, nameAt);
+    const failed = music._music_load(bytes, song.length, nameAt);
+    music._free(nameAt);
     music._free(bytes);
     if (failed) throw new Error(`The music cannot play: ${music.UTF8ToString(music._music_failure())}`);
     return music;
@@ -27,7 +32,8 @@ async function instance(compiled, song) {
 // The song as the module reads it: its orders' rows, its length, the time an uninterrupted play
 // reaches a row, and positions unpacked.
 export class Song {
-    constructor(compiled, bytes, music) {
+    constructor(compiled, bytes, music, name) {
+        this.name = name;
         this.compiled = compiled;
         this.bytes = bytes;
         this.music = music;
@@ -49,11 +55,12 @@ export class Song {
     static async fetch(name, counts = [], compiling = Song.module(counts)) {
         const songCount = counts[2];
         const [compiled, bytes] = await Promise.all([compiling,
-            holdsPacked(`data/${name}.planes`)
-                ? fetchBytes(`data/${name}.planes`, { packed: true, reserved: songCount }).then(unplanes)
-                : fetchBytes(`data/${name}`, { packed: true, reserved: songCount }),
+            (holdsPacked(`data/${name}.planes`)
+                ? fetchBytes(`data/${name}.planes`, { packed: true, reserved: songCount, missing: true }).then(bytes => bytes && unplanes(bytes))
+                : Promise.resolve(null))
+                .then(bytes => bytes ?? fetchBytes(`data/${name}`, { packed: true, reserved: songCount })),
         ]);
-        return new Song(compiled, bytes, await instance(compiled, bytes));
+        return new Song(compiled, bytes, await instance(compiled, bytes, name), name);
     }
     // Moves this thread's copy there: the time, and the position it reads there.
     seek(order, row) {
@@ -228,5 +235,5 @@ export async function startWorklet(song) {
 }
 
 export async function startSilent(song) {
-    return new SilentMusic(song, await instance(song.compiled, song.bytes));
+    return new SilentMusic(song, await instance(song.compiled, song.bytes, song.name));
 }

@@ -6,7 +6,6 @@ import { existsSync } from 'node:fs';
 import { readFile } from 'node:fs/promises';
 import { createRequire } from 'node:module';
 import { extname, join, normalize } from 'node:path';
-import { gzipSync } from 'node:zlib';
 
 export const root = new URL('../../', import.meta.url).pathname;
 export const site = process.env.TINDREL_SITE ?? join(root, 'build-web/site');
@@ -18,19 +17,17 @@ const types = {
     '.png': 'image/png', '.webmanifest': 'application/manifest+json', '.gz': 'application/gzip',
 };
 
-// Serves the site; the paths in hidden answer 404, as a file missing from an upload would, types
-// maps extensions to the type sent instead, as a misconfigured server would, and files maps paths
-// to texts sent in place of the site's (packed too, for NAME.gz).
-export async function serve({ hidden = [], types: given = {}, files = {} } = {}) {
+// Serves the site; the paths in hidden answer 404 (packed or not), as a file missing from an
+// upload would, and types maps extensions to the type sent instead, as a misconfigured server
+// would. data, when given, is the folder served as data/: another show on the same page.
+export async function serve({ hidden = [], types: given = {}, data } = {}) {
     const server = createServer(async (request, response) => {
         const path = normalize(decodeURIComponent(new URL(request.url, 'http://127.0.0.1').pathname));
         const name = path === '/' ? '/index.html' : path;
         try {
             // A file is missing packed and unpacked alike.
             if (hidden.includes(name.slice(1).replace(/(\.planes)?\.gz$/, '')) || name.includes('..')) throw new Error('hidden');
-            const standIn = files[name.slice(1).replace(/\.gz$/, '')];
-            const body = standIn === undefined ? await readFile(join(site, name))
-                : name.endsWith('.gz') ? gzipSync(standIn) : Buffer.from(standIn);
+            const body = await readFile(data && name.startsWith('/data/') ? join(data, name.slice(6)) : join(site, name));
             response.writeHead(200, {
                 'content-type': given[extname(name)] ?? types[extname(name)] ?? 'application/octet-stream',
                 'content-length': body.length,

@@ -143,53 +143,6 @@ test('on a slow line the bar moves within each file', async () => {
     assert.ok(widths.size >= 6, `the bar showed only ${[...widths].join(', ')}`);
 });
 
-// A creator's show of three scenes over the same music: the start screen, the tab and the
-// thumbnails follow its show file, and its length is the one the player's display gives.
-const threeScenes = `title = "Three Lights"
-author = "a creator"
-description = "a show of three scenes"
-music = "Super.xm"
-
-[[scene]]
-kind = "opening"
-title = "dawn"
-orders = [0, 10]
-
-[[scene]]
-kind = "scroller"
-title = "noon"
-orders = [11, 30]
-
-[[scene]]
-kind = "farewell"
-title = "dusk"
-orders = [31, 36]
-`;
-
-test('a creator\'s three-scene show: its title on the start screen and the tab, its length as the display gives it', async () => {
-    const server = await serve({ files: { 'data/show.toml': threeScenes } });
-    try {
-        const page = await served.browser.newPage();
-        await page.goto(`${server.url}index.html#from=11`);
-        await page.waitForFunction('window.tindrel.playable || window.tindrel.error', { timeout: 60000 });
-        assert.equal(await page.evaluate('window.tindrel.error'), null);
-        assert.equal(await page.title(), 'Three Lights');
-        assert.equal(await page.$eval('#title', element => element.textContent), 'Three Lights');
-        assert.match(await introText(page), /a show of three scenes/);
-        assert.deepEqual(await page.$$eval('button.scene', buttons => buttons.map(b => b.innerText.trim())), ['dawn', 'noon', 'dusk']);
-        const length = await page.$eval('#length', element => element.textContent);
-        await startShow(page);
-        await page.keyboard.press('o');
-        await page.waitForFunction(() => / \/ \d+:\d\d/.test(document.getElementById('corner').textContent), { timeout: 3000 });
-        const corner = await page.$eval('#corner', element => element.textContent);
-        assert.equal(corner.match(/ \/ (\d+:\d\d)/)[1], length, corner);
-        assert.match(corner, /noon/);
-        await page.close();
-    } finally {
-        await server.close();
-    }
-});
-
 const unserved = [
     { what: 'opened from a file', url: () => `file://${join(site, 'index.html')}` },
     { what: 'served with .js as text/plain', types: { '.js': 'text/plain' } },
