@@ -3,9 +3,11 @@
 #include <algorithm>
 
 void FlashGuard::beginFrame(double seconds, bool entered) {
-    if (lastSeconds_ && !entered) played_ += std::clamp(seconds - *lastSeconds_, 0.0, longestFrame);
+    if (wall_) played_ = wall_->seconds();
+    else if (lastSeconds_ && !entered) played_ += std::clamp(seconds - *lastSeconds_, 0.0, longestFrame);
     lastSeconds_ = seconds;
-    previous_ = current_;
+    // A seek is a cut: what it lands on starts afresh, whatever was on screen before.
+    previous_ = entered ? 0.0 : current_;
     current_ = 0.0;
 }
 

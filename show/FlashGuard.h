@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Timer.h"
+
 #include <optional>
 
 // Keeps white flashes from coming in storms: however fast seeks come (a held key, swipes, the
@@ -7,9 +9,11 @@
 // skipped, all of it, so at most two reach the screen in any second.
 //
 // A flash starts on a frame whose whitening rises by more than a fade's step from the frame
-// before; a fade to white, which rises a little each frame, is none. Played time is the show's
-// own, counted by frames drawn: a seek's jump of the clock adds nothing to it, so flashes met by
-// seeks are as far apart as the frames between them.
+// before, or that a seek lands on whitened; a fade to white, which rises a little each frame, is
+// none. Time is the wall's where
+// the show plays live (a pause passes like any time); a capture's is the show's own, counted by
+// frames drawn, where a seek's jump of the clock adds nothing, so flashes met by seeks are as
+// far apart as the frames between them.
 class FlashGuard {
 public:
     static constexpr double minimumGap = 0.5;
@@ -18,6 +22,8 @@ public:
     // The longest a frame counts: a clock that jumps further was moved, not played.
     static constexpr double longestFrame = 0.25;
 
+    // Times flashes by the wall from now on: live play.
+    void timeBy(Timer& wall) { wall_ = &wall; }
     // A frame begins at the show's clock reading; entered says play was moved there (a seek, a
     // scene entered anew) since the last frame.
     void beginFrame(double seconds, bool entered);
@@ -25,6 +31,7 @@ public:
     double allow(double amount);
 
 private:
+    Timer* wall_ = nullptr;
     double played_ = 0.0;
     std::optional<double> lastSeconds_;
     std::optional<double> lastStart_;

@@ -12,6 +12,11 @@ Image& Scene::lock() { return screen.lock(); }
 
 void Scene::flash(Image& out, int row, double perRow) const { whiten(out, 1.0 - row * perRow); }
 
+double Scene::whiteness(double amount) const {
+    if (flashes_) amount = flashes_->allow(amount);
+    return viewing_.gentle ? amount * Viewing::gentleFlashPeak : amount;
+}
+
 void Scene::whiten(Image& out, double amount) const {
     if (flashes_) amount = flashes_->allow(amount);
     if (amount <= 0.0) return;

@@ -102,8 +102,9 @@ protected:
     // the way to white, or of the way to gentleFlashPeak's grey with gentle flashes, as far as
     // the show's flash guard lets it.
     void whiten(Image& out, double amount) const;
-    // How far toward white a whitening goes: amount, or gentleFlashPeak of it with gentle flashes.
-    double whiteness(double amount) const { return viewing_.gentle ? amount * Viewing::gentleFlashPeak : amount; }
+    // How far toward white a whitening drawn its own way goes: amount as far as the flash guard
+    // lets it, and gentleFlashPeak of that with gentle flashes. Asked once a frame, as whiten is.
+    double whiteness(double amount) const;
 
     // Builds an effect on a loaded texture. An effect that refuses its texture (a wrong size)
     // is reported against the texture's file, like any other fault in the show's data.

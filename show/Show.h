@@ -61,6 +61,8 @@ public:
     // the caller's to enter again.
     void replace(std::size_t scene, std::unique_ptr<Scene> built);
     const Stage& stage() const { return stage_; }
+    // Flashes are timed by the wall: live play, where pauses and seeks take real time.
+    void timeFlashesBy(Timer& wall) { flashes_.timeBy(wall); }
 
 private:
     void add(const TimetableRow& row, bool build = true);

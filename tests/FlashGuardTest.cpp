@@ -2,6 +2,8 @@
 // of play, while the show's own flashes, strobe and fades to white pass untouched.
 #include "show/FlashGuard.h"
 
+#include "platform/Timer.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -48,6 +50,13 @@ Shown run(const std::vector<Frame>& frames) {
     }
     return shown;
 }
+
+// The wall's time, as a test sets it.
+class WallAt : public Timer {
+public:
+    double now = 0.0;
+    double seconds() override { return now; }
+};
 
 // Three seconds of frames: amount(i) asks each frame's whitening; a seek comes every seekEvery
 // frames (0 for none) and moves the clock on by jump seconds.
@@ -97,4 +106,23 @@ TEST(FlashGuard, LetsTheShowsOwnFlashesThroughAndStopsStorms) {
             EXPECT_EQ(shown.skipped, 0) << c.what;
         }
     }
+}
+
+// Live, by the wall: a pause is time like any other, and seeks in one breath are one instant.
+TEST(FlashGuard, LiveTimesFlashesByTheWall) {
+    WallAt wall;
+    FlashGuard guard;
+    guard.timeBy(wall);
+    auto frameAt = [&](double wallSeconds, double amount) {
+        wall.now = wallSeconds;
+        guard.beginFrame(0.0, true);
+        return guard.allow(amount);
+    };
+    EXPECT_EQ(frameAt(0.0, 1.0), 1.0);
+    EXPECT_EQ(frameAt(0.1, 0.0), 0.0);
+    // Seeks onto flashes faster than the gap: skipped.
+    EXPECT_EQ(frameAt(0.2, 1.0), 0.0);
+    EXPECT_EQ(frameAt(0.3, 0.0), 0.0);
+    // Paused for seconds, then a seek onto a flash: shown, though the show's clock stood still.
+    EXPECT_EQ(frameAt(3.0, 1.0), 1.0);
 }
