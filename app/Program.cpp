@@ -57,6 +57,18 @@ fs::path dataDirectory(const std::string& option) {
     return TINDREL_INSTALL_DATA_DIR;
 }
 
+// The folder chosen holds no show: said with the folder and the way to name another, rather than
+// as a file that could not be opened in a folder the user never named.
+void checkDataFolder(const fs::path& dir) {
+    // Anything under the name is the loader's to refuse in its own words.
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status((dir.empty() ? fs::path(".") : dir) / "Super.xm", ec))) return;
+    const std::string name = dir.empty() ? "the working directory" : "the data folder " + dir.string();
+    const bool there = fs::is_directory(dir.empty() ? fs::path(".") : dir, ec);
+    throw LoadError("Super.xm", there ? "not in " + name + "; name the show's data folder with --data DIR"
+                                      : name + " does not exist; name the show's data folder with --data DIR");
+}
+
 // A position the command line names that the music does not have: a usage error, but one only
 // the loaded module can find.
 class OutOfRange : public std::runtime_error {
@@ -187,7 +199,11 @@ bool picturesToStandardOutput(const CommandLine& cl) {
 int runProgram(const std::vector<std::string>& args) {
     CommandLine cl;
     try {
-        cl = CommandLine::parse(args);
+        // Read before anything opens, so a wrong line is said even where no display can open.
+        cl = CommandLine::parse(args, ConfigFile::read(ConfigFile::defaultPath()));
+    } catch (const CommandLine::ConfigError& e) {
+        std::cerr << e.what() << '\n';
+        return 2;
     } catch (const CommandLine::UsageError& e) {
         std::cerr << "tindrel: " << e.what() << "\nsee tindrel --help\n";
         return 2;
@@ -224,6 +240,7 @@ int runProgram(const std::vector<std::string>& args) {
         std::optional<Studio> studio;
         if (cl.mode == CommandLine::Mode::studio) studio.emplace(cl.source);
         const DataFolder data = studio ? studio->data() : DataFolder(dataDirectory(cl.dataDir));
+        if (!studio) checkDataFolder(data.root());
         const std::optional<MusicShape> music = checkPositions(cl, data);
         Scene::setGentleFlashes(cl.gentle);
         switch (cl.mode) {
