@@ -88,7 +88,6 @@ struct SdlDisplay::Window {
     Texture texture;
     int width = 0;
     int height = 0;
-    bool vsync = false;
     double refresh = 1.0 / 60.0;
     std::chrono::steady_clock::time_point nextRefresh;
     Panel corner;
@@ -132,7 +131,10 @@ SdlDisplay::SdlDisplay(const Options& o) : window_(std::make_unique<Window>()) {
         // that offers it, a GL one, which loads the GPU's driver and its shader cache (a cache
         // that cannot be written on a full disk brought the show down with SIGBUS) to scale one
         // 600 x 300 picture and a few text panels: work the processor does in a millisecond.
-        // The frames are paced to the display's refresh below instead.
+        // The frames are paced to the display's refresh below instead: SDL 2.26's software
+        // renderer says it waits for vsync, and on X11 it does not.
+        // Its window surface is X11's own shared memory, not a texture of a GL renderer again.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         w.renderer.reset(SDL_CreateRenderer(w.window.get(), -1, SDL_RENDERER_SOFTWARE));
     }
     if (w.renderer)
@@ -144,8 +146,6 @@ SdlDisplay::SdlDisplay(const Options& o) : window_(std::make_unique<Window>()) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         throw Unavailable("cannot open a display: " + reason);
     }
-    SDL_RendererInfo info{};
-    if (SDL_GetRendererInfo(w.renderer.get(), &info) == 0) w.vsync = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
     SDL_DisplayMode mode{};
     if (SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(w.window.get()), &mode) == 0 && mode.refresh_rate > 0)
         w.refresh = 1.0 / mode.refresh_rate;
@@ -224,9 +224,9 @@ void SdlDisplay::show(const Image& frame, const Overlay& overlay) {
     }
     SDL_RenderPresent(w.renderer.get());
 
-    // Without vsync nothing holds the loop to the display: wait for the refresh the frame
-    // would have met, rather than drawing frames nobody sees.
-    if (!w.vsync) {
+    // Nothing holds the loop to the display: wait for the refresh the frame would have met,
+    // rather than drawing frames nobody sees.
+    {
         const auto period = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
             std::chrono::duration<double>(w.refresh));
         const auto now = std::chrono::steady_clock::now();
