@@ -43,8 +43,11 @@ const Subcommand commands[] = {
      "    --volume N         the sound at N % (0 to 100, default 100)\n"
      "    --mute             the same timing without sound\n"
      "    --gentle           white flashes and strobes at most 40 % of full white\n"
-     "    --stats            one line of frame pacing on standard error at the end\n"
-     "    --data DIR         read the show's files from DIR\n"},
+     "    --stats            at the end, on standard error: the work per frame (p50, p99, max)\n"
+     "                       and the frames that missed a display refresh\n"
+     "    --data DIR         read the show's files from DIR\n"
+     "    Settings kept for every run: ~/.config/tindrel/tindrel.conf, one option=value a line\n"
+     "    (volume=60, window); the command line wins.\n"},
     {"studio", Mode::studio, studio,
      "tindrel studio --source DIR [--window] [--scale N] [--from WHERE] [--to WHERE] [--loop]\n"
      "        [--volume N] [--mute] [--stats]\n"
@@ -139,7 +142,7 @@ const Option options[] = {
 };
 
 std::string keysHelp() {
-    std::string text = "Keys while the show plays:\n";
+    std::string text = "Keys and the mouse while the show plays:\n";
     for (const std::string& line : KeyTable::lines()) text += "    " + line + '\n';
     return text;
 }

@@ -74,10 +74,17 @@ OverlayLayout OverlayLayout::of(const Overlay& o, int width, int height) {
     l.message = fitted(o.message, font, roomWidth, bottom - top);
     l.message.x = margin;
     l.message.y = top;
-    if (!l.message.lines.empty()) top = l.message.y + l.message.height + margin;
+    const int belowMessage = l.message.lines.empty() ? top : l.message.y + l.message.height + margin;
 
-    // The panel in the middle of what is left between them.
-    l.panel = fitted(o.panel, font, roomWidth, bottom - top);
+    // The panel in the middle of what is left between them. Asked for, it comes before a
+    // passing message: where the two leave it less than three lines, the message gives way.
+    l.panel = fitted(o.panel, font, roomWidth, bottom - belowMessage);
+    if (l.panel.lines.size() < std::min<std::size_t>(3, o.panel.size()) && !l.message.lines.empty()) {
+        l.message = {};
+        l.panel = fitted(o.panel, font, roomWidth, bottom - top);
+    } else {
+        top = belowMessage;
+    }
     l.panel.x = (width - l.panel.width) / 2;
     l.panel.y = top + (bottom - top - l.panel.height) / 2;
     return l;

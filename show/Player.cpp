@@ -163,18 +163,6 @@ Player::Target Player::current() const {
     return {Music::orderOf(position), Music::rowOf(position)};
 }
 
-void Player::reloadScenes(const std::vector<std::string>& dataFiles) {
-    // The running one is entered again where it was, by the loop at its next turn.
-    if (!show_) return;
-    if (auto running = hooks_.reload(*show_, dataFiles)) reloaded_ = std::move(running);
-}
-
-void Player::musicReplaced(MusicShape shape) {
-    nav_.reshape(std::move(shape));
-    const Target at = current();
-    if (at.order < nav_.shape().orderCount()) p_.music.seek(at.order, at.row);
-}
-
 void Player::present(const Image& frame) {
     pacing_.drawn();
     p_.window.show(frame, overlay());

@@ -1,4 +1,5 @@
-// The player's answer to each command: one handler a command, as the key table has one row.
+// What reaches the player from outside its loop: each command, to a handler of its own as the key
+// table has a row of its own, and the studio's calls.
 #include "show/Player.h"
 
 #include <algorithm>
@@ -107,4 +108,16 @@ void Player::toggleLoop() {
     // A seek not yet made is where the scene on screen is about to be.
     loopScene_ = pendingSeek_ ? nav_.sceneAt(pendingSeek_->order) : std::min(show_->current(), show_->size() - 1);
     overlay_.say({"looping", show_->row(*loopScene_).title});
+}
+
+void Player::reloadScenes(const std::vector<std::string>& dataFiles) {
+    // The running one is entered again where it was, by the loop at its next turn.
+    if (!show_) return;
+    if (auto running = hooks_.reload(*show_, dataFiles)) reloaded_ = std::move(running);
+}
+
+void Player::musicReplaced(MusicShape shape) {
+    nav_.reshape(std::move(shape));
+    const Target at = current();
+    if (at.order < nav_.shape().orderCount()) p_.music.seek(at.order, at.row);
 }

@@ -69,6 +69,10 @@ TEST(OverlayLayout, FitsThePictureAtEverySizeAndNothingCoversAnything) {
     EXPECT_EQ(large.panel.lines, help.panel) << "room for every key";
     EXPECT_EQ(large.corner.font, 22);
     EXPECT_EQ(OverlayLayout::of(displayed(), 200, 100).message.lines, displayed().message);
+    // Where the message and the keys cannot both be, the keys asked for stay.
+    const OverlayLayout small = OverlayLayout::of(help, 200, 100);
+    EXPECT_GE(small.panel.lines.size(), 3u);
+    EXPECT_TRUE(small.message.lines.empty());
 }
 
 TEST(Pointer, HidesAfterASecondOfStillnessAndFindsTheBar) {
