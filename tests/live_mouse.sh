@@ -24,6 +24,8 @@ position() {
     saved=$((saved + 1))
     echo "$newest" | sed -E 's/^tindrel-([0-9]+)-([0-9]+)(-[0-9]+)?\.png$/\1 \2/' | sed 's/^0*\([0-9]\)/\1/; s/ 0*\([0-9]\)/ \1/'
 }
+# The row after ORDER ROW, as ORDER ROW: every order of the song has 64.
+next_row() { if [ "$2" -eq 63 ]; then echo "$(($1 + 1)) 0"; else echo "$1 $(($2 + 1))"; fi; }
 # The screen as X draws it, with the pointer (pointer.png) and without (bare.png), in the same
 # moment: ffmpeg draws the cursor X would show, and nothing for a hidden one.
 grab() {
@@ -50,8 +52,18 @@ echo "right click: the picture held for 1.5 s"
 driver=$(grep -oE '[^/ ]*(libGLX|libGL\.so|libEGL|_dri\.so|libvulkan)[^ ]*' "/proc/$show/maps" | sort -u | tr '\n' ' ')
 [ -z "$driver" ] || fail "the display loaded a GPU driver: $driver"
 
+# A frame step from the paused frame is 1/60 s on: the same row or the next (a row is 0.12 s),
+# never rows away.
+set -- $(position "paused")
+order=$1 row=$2
+xdotool key period
+sleep 0.3
+set -- $(position "a frame step")
+[ "$1 $2" = "$order $row" ] || [ "$1 $2" = "$(next_row "$order" "$row")" ] ||
+    fail "a frame step from the paused $order:$row went to $1:$2"
+echo "a frame step: from the paused $order:$row to $1:$2"
+
 # The wheel: up twice is two orders on, down once one back; the row stays.
-set -- $(position "before the wheel")
 order=$1 row=$2
 xdotool click 4
 xdotool click 4
@@ -66,9 +78,8 @@ set -- $(position "wheel down")
 xdotool key shift+Right
 sleep 0.3
 set -- $(position "Shift+Right")
-[ "$1 $2" = "$((order + 1)) $((row + 1))" ] || fail "Shift+Right went from $((order + 1)):$row to $1:$2"
+[ "$1 $2" = "$(next_row $((order + 1)) "$row")" ] || fail "Shift+Right went from $((order + 1)):$row to $1:$2"
 echo "wheel: $order:$row, up twice $((order + 2)):$row, down once $((order + 1)):$row; Shift+Right one row on"
-
 # The bar's middle: the row playing at half the song, 2:22 of 4:44 (a row is 0.12 s long).
 xdotool mousemove --window "$window" 300 295 click 1
 sleep 0.3
