@@ -131,9 +131,9 @@ SdlDisplay::SdlDisplay(const Options& o) : window_(std::make_unique<Window>()) {
         // that offers it, a GL one, which loads the GPU's driver and its shader cache (a cache
         // that cannot be written on a full disk brought the show down with SIGBUS) to scale one
         // 600 x 300 picture and a few text panels: work the processor does in a millisecond.
-        // The frames are paced to the display's refresh below instead: SDL 2.26's software
-        // renderer says it waits for vsync, and on X11 it does not.
-        // Its window surface is X11's own shared memory, not a texture of a GL renderer again.
+        // Its window surface is X11's own shared memory, not a GL renderer's texture again. The
+        // frames are paced to the display's refresh below: SDL 2.26's software renderer says it
+        // waits for vsync, and on X11 it does not.
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         w.renderer.reset(SDL_CreateRenderer(w.window.get(), -1, SDL_RENDERER_SOFTWARE));
     }
