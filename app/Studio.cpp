@@ -42,16 +42,15 @@ namespace {
 // Banner entries that are not a source's own mistake.
 constexpr const char* watchNotice = " the watch";
 constexpr const char* folderNotice = " the folder";
-constexpr const char* musicFile = "Super.xm";
 
 // Per data file the show needs that no source makes now, its message under its source's name;
 // those in missing that have a source again, an empty one. missing is brought up to date.
-std::map<std::string, std::string> unmadeVerdicts(const std::vector<AssetBuild::Recipe>& recipes,
+std::map<std::string, std::string> unmadeVerdicts(const fs::path& sources, const std::vector<AssetBuild::Recipe>& recipes,
                                                   std::set<std::string>& missing) {
     std::map<std::string, std::string> verdicts;
     for (const std::string& source : missing) verdicts[source] = "";
     std::set<std::string> now;
-    for (const std::string& output : AssetBuild::unmade(recipes)) {
+    for (const std::string& output : AssetBuild::unmade(sources, recipes)) {
         const std::string message = AssetBuild::unmadeMessage(output) + "; the show keeps the last good one";
         if (!missing.count(output + ".txt")) std::fprintf(stderr, "%s\n", message.c_str());
         now.insert(output + ".txt");
@@ -72,9 +71,10 @@ struct Round {
 class Session {
 public:
     // unbuilt: data files to build first, while the show plays; started: the studio's start.
-    Session(fs::path sources, fs::path cache, std::map<std::string, std::string> problems, StudioManifest& manifest,
+    Session(fs::path sources, fs::path cache, std::string musicFile, std::map<std::string, std::string> problems,
+            StudioManifest& manifest,
             std::vector<std::string> unbuilt, Timer& started)
-        : sources_(std::move(sources)), cache_(std::move(cache)), watcher_(std::make_unique<FileWatcher>(sources_)),
+        : sources_(std::move(sources)), cache_(std::move(cache)), musicFile_(std::move(musicFile)), watcher_(std::make_unique<FileWatcher>(sources_)),
           snapshot_(StudioBuild::snapshot(sources_)), manifest_(manifest), unbuilt_(std::move(unbuilt)),
           problems_(std::move(problems)), started_(started) {
         worker_ = std::thread([this] { work(); });
@@ -127,7 +127,7 @@ private:
     void reload(Player& player, LiveMusic& music, const std::vector<std::string>& data) {
         try {
             for (const std::string& file : data) {
-                if (file != "Super.xm") continue;
+                if (file != musicFile_) continue;
                 music.replace(Module::load(DataFolder(cache_), file));
                 player.musicReplaced(MusicShape::load(DataFolder(cache_), file));
             }
@@ -314,7 +314,7 @@ private:
         for (const AssetBuild::Recipe& recipe : recipes)
             if (std::find(outputs.begin(), outputs.end(), recipe.output) != outputs.end())
                 keys[recipe.output] = manifest_.keyOf(sources_, recipe);
-        for (auto& [source, verdict] : unmadeVerdicts(recipes, missing_)) round.verdicts[source] = verdict;
+        for (auto& [source, verdict] : unmadeVerdicts(sources_, recipes, missing_)) round.verdicts[source] = verdict;
         // The part of the round known so far goes on screen before the build: a missing source.
         post(std::move(round));
         round = Round{.data = {}, .verdicts = {}, .seen = seen};
@@ -362,6 +362,7 @@ private:
 
     fs::path sources_;
     fs::path cache_;
+    std::string musicFile_;
     std::unique_ptr<FileWatcher> watcher_;  // worker only; none while the folder is gone
     StudioBuild::Snapshot snapshot_;        // worker only
     std::set<std::string> missing_;         // worker only: sources the show needs that are gone
@@ -398,6 +399,8 @@ Studio::Studio(const fs::path& source) : sources_(source) {
     std::fprintf(stderr, "studio: building the data from %s into %s\n", sources_.string().c_str(), cache_.string().c_str());
     manifest_ = std::make_unique<StudioManifest>(cacheFolder_->manifest(), StudioManifest::programDigest());
     const std::vector<AssetBuild::Recipe> recipes = AssetBuild::recipes(sources_);
+    musicFile_ = AssetBuild::musicOf(sources_);
+    const std::string& musicFile = musicFile_;
     std::vector<std::string> music;
     for (const AssetBuild::Recipe& recipe : recipes) {
         if (manifest_->fresh(recipe.output, manifest_->keyOf(sources_, recipe), cache_)) continue;
@@ -407,7 +410,7 @@ Studio::Studio(const fs::path& source) : sources_(source) {
     // the show plays.
     if (!music.empty()) {
         const AssetBuild::Recipe& recipe =
-            *std::find_if(recipes.begin(), recipes.end(), [](const AssetBuild::Recipe& r) { return r.output == musicFile; });
+            *std::find_if(recipes.begin(), recipes.end(), [&](const AssetBuild::Recipe& r) { return r.output == musicFile; });
         const auto key = manifest_->keyOf(sources_, recipe);
         const StudioBuild::Result result = StudioBuild::run(sources_, cache_, music, [] { return Interrupt::requested(); });
         if (const auto failed = result.failed.find(musicFile); failed != result.failed.end()) {
@@ -426,15 +429,14 @@ Studio::Studio(const fs::path& source) : sources_(source) {
     else
         std::fprintf(stderr, "studio: building %zu of %zu files while the show plays\n", unbuilt_.size(), recipes.size());
     std::set<std::string> missing;
-    for (const auto& [from, message] : unmadeVerdicts(recipes, missing)) problems_[from] = message;
+    for (const auto& [from, message] : unmadeVerdicts(sources_, recipes, missing)) problems_[from] = message;
 }
 
 Studio::~Studio() = default;
 
-void Studio::play(LivePlay::Options options) {
-    Session session(sources_, cache_, problems_, *manifest_, unbuilt_, started_);
-    options.data = data();
-    LivePlay::run(options, [&session, this](Player& player, LiveMusic& music) {
+void Studio::play(const LivePlay::Load& show, const LivePlay::Options& options) {
+    Session session(sources_, cache_, musicFile_, problems_, *manifest_, unbuilt_, started_);
+    LivePlay::run(show, options, [&session, this](Player& player, LiveMusic& music) {
         player.awaitData(unbuilt_);
         player.onIdle([&session, &player, &music] { session.apply(player, music); });
     });

@@ -2,6 +2,7 @@
 
 #include "app/LivePlay.h"
 #include "platform/Timer.h"
+#include "raster/DataFolder.h"
 
 #include <filesystem>
 #include <map>
@@ -32,13 +33,14 @@ public:
     Studio& operator=(const Studio&) = delete;
     // The cache, where the show's files are read from.
     DataFolder data() const { return DataFolder(cache_); }
-    // Plays the show from the cache, whatever folder the options name.
-    void play(LivePlay::Options options);
+    // Plays the show, loaded from the cache.
+    void play(const LivePlay::Load& show, const LivePlay::Options& options);
 
 private:
     std::filesystem::path sources_;
     std::shared_ptr<const StudioCache> cacheFolder_;  // removed with the last copy
     std::filesystem::path cache_;
+    std::string musicFile_;  // the music's data file
     std::map<std::string, std::string> problems_;  // per source, a mistake met at start
     std::unique_ptr<StudioManifest> manifest_;
     std::vector<std::string> unbuilt_;  // data files to build while the show plays

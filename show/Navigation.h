@@ -23,13 +23,15 @@ public:
         std::string title;
     };
     // Where a command leads: a place to seek to, or none; and a word when it meets an end of the
-    // show ("the end of the show", "the first scene"), said with or instead of the place.
+    // show ("the end of the show", "the first scene") or an order the song never plays, said
+    // with or instead of the place.
     struct Lead {
         std::optional<Place> to;
-        std::string end;
+        std::string note;
     };
 
-    Navigation(MusicShape shape, std::vector<Chapter> chapters);
+    // The shape outlives the navigation; reshaped() follows a change to it.
+    Navigation(const MusicShape& shape, std::vector<Chapter> chapters);
 
     // Where a moving command leads from a place, clamped to the music. Commands that do not
     // move lead nowhere.
@@ -46,14 +48,15 @@ public:
     // Where each scene starts, as a share of the song, for the bar.
     const std::vector<double>& marks() const { return marks_; }
 
-    const MusicShape& shape() const { return shape_; }
-    // The music's module was replaced.
-    void reshape(MusicShape shape);
+    const MusicShape& shape() const { return *shape_; }
+    // The music's shape changed (a studio replaced the module).
+    void reshaped();
 
 private:
+    Lead leadInSong(Command command, Place from) const;
     int rowIn(int order, int row) const;
 
-    MusicShape shape_;
+    const MusicShape* shape_;
     std::vector<Chapter> chapters_;
     // Worked out once a song: a time from the shape is a walk of the module, too dear for every
     // frame.

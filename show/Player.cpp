@@ -1,7 +1,6 @@
 #include "show/Player.h"
 
 #include "raster/FrameSize.h"
-#include "show/Timetable.h"
 
 #include <algorithm>
 #include <utility>
@@ -14,25 +13,25 @@ const Image& black() {
     return image;
 }
 
-std::vector<Navigation::Chapter> chapters() {
+std::vector<Navigation::Chapter> chapters(const Timetable& timetable) {
     std::vector<Navigation::Chapter> out;
-    for (const TimetableRow& row : Timetable::rows()) out.push_back({row.orders.first, row.title});
+    for (const TimetableRow& row : timetable.rows()) out.push_back({row.orders.first, row.title});
     return out;
 }
 
 } // namespace
 
-Player::Player(const Platform& platform, MusicShape shape, Range range)
-    : p_(platform), nav_(std::move(shape), chapters()), range_(range), clockTimer_(platform.ticks),
+Player::Player(const Platform& platform, ShowPlan& show)
+    : p_(platform), plan_(show), nav_(show.shape, chapters(show.timetable())), clockTimer_(platform.ticks),
       source_(platform.music, clockTimer_), screen_(frameWidth, frameHeight, *this),
       clock_(source_, source_, DemoClock::Start::fixedAtZero), overlay_(platform.wall), pacing_(platform.wall) {}
 
 Player::~Player() = default;
 
 void Player::start() {
-    show_ = std::make_unique<Show>(Stage{screen_, clock_, p_.controls, p_.data},
-                                   [this](const TimetableRow& row) { return hooks_.awaits(row); });
-    enter({range_.from, range_.fromRow});
+    show_ = std::make_unique<Show>(Stage{screen_, clock_, p_.controls, plan_.data, plan_.viewing},
+                                   plan_.timetable().rows(), [this](const TimetableRow& row) { return hooks_.awaits(row); });
+    enter({plan_.range.from, plan_.range.fromRow});
     p_.music.play();
     pacing_.resumed();
 }
@@ -61,11 +60,11 @@ bool Player::turn() {
     Show::Step step;
     while ((step = show_->step()) == Show::Step::over) {
         // Played out: a loop starts over, unless Escape held is what ended it.
-        if (!(range_.loop || loopScene_) || p_.controls.escape()) return false;
+        if (!(plan_.range.loop || loopScene_) || p_.controls.escape()) return false;
         if (loopScene_) {
             enter(loopStart());
         } else {
-            enter({range_.from, range_.fromRow});
+            enter({plan_.range.from, plan_.range.fromRow});
             overlay_.say({"looping"});
         }
     }
@@ -90,11 +89,9 @@ void Player::afterFrame() {
         if (heard == Music::endPosition || Music::orderOf(heard) > orders.last || show_->current() != *loopScene_)
             seek(loopStart());
     }
-    const bool past = heard == Music::endPosition || Music::orderOf(heard) > range_.to ||
-                      (Music::orderOf(heard) == range_.to && range_.toRow >= 0 && Music::rowOf(heard) > range_.toRow);
-    if (range_.to >= 0 && past && !leaving()) {
-        if (range_.loop) {
-            seek({range_.from, range_.fromRow});
+    if (plan_.range.to >= 0 && plan_.range.past(heard) && !leaving()) {
+        if (plan_.range.loop) {
+            seek({plan_.range.from, plan_.range.fromRow});
             overlay_.say({"looping"});
         } else {
             quit_ = true;
@@ -106,8 +103,9 @@ void Player::afterFrame() {
 void Player::enter(Target target, bool seek, std::optional<double> seconds) {
     target = nav_.clamped(target);
     if (seek) {
-        const double there = p_.music.seek(target.order, target.row);
-        clockTimer_.set(seconds.value_or(there));
+        p_.music.seek(target.order, target.row);
+        // The show's clock keeps to the music's shape, whatever the music's own reckoning.
+        clockTimer_.set(seconds.value_or(nav_.shape().secondsAt(target.order, target.row)));
         if (paused_) source_.holdAt(Music::pack(target.order, target.row));
     }
     const std::size_t scene = nav_.sceneAt(target.order);
@@ -174,12 +172,12 @@ Overlay Player::overlay() {
                                .seconds = clockTimer_.seconds(),
                                .rate = pacing_.rate(),
                                .paused = paused_,
-                               .looping = loopScene_ || range_.loop,
+                               .looping = loopScene_ || plan_.range.loop,
                                .muted = p_.music.muted(),
                                .volume = p_.music.volume(),
                                .pointerAtFoot = p_.controls.pointerAtFoot(),
                                .banner = {}};
-    if (waiting_ && show_) state.banner.push_back("building " + std::string(show_->row(show_->current()).title) + " …");
+    if (waiting_ && show_) state.banner.push_back("building " + show_->row(show_->current()).title + " …");
     state.banner.insert(state.banner.end(), hooks_.banner().begin(), hooks_.banner().end());
     return overlay_.compose(state, nav_);
 }

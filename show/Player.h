@@ -7,11 +7,11 @@
 #include "platform/MusicShape.h"
 #include "platform/Screen.h"
 #include "platform/Timer.h"
-#include "raster/DataFolder.h"
 #include "show/Navigation.h"
 #include "show/Pacing.h"
 #include "show/PlayerOverlay.h"
 #include "show/Show.h"
+#include "show/ShowPlan.h"
 #include "show/StudioHooks.h"
 
 #include <cstddef>
@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-// The show as a media player plays it: the timetable's scenes in turn on the music's clock, with
+// The show as a media player plays it: its timetable's scenes in turn on the music's clock, with
 // keys and the mouse that pause, seek, and lay the position or the keys over the picture. The
 // player owns the frame loop, the pause and the seek state: each turn steps the show to its next
 // frame, shows it, then answers the commands (PlayerCommands.cpp). Where a command leads is
@@ -43,19 +43,12 @@ public:
         SteerableMusic& music;
         Timer& ticks;  // counts the show's seconds
         Timer& wall;   // measures frames, at its finest resolution
-        const DataFolder& data;  // where the scenes read their files
-    };
-    struct Range {
-        int from = 0;  // the order play starts at, and a loop starts over at
-        int fromRow = 0;
-        int to = -1;   // the last order played; -1 to the music's end
-        int toRow = -1;  // the last row played of that order; -1 all of it
-        bool loop = false;
     };
     using Target = Place;
 
-    // shape is the music's, as the platform's music plays it.
-    Player(const Platform& platform, MusicShape shape, Range range);
+    // Plays the show over its range as its viewing says; the show outlives the player, which
+    // keeps its music's shape up to date when a studio replaces the music.
+    Player(const Platform& platform, ShowPlan& show);
     ~Player() override;
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
@@ -155,8 +148,8 @@ private:
     void seekBy(Command command);
 
     Platform p_;
+    ShowPlan& plan_;
     Navigation nav_;
-    Range range_;
     PlayerTimer clockTimer_;
     Source source_;
     Screen screen_;

@@ -42,6 +42,7 @@ void Player::obey(const std::vector<Command>& commands) {
             break;
         case Command::mute:
             p_.music.setMuted(!p_.music.muted());
+            plan_.viewing.mute = p_.music.muted();
             overlay_.say({p_.music.muted() ? "muted" : "unmuted"});
             break;
         case Command::help:
@@ -73,9 +74,9 @@ void Player::seekBy(Command command) {
         said = {PlayerOverlay::positionLine(nav_.shape(), *lead.to, seconds), nav_.title(lead.to->order)};
     }
     // At an end of the show, the end is said in place of the title.
-    if (!lead.end.empty()) {
+    if (!lead.note.empty()) {
         if (said.size() > 1) said.pop_back();
-        said.push_back(lead.end);
+        said.push_back(lead.note);
     }
     if (!said.empty()) overlay_.say(std::move(said));
 }
@@ -83,6 +84,7 @@ void Player::seekBy(Command command) {
 void Player::changeVolume(int by) {
     const int volume = std::clamp(p_.music.volume() + by, 0, 100);
     p_.music.setVolume(volume);
+    plan_.viewing.volume = volume;
     overlay_.say({"volume " + std::to_string(volume) + " %" + (p_.music.muted() ? "  (muted)" : "")});
 }
 
@@ -117,7 +119,8 @@ void Player::reloadScenes(const std::vector<std::string>& dataFiles) {
 }
 
 void Player::musicReplaced(MusicShape shape) {
-    nav_.reshape(std::move(shape));
+    plan_.shape = std::move(shape);
+    nav_.reshaped();
     const Target at = current();
     if (at.order < nav_.shape().orderCount()) p_.music.seek(at.order, at.row);
 }

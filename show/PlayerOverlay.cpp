@@ -1,30 +1,10 @@
 #include "show/PlayerOverlay.h"
 
 #include "platform/KeyTable.h"
+#include "show/ShowPlan.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdio>
 #include <utility>
-
-namespace {
-
-// "4:44", or "4:13.47" when fine; never rounded up past the time.
-std::string clockTime(double seconds, bool fine) {
-    seconds = std::max(0.0, seconds);
-    char text[32];
-    if (fine) {
-        const double hundredths = std::floor(seconds * 100.0 + 1e-6);
-        const int minutes = static_cast<int>(hundredths / 6000.0);
-        std::snprintf(text, sizeof text, "%d:%05.2f", minutes, (hundredths - minutes * 6000.0) / 100.0);
-    } else {
-        const int whole = static_cast<int>(seconds);
-        std::snprintf(text, sizeof text, "%d:%02d", whole / 60, whole % 60);
-    }
-    return text;
-}
-
-} // namespace
 
 void PlayerOverlay::say(std::vector<std::string> lines) {
     message_ = std::move(lines);

@@ -23,7 +23,7 @@ std::unique_ptr<Scene> StudioHooks::reload(Show& show, const std::vector<std::st
     for (std::size_t i = 0; i < show.size(); ++i) {
         const TimetableRow& row = show.row(i);
         // A scene waits on until the last of its files is there.
-        if (loadsAny(row, dataFiles) && !awaits(row)) built.emplace_back(i, row.build(show.stage(), row.orders));
+        if (loadsAny(row, dataFiles) && !awaits(row)) built.emplace_back(i, row.make(show.stage()));
     }
     std::unique_ptr<Scene> running;
     for (auto& [i, scene] : built) {

@@ -69,12 +69,12 @@ TEST(ConfigFile, SetsWhatItSaysAndTheCommandLineWins) {
     EXPECT_TRUE(play.window && play.gentle && !play.stats);
     EXPECT_EQ(play.volume, 60);
     EXPECT_EQ(play.scale, 2);
-    EXPECT_EQ(play.from, 23);
+    EXPECT_EQ(play.from.text, "tunnels and cones");
     // The command line has the last word; a setting another command takes is no error here.
     const CommandLine told = withConfig(good, {"--volume", "80", "--fs", "--from", "0"});
     EXPECT_EQ(told.volume, 80);
     EXPECT_FALSE(told.window);
-    EXPECT_EQ(told.from, 0);
+    EXPECT_EQ(told.from.order, 0);
     const CommandLine capture = withConfig(good, {"capture", "out"});
     EXPECT_EQ(capture.fps, 30);
     EXPECT_TRUE(capture.gentle);

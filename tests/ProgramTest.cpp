@@ -124,11 +124,13 @@ TEST(Program, LoadErrorsPrintTheNameAndEndWith255) {
          "Part9/background.pcx: Could not open file\n"},
         {"broken picture", [](const fs::path& d) { fs::resize_file(d / "Part9/background.pcx", 100); },
          "still 36 0 0 f.png", "Part9/background.pcx: Error reading from file\n"},
-        // A folder without the show is named, with the way to name the right one.
         {"missing module", [](const fs::path& d) { fs::remove(d / "Super.xm"); }, "capture out --from 36",
-         "Super.xm: not in the data folder data; name the show's data folder with --data DIR\n"},
+         "Super.xm: Could not open file\n"},
+        // A folder without a show is named, with the way to name the right one.
         {"no folder", [](const fs::path& d) { fs::remove_all(d); }, "sheet s.png",
-         "Super.xm: the data folder data does not exist; name the show's data folder with --data DIR\n"},
+         "show.toml: the data folder data does not exist; name the show's data folder with --data DIR\n"},
+        {"no show", [](const fs::path& d) { fs::remove(d / "Super.xm"), fs::remove(d / "show.toml"); }, "still 36 0 f.png",
+         "show.toml: no show in the data folder data; name the show's data folder with --data DIR\n"},
         {"garbage module", [](const fs::path& d) { std::ofstream(d / "Super.xm") << "not music at all"; },
          "capture out --from 36", "Super.xm: Not a supported module file\n"},
     };

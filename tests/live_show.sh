@@ -176,7 +176,7 @@ broken() {
     [ "$(cat out.txt)" = "$message" ] || fail "$what $file: said \"$(cat out.txt)\""
     echo "$what $file: \"$message\", status 255"
 }
-broken missing Super.xm "Super.xm: not in the data folder broken; name the show's data folder with --data DIR"
+broken missing Super.xm "Super.xm: Could not open file"
 broken corrupt Super.xm "Super.xm: Not a supported module file"
 broken missing Part9/background.pcx "Part9/background.pcx: Could not open file"
 broken corrupt Part7/cones.lwo "Part7/cones.lwo: not an lightwave object file"
