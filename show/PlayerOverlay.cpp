@@ -27,7 +27,8 @@ Overlay PlayerOverlay::compose(const State& s, const Navigation& navigation) con
     if (display_) {
         o.corner.push_back(positionLine(navigation.shape(), s.at, seconds));
         o.corner.push_back(navigation.title(s.at.order));
-        std::string state = s.rate > 0 ? std::to_string(s.rate) + " fps" : "";
+        // A rate only of frames played: paused, the few a seek draws say nothing of it.
+        std::string state = s.rate > 0 && !s.paused ? std::to_string(s.rate) + " fps" : "";
         auto add = [&state](const std::string& word) { state += (state.empty() ? "" : "  ") + word; };
         if (s.paused) add("paused");
         if (s.looping) add("looping");

@@ -19,7 +19,7 @@ public:
     struct State {
         Place at;
         double seconds = 0.0;  // the show's clock
-        int rate = 0;          // frames a second; 0 while not yet measured
+        int rate = 0;          // frames a second; 0 while not yet measured, not shown paused
         bool paused = false;
         bool looping = false;
         bool muted = false;
