@@ -181,10 +181,11 @@ int runProgram(const std::vector<std::string>& args) {
         case CommandLine::Mode::help:
             std::cout << CommandLine::help(cl.helpTopic);
             return 0;
-        case CommandLine::Mode::listScenes:
-            for (const TimetableRow& row : ShowFile::load(DataFolder(dataDirectory(cl.dataDir))).timetable.rows())
-                std::cout << row.title << '\n';
+        case CommandLine::Mode::listScenes: {
+            const ShowFile show = ShowFile::load(DataFolder(dataDirectory(cl.dataDir)));
+            for (const TimetableRow& row : show.timetable.rows()) std::cout << row.title << '\n';
             return 0;
+        }
         case CommandLine::Mode::version:
             std::cout << "tindrel " TINDREL_VERSION "\n";
             return 0;
