@@ -75,14 +75,15 @@ void checkDataFolder(const fs::path& root) {
 
 // A still without SECONDS is at the time an uninterrupted play reaches its position.
 void checkStill(CommandLine& cl, const MusicShape& music) {
+    using ShowLoad::OutOfRange;
+    const std::string order = std::to_string(cl.order);
     if (cl.order >= music.orderCount())
-        throw ShowLoad::OutOfRange("order " + std::to_string(cl.order) + " is past the song's end; its orders are 0 to " +
+        throw OutOfRange("order " + order + " is past the song's end; its orders are 0 to " +
                          std::to_string(music.orderCount() - 1));
-    if (!music.reaches(cl.order))
-        throw ShowLoad::OutOfRange("order " + std::to_string(cl.order) + " is never played: the song passes it by");
+    if (!music.reaches(cl.order)) throw OutOfRange("order " + order + " is never played: the song passes it by");
     const int rows = music.rowsIn(cl.order);
     if (cl.row >= rows)
-        throw ShowLoad::OutOfRange("row " + std::to_string(cl.row) + " is past the end of order " + std::to_string(cl.order) +
+        throw OutOfRange("row " + std::to_string(cl.row) + " is past the end of order " + order +
                          ", whose rows are 0 to " + std::to_string(rows - 1));
     if (!cl.seconds) cl.seconds = music.secondsAt(cl.order, cl.row);
 }
