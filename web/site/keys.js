@@ -8,7 +8,8 @@ const escapeKey = { held: false, pressed: false };
 let playing = null;  // what a key reaches while the show plays: { panelOpen() }
 
 // A line a row, numbered by its place: the command's name, its keys as the browser names them,
-// and whether a held key repeats, split by tabs, the keys by the unit separator.
+// whether a held key repeats, and the mouse's actions for it, split by tabs, the keys by the unit
+// separator.
 export function readTable(text) {
     text.split('\n').filter(Boolean).forEach((line, code) => {
         const [name, browserKeys, repeats] = line.split('\t');
@@ -61,7 +62,8 @@ function escape() {
 export function listen() {
     window.addEventListener('keydown', event => {
         if (!playing || event.ctrlKey || event.altKey || event.metaKey) return;
-        const name = commandOf(event.key);
+        // A key that asks for Shift held, as "Shift+ArrowRight", before the key alone.
+        const name = (event.shiftKey && commandOf(`Shift+${event.key}`)) || commandOf(event.key);
         if (!name) return;
         event.preventDefault();
         if (name === 'escape') {
