@@ -3,8 +3,13 @@
 #include <algorithm>
 
 void FlashGuard::beginFrame(double seconds, bool entered) {
-    if (wall_) played_ = wall_->seconds();
-    else if (lastSeconds_ && !entered) played_ += std::clamp(seconds - *lastSeconds_, 0.0, longestFrame);
+    double step = lastSeconds_ && !entered ? std::clamp(seconds - *lastSeconds_, 0.0, longestFrame) : 0.0;
+    if (wall_) {
+        const double now = wall_->seconds();
+        if (lastWall_) step = std::max(step, now - *lastWall_);
+        lastWall_ = now;
+    }
+    played_ += step;
     lastSeconds_ = seconds;
     // A seek is a cut: what it lands on starts afresh, whatever was on screen before.
     previous_ = entered ? 0.0 : current_;

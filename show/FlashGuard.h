@@ -10,10 +10,9 @@
 //
 // A flash starts on a frame whose whitening rises by more than a fade's step from the frame
 // before, or that a seek lands on whitened; a fade to white, which rises a little each frame, is
-// none. Time is the wall's where
-// the show plays live (a pause passes like any time); a capture's is the show's own, counted by
-// frames drawn, where a seek's jump of the clock adds nothing, so flashes met by seeks are as
-// far apart as the frames between them.
+// none. Time is the show's own, counted by frames drawn, where a seek's jump of the clock adds
+// nothing, so flashes met by seeks are as far apart as the frames between them; where the show
+// plays live the wall's time counts as well, so a pause passes like any time.
 class FlashGuard {
 public:
     static constexpr double minimumGap = 0.5;
@@ -22,7 +21,7 @@ public:
     // The longest a frame counts: a clock that jumps further was moved, not played.
     static constexpr double longestFrame = 0.25;
 
-    // Times flashes by the wall from now on: live play.
+    // Counts the wall's time too from now on: live play.
     void timeBy(Timer& wall) { wall_ = &wall; }
     // A frame begins at the show's clock reading; entered says play was moved there (a seek, a
     // scene entered anew) since the last frame.
@@ -32,6 +31,7 @@ public:
 
 private:
     Timer* wall_ = nullptr;
+    std::optional<double> lastWall_;
     double played_ = 0.0;
     std::optional<double> lastSeconds_;
     std::optional<double> lastStart_;
