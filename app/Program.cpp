@@ -5,6 +5,7 @@
 #include "app/Subprocess.h"
 #include "app/LivePlay.h"
 #include "app/Studio.h"
+#include "app/StudioError.h"
 #include "app/OfflineRender.h"
 #include "app/ShowSources.h"
 #include "engine3d/MeshGridView.h"
@@ -252,6 +253,9 @@ int runProgram(const std::vector<std::string>& args) {
         }
     } catch (const CommandLine::UsageError& e) {
         std::cerr << "tindrel: " << e.what() << "\nsee tindrel --help\n";
+        return 2;
+    } catch (const StudioError& e) {
+        std::cerr << "tindrel: " << e.what() << '\n';
         return 2;
     } catch (const LoadError& e) {
         // Standard output carries the picture when it is the output, and nothing else.

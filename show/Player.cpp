@@ -101,7 +101,8 @@ bool Player::turn() {
     Show::Step step;
     while ((step = show_->step()) == Show::Step::over) {
         // Played out: a loop starts over, unless Escape held is what ended it.
-        if (!(range_.loop || loopScene_) || p_.controls.escape()) return false;
+        if (p_.controls.escape()) return false;
+        if (!(range_.loop || loopScene_)) return ended();
         if (loopScene_) {
             enter(loopStart());
         } else {
@@ -136,14 +137,26 @@ void Player::afterFrame() {
         if (range_.loop) {
             seek({range_.from, range_.fromRow});
             say({"looping"});
-        } else {
+        } else if (!ended()) {
             quit_ = true;
         }
     }
     holding_ = paused_ && !leaving();
 }
 
+bool Player::ended() {
+    if (!endWords_ || quit_) return false;
+    atEnd_ = true;
+    pause(true);
+    holding_ = true;
+    return true;
+}
+
 void Player::enter(Target target, bool seek, std::optional<double> seconds) {
+    if (seek && atEnd_) {
+        atEnd_ = false;
+        pause(false);
+    }
     const int last = std::max(0, shape_.orderCount() - 1);
     target.order = std::clamp(target.order, 0, last);
     target.row = std::clamp(target.row, 0, std::max(0, shape_.rowsIn(target.order) - 1));
@@ -379,6 +392,7 @@ Overlay Player::overlay() {
     if (p_.wall.seconds() < messageUntil_) o.message = message_;
     if (help_) o.panel = keyHelp();
     if (waiting_ && show_) o.banner.push_back(std::string("building ") + show_->row(show_->current()).title + " …");
+    if (atEnd_ && endWords_) o.banner.push_back(*endWords_);
     o.banner.insert(o.banner.end(), banner_.begin(), banner_.end());
     return o;
 }

@@ -1,9 +1,9 @@
 #include "tools/AssetBuild.h"
 
 #include "raster/Image.h"
-#include "raster/OutputFile.h"
 #include "platform/SourceFiles.h"
 #include "raster/PngWriter.h"
+#include "tools/InsideWriter.h"
 #include "tools/ObjectAssembler.h"
 #include "tools/PaletteQuantizer.h"
 #include "tools/PcxWriter.h"
@@ -24,7 +24,6 @@ namespace {
 
 constexpr const char* textureSuffix = ".tex.txt";
 constexpr const char* objectSuffix = ".lwo.txt";
-constexpr const char* musicFolder = "music";
 constexpr const char* song = "music/super.song";
 
 std::string readText(const fs::path& path, const std::string& name) { return SourceFiles::read(path, name); }
@@ -44,16 +43,6 @@ std::vector<std::string> sourcesEndingIn(const std::vector<std::string>& files, 
     for (const std::string& name : files)
         if (fs::path(name).filename().string().size() > suffix.size() && name.ends_with(suffix)) programs.push_back(name);
     return programs;
-}
-
-// The song compiler follows its includes anywhere under the music folder: every file there
-// may be one of them.
-std::vector<std::string> musicSources(const std::vector<std::string>& all) {
-    std::vector<std::string> files;
-    for (const std::string& name : all)
-        if (name.starts_with(std::string(musicFolder) + '/')) files.push_back(name);
-    if (files.empty()) files.push_back(song);
-    return files;
 }
 
 // The show's textures all feed effects that sample them at 256 × 256, wrapping: any other size
@@ -87,11 +76,6 @@ std::vector<std::uint8_t> pcx(const PictureAsset& picture, const fs::path& sourc
     return PcxWriter::write(picture.width, picture.height, reduced.indices, reduced.palette);
 }
 
-void writeFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
-    fs::create_directories(path.parent_path());
-    OutputFile::writeWhole(path, bytes.data(), bytes.size(), "the file");
-}
-
 } // namespace
 
 namespace AssetBuild {
@@ -110,7 +94,7 @@ std::vector<Recipe> recipes(const fs::path& sourceDir) {
     }
     for (const std::string& object : objects) all.push_back({object.substr(0, object.size() - 4), {object}});
     for (const PictureAsset& picture : showPictures()) all.push_back({picture.name, {picture.source}});
-    all.push_back({"Super.xm", musicSources(files)});
+    all.push_back({"Super.xm", {song}});
     return all;
 }
 
@@ -140,7 +124,8 @@ std::vector<std::uint8_t> make(const fs::path& sourceDir, const std::string& out
 }
 
 void writeOne(const fs::path& sourceDir, const fs::path& outDir, const std::string& output) {
-    writeFile(outDir / output, make(sourceDir, output));
+    const std::vector<std::uint8_t> bytes = make(sourceDir, output);
+    InsideWriter::write(outDir, output, bytes.data(), bytes.size());
 }
 
 // Pictures, objects and the music always have their recipe; texture programs are found by name,
