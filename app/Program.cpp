@@ -168,8 +168,7 @@ int runConvert(const CommandLine& cl) {
     // A source is built as the show's data would be and decoded from that: the same pixels.
     std::unique_ptr<Image> image;
     if (SourcePreview::previews(cl.input)) {
-        const SourcePreview::Data data = SourcePreview::build(cl.input);
-        image = Image::decode(data.name, data.bytes);
+        image = SourcePreview::picture(cl.input);
     } else {
         image = Image::load(DataFolder(), cl.input.c_str());
     }

@@ -78,6 +78,10 @@ void Studio::play(LivePlay::Options options) {
     std::vector<std::string> fromAwaits;
     for (const std::string& file : Timetable::playingAt(options.from).files)
         if (std::find(unbuilt_.begin(), unbuilt_.end(), file) != unbuilt_.end()) fromAwaits.push_back(file);
+    // Built first, so the scene asked for comes as soon as it can.
+    std::stable_partition(unbuilt_.begin(), unbuilt_.end(), [&fromAwaits](const std::string& file) {
+        return std::find(fromAwaits.begin(), fromAwaits.end(), file) != fromAwaits.end();
+    });
     StudioWork work(*builder_, unbuilt_, started_);
     StudioShow show(work, cache_, problems_, started_, from, std::move(fromAwaits));
     options.data = data();

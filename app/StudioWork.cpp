@@ -149,11 +149,14 @@ void StudioWork::work() {
             std::fprintf(stderr, "%s\n", e.what());
         }
     }
-    std::vector<std::string> saved;
+    std::vector<std::string> again;  // saved files whose build a newer save cut short
     while (!stopping()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         StudioRound round;
-        for (const std::string& file : eye_.look(round.verdicts)) addOnce(saved, file);
+        // The newest saves first: they are the ones the creator waits for.
+        std::vector<std::string> saved = eye_.look(round.verdicts);
+        for (const std::string& file : again) addOnce(saved, file);
+        again.clear();
         if (saved.empty()) {
             if (!round.verdicts.empty()) post(std::move(round));
             continue;
@@ -170,7 +173,6 @@ void StudioWork::work() {
             if (saved.size() == before) break;
         }
         post(std::move(round));
-        std::vector<std::string> again;
         try {
             build(saved, seen, again);
         } catch (const std::exception& e) {
@@ -179,7 +181,6 @@ void StudioWork::work() {
             post(StudioRound{.data = {}, .verdicts = {{saved.front(), e.what()}}, .seen = -1.0});
         }
         eye_.seen(saved);
-        saved = std::move(again);
     }
 }
 
