@@ -12,12 +12,14 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -149,5 +151,23 @@ TEST(StudioFresh, ALinkedFolderIsRefusedAlikeByTheWalkAndTheBuild) {
     EXPECT_FALSE(fs::exists(cache / "Super.xm"));
     // Its files are still known, so the one that fixes it, or an edit to it, builds again.
     EXPECT_TRUE(contains(manifest.readers("music/super.song"), "Super.xm"));
+    fs::remove_all(root);
+}
+
+// The build's child is owned: whatever ends the wait early, it is killed and reaped, and no
+// descriptor of its pipe is left open.
+TEST(StudioFresh, ABuildLeftByAnExceptionLeavesNoChildNorDescriptor) {
+    const fs::path root = TestImages::scratch("studio-owned");
+    const auto open = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()); };
+    const auto before = open();
+    EXPECT_THROW(StudioBuild::run(fs::path(TINDREL_SOURCE_DIR) / "assets", root / "cache", {"Part8/texture.tex", "Super.xm"},
+                                  [] { return false; },
+                                  [](const std::string&, const std::string&, std::vector<StudioManifest::Read>) {
+                                      throw std::runtime_error("the show went away");
+                                  },
+                                  TINDREL_BINARY),
+                 std::runtime_error);
+    EXPECT_EQ(open(), before);
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "a child was left unreaped";
     fs::remove_all(root);
 }
