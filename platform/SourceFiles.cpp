@@ -64,7 +64,6 @@ bool warned(const std::string& message) {
     return said.count(message) != 0;
 }
 
-
 std::string read(const fs::path& path, const std::string& name, std::uintmax_t limit) {
     // Non-blocking, so a FIFO's open returns at once and is then refused as not a file.
     Fd in{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
