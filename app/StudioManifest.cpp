@@ -176,6 +176,14 @@ void StudioManifest::failed(const std::string& output, std::vector<Read> reads) 
     entries_[output] = {std::nullopt, std::move(reads)};
 }
 
+std::set<fs::path> StudioManifest::outsideFolders() const {
+    std::set<fs::path> folders;
+    for (const auto& [output, entry] : entries_)
+        for (const Read& read : entry.reads)
+            if (fs::path(read.name).is_absolute()) folders.insert(fs::path(read.name).parent_path());
+    return folders;
+}
+
 std::vector<std::string> StudioManifest::readers(const std::string& source) const {
     std::vector<std::string> outputs;
     for (const auto& [output, entry] : entries_)

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,6 +51,8 @@ public:
     // output's build failed after reading reads: never fresh, but a change to one of them
     // builds it again.
     void failed(const std::string& output, std::vector<Read> reads);
+    // The folders of the files builds read outside the sources.
+    std::set<std::filesystem::path> outsideFolders() const;
     // The data files whose last build read the source of that name.
     std::vector<std::string> readers(const std::string& source) const;
     // Writes the record aside and renames it into place. A record that cannot be written is said

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <iterator>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -54,12 +55,29 @@ std::vector<std::string> StudioWatch::rescan() {
 }
 
 void StudioWatch::seen(const std::vector<std::string>& files) {
-    for (const std::string& name : files) stamp(snapshot_, sources_, name);
+    for (const std::string& name : files)
+        if (!fs::path(name).is_absolute()) stamp(snapshot_, sources_, name);
+}
+
+void StudioWatch::outside(const std::set<fs::path>& folders) {
+    std::erase_if(outside_, [&folders](const auto& watched) { return !folders.count(watched.first); });
+    for (const fs::path& folder : folders) {
+        // A folder's watch takes in every folder below it: none is set on the top of the tree.
+        if (outside_.count(folder) || std::distance(folder.begin(), folder.end()) < 3) continue;
+        try {
+            outside_[folder] = std::make_unique<FileWatcher>(folder);
+        } catch (const std::exception&) {
+            outside_[folder] = nullptr;
+        }
+    }
 }
 
 bool StudioWatch::newer() {
     if (!watcher_) return false;
     for (std::string& file : watcher_->changes()) early_.push_back(std::move(file));
+    for (auto& [folder, watcher] : outside_)
+        if (watcher)
+            for (const std::string& file : watcher->changes()) early_.push_back((folder / file).string());
     // A lost folder or lost events are the next look's to see.
     return !early_.empty() || watcher_->lost();
 }
@@ -81,6 +99,9 @@ std::vector<std::string> StudioWatch::look(Notices& notices) {
     std::vector<std::string> saved = std::move(early_);
     early_.clear();
     for (std::string& file : watcher_->changes()) saved.push_back(std::move(file));
+    for (auto& [folder, watcher] : outside_)
+        if (watcher)
+            for (const std::string& file : watcher->changes()) saved.push_back((folder / file).string());
     if (watcher_->lost()) {
         watcher_.reset();
         const std::string message = "studio: " + sources_.string() +

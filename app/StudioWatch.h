@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,10 @@ public:
     bool newer();
     // The files just built from, as they are now, so a later comparison finds only new changes.
     void seen(const std::vector<std::string>& files);
+    // Folders outside the sources that builds read from (the fonts', the renderer's settings):
+    // watched too, their files reported by absolute path. A folder that cannot be watched is
+    // left to the next start's comparison.
+    void outside(const std::set<std::filesystem::path>& folders);
 
 private:
     // Every source file's size, time and file number, to find what changed when the saves
@@ -48,4 +53,5 @@ private:
     std::unique_ptr<FileWatcher> watcher_;  // none while the folder is gone
     Snapshot snapshot_;
     std::vector<std::string> early_;  // saved during a build, for the next look
+    std::map<std::filesystem::path, std::unique_ptr<FileWatcher>> outside_;  // none: cannot be watched
 };

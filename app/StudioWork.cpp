@@ -150,6 +150,7 @@ void StudioWork::work() {
         }
     }
     std::vector<std::string> again;  // saved files whose build a newer save cut short
+    eye_.outside(builder_.manifest().outsideFolders());
     while (!stopping()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         StudioRound round;
@@ -181,6 +182,7 @@ void StudioWork::work() {
             post(StudioRound{.data = {}, .verdicts = {{saved.front(), e.what()}}, .seen = -1.0});
         }
         eye_.seen(saved);
+        eye_.outside(builder_.manifest().outsideFolders());
     }
 }
 

@@ -21,6 +21,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -169,5 +170,24 @@ TEST(StudioFresh, ABuildLeftByAnExceptionLeavesNoChildNorDescriptor) {
                  std::runtime_error);
     EXPECT_EQ(open(), before);
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "a child was left unreaped";
+    fs::remove_all(root);
+}
+
+// A file read from outside the sources (a font, the renderer's settings) is watched as the
+// sources are, and named by its absolute path, as the record names it.
+TEST(StudioFresh, FilesReadOutsideTheSourcesAreWatchedToo) {
+    const fs::path root = TestImages::scratch("studio-outside");
+    fs::create_directories(root / "sources");
+    fs::create_directories(root / "fonts");
+    StudioWatch eye(root / "sources");
+    eye.outside({root / "fonts"});
+    std::ofstream(root / "fonts/face.ttf") << "a new face";
+    std::vector<std::string> seen;
+    for (int i = 0; i < 50 && seen.empty(); ++i) {
+        StudioWatch::Notices notices;
+        seen = eye.look(notices);
+        if (seen.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(seen, std::vector<std::string>{(root / "fonts/face.ttf").string()});
     fs::remove_all(root);
 }
