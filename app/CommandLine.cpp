@@ -2,7 +2,7 @@
 
 #include "app/OfflineRender.h"
 #include "platform/KeyTable.h"
-#include "show/Timetable.h"
+#include "show/ShowFile.h"
 
 #include <algorithm>
 #include <cctype>
@@ -163,11 +163,8 @@ std::string commandsTaking(const Option& option) {
     return names;
 }
 
-std::string sceneTitles() {
-    std::string titles;
-    for (const TimetableRow& row : Timetable::rows()) titles += (titles.empty() ? "" : ", ") + std::string(row.title);
-    return titles;
-}
+// The program's own show's: the help is read before any show is.
+std::string sceneTitles() { return ShowFile::shipped().timetable.titles(); }
 
 // Breaks text at spaces into lines of at most width characters, each ending in a newline.
 std::string wrapped(std::string_view text, std::size_t width) {
@@ -181,23 +178,6 @@ std::string wrapped(std::string_view text, std::size_t width) {
         lineStart = cut + 1;
     }
     return lines + std::string(text.substr(lineStart)) + '\n';
-}
-
-// A title as typed: the shell may have been asked to keep the spaces, or dashes stand for them
-// (the form completion offers); either way the case and a leading "the" are not the point.
-std::string titleKey(std::string_view text) {
-    std::string key;
-    for (const char c : text)
-        key += c == '-' ? ' ' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (key.starts_with("the ")) key.erase(0, 4);
-    return key;
-}
-
-const TimetableRow* sceneTitled(std::string_view text) {
-    const std::string key = titleKey(text);
-    for (const TimetableRow& row : Timetable::rows())
-        if (titleKey(row.title) == key) return &row;
-    return nullptr;
 }
 
 int toInt(const std::string& text, const std::string& what, int lo, int hi) {
@@ -233,26 +213,21 @@ std::optional<double> timeOf(const std::string& text) {
     return seconds <= 1e6 ? std::optional(seconds) : std::nullopt;
 }
 
-// An order by its number, a time, or a scene by its title: where that scene starts for --from,
-// where it ends for --to. Whether the order or the time exists is the music's to say.
+// An order by its number, a time, or else a scene by its title. Whether the order, the time or
+// the title is in the show is the show's to say.
 void toPlace(CommandLine& cl, const std::string& text, bool end) {
-    const char* what = end ? "--to" : "--from";
-    (end ? cl.toText : cl.fromText) = text;
-    (end ? cl.toTime : cl.fromTime).reset();
-    (end ? cl.toRow : cl.fromRow) = end ? -1 : 0;
+    CommandLine::Place& place = end ? cl.to : cl.from;
+    place = {};
+    place.text = text;
+    if (text.empty())
+        throw CommandLine::UsageError(CommandLine::noSuchPlace(end ? "--to" : "--from", text,
+                                                               "it takes an order, a time such as 2:30 or 150.5, or "
+                                                               "a scene's title"));
     int order = 0;
-    if (const auto seconds = timeOf(text)) {
-        (end ? cl.toTime : cl.fromTime) = *seconds;
-    } else if (const TimetableRow* scene = sceneTitled(text)) {
-        order = end ? scene->orders.last : scene->orders.first;
-    } else {
-        const char* last = text.data() + text.size();
-        const auto [ptr, ec] = std::from_chars(text.data(), last, order);
-        if (text.empty() || ec != std::errc() || ptr != last || order < 0 || order > 65535)
-            throw CommandLine::UsageError(CommandLine::noSuchPlace(
-                what, text, "it takes an order, a time such as 2:30 or 150.5, or a scene: " + sceneTitles()));
-    }
-    (end ? cl.to : cl.from) = order;
+    const char* last = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), last, order);
+    if (const auto seconds = timeOf(text)) place.time = *seconds;
+    else if (ec == std::errc() && ptr == last && order >= 0 && order <= 65535) place.order = order;
 }
 
 double toSeconds(const std::string& text) {
@@ -362,6 +337,9 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
     }
     if (listScenes) {
         cl.mode = Mode::listScenes;
+        // The completion may ask of a show elsewhere.
+        for (const Given& g : given)
+            if (std::string_view(g.option->name) == "--data") g.option->set(cl, g.value);
         return cl;
     }
     if (!unknown.empty()) throw UsageError("unknown option " + unknown);
@@ -373,8 +351,6 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
 
     bool videoCodecGiven = false;
     bool videoScaleGiven = false;
-    bool fromScene = false;
-    bool toGiven = false;
     for (const Given& g : given) {
         if (!(g.option->commands & command->use))
             throw UsageError(std::string(g.option->name) + " is not an option of " + command->name + "; it goes with " +
@@ -382,9 +358,6 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
         g.option->set(cl, g.value);
         videoCodecGiven = videoCodecGiven || std::string_view(g.option->name) == "--video-codec";
         videoScaleGiven = videoScaleGiven || std::string_view(g.option->name) == "--video-scale";
-        fromScene = std::string_view(g.option->name) == "--from" ? sceneTitled(g.value) != nullptr && !cl.fromTime
-                                                                  : fromScene;
-        toGiven = toGiven || std::string_view(g.option->name) == "--to";
     }
 
     auto expect = [&](std::size_t lo, std::size_t hi) {
@@ -430,12 +403,5 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
         cl.output = positional[1];
         break;
     }
-    // A scene looped is that scene, as a chapter is in a media player.
-    if (cl.loop && fromScene && !toGiven) {
-        cl.to = sceneTitled(cl.fromText)->orders.last;
-        cl.toText = cl.fromText;
-    }
-    if (!cl.fromTime && !cl.toTime && cl.to >= 0 && cl.to < cl.from)
-        throw UsageError("--to must not come before --from");
     return cl;
 }

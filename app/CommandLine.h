@@ -6,8 +6,8 @@
 #include <vector>
 
 // What the user asked for. With no arguments the program plays the show full screen.
-// Parsing knows the commands, their options and the timetable's titles, but not the music:
-// whether an order or a row exists is for the caller to check once the data is chosen.
+// Parsing knows the commands and their options, but not the show: where a title or a time lies,
+// and whether an order or a row exists, is for the caller to find once the show is loaded.
 struct CommandLine {
     class UsageError : public std::runtime_error {
         using std::runtime_error::runtime_error;
@@ -19,13 +19,20 @@ struct CommandLine {
     std::string helpTopic;  // help: the command asked about, empty for the whole program
     std::string dataDir;    // --data, empty when not given
 
+    // --from and --to as typed: an order, a time, or else a scene's title.
+    struct Place {
+        std::string text;  // as given, for messages; empty when not given
+        std::optional<int> order;
+        std::optional<double> time;
+        bool given() const { return !text.empty(); }
+        bool isTitle() const { return given() && !order && !time; }
+    };
+
     // play
     bool window = false;
     int scale = 0;  // 0: the largest whole scale that fits the screen
-    int from = 0;   // also capture; given as an order, a time or a scene's title
-    int fromRow = 0;
-    std::optional<double> fromTime;  // a time given: from and fromRow are the caller's to find
-    std::string fromText;            // as given, for the message when the music has no such place
+    Place from;     // also capture, studio
+    Place to;
     bool loop = false;  // play from..to again until Escape or q
     bool mute = false;
     int volume = 100;  // percent
@@ -41,10 +48,6 @@ struct CommandLine {
 
     // capture
     int fps = 60;
-    int to = -1;  // the last order to render or play; -1 to the music's end
-    int toRow = -1;  // the last row of that order; -1 for all of it
-    std::optional<double> toTime;
-    std::string toText;
     bool audioOnly = false;  // only music.wav, no frames
     std::string video;       // --video FILE.mp4: frames and music through ffmpeg into one file
     std::string videoCodec = "h264";  // --video-codec, one of OfflineRender::videoCodecs()

@@ -2,7 +2,7 @@
 
 #include "app/OfflineRender.h"
 #include "raster/CairoHandles.h"
-#include "show/Timetable.h"
+#include "show/ShowPlan.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,8 +36,8 @@ std::string inWords(std::size_t count) {
 
 } // namespace
 
-std::unique_ptr<Image> ContactSheet::make(const DataFolder& folder) {
-    const auto rows = Timetable::rows();
+std::unique_ptr<Image> ContactSheet::make(const ShowPlan& show) {
+    const auto rows = show.timetable().rows();
     const Grid grid(static_cast<int>(rows.size()));
     const CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, grid.width(), grid.height()));
     const CairoContext context(cairo_create(surface.get()));
@@ -48,21 +48,26 @@ std::unique_ptr<Image> ContactSheet::make(const DataFolder& folder) {
     cairo_set_font_size(cr, 22);
     cairo_set_source_rgb(cr, 0.85, 0.95, 1.0);
     cairo_move_to(cr, margin, 30);
-    cairo_show_text(cr, "tindrel");
+    cairo_show_text(cr, show.file.title.c_str());
+    cairo_text_extents_t titleExtents;
+    cairo_text_extents(cr, show.file.title.c_str(), &titleExtents);
     cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr, 13);
     cairo_set_source_rgb(cr, 0.62, 0.70, 0.88);
-    cairo_move_to(cr, margin + 100, 30);
-    const std::string subtitle = "a real-time show in " + inWords(rows.size()) + " scenes";
+    // A short title leaves the line its room; a long one pushes it along.
+    cairo_move_to(cr, std::max(margin + 100.0, margin + titleExtents.x_advance + 16.0), 30);
+    const std::string subtitle = !show.file.description.empty()
+                                     ? show.file.description
+                                     : "a real-time show in " + inWords(rows.size()) + " scenes";
     cairo_show_text(cr, subtitle.c_str());
 
     // Each moment at the time an uninterrupted play reaches it.
-    const MusicShape shape = OfflineRender::musicShape(folder);
+    const MusicShape& shape = show.shape;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const TimetableRow& row = rows[i];
         const TimetableRow::Moment& m = row.moment;
-        const auto frame = OfflineRender::still(folder, shape, m.order, m.row, momentSeconds(shape, m));
-        if (!frame) throw std::runtime_error(std::string("no frame for ") + row.title);
+        const auto frame = OfflineRender::still(show, m.order, m.row, momentSeconds(shape, m));
+        if (!frame) throw std::runtime_error("no frame for " + row.title);
         // The frame's memory is already cairo's RGB24 layout; alpha is ignored there.
         const CairoSurface picture(cairo_image_surface_create_for_data(
             reinterpret_cast<unsigned char*>(frame->pixels()), CAIRO_FORMAT_RGB24, frame->width(), frame->height(),
@@ -79,7 +84,7 @@ std::unique_ptr<Image> ContactSheet::make(const DataFolder& folder) {
         cairo_restore(cr);
 
         char caption[96];
-        std::snprintf(caption, sizeof caption, "%zu  %s", i + 1, row.title);
+        std::snprintf(caption, sizeof caption, "%zu  %s", i + 1, row.title.c_str());
         cairo_set_source_rgb(cr, 0.90, 0.92, 1.0);
         cairo_move_to(cr, x + 2, y + cellH + 17);
         cairo_show_text(cr, caption);

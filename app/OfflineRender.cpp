@@ -14,6 +14,7 @@
 #include "raster/OutputFile.h"
 #include "raster/PngWriter.h"
 #include "show/Show.h"
+#include "show/ShowPlan.h"
 #include "show/Still.h"
 
 #include <unistd.h>
@@ -24,6 +25,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <stdexcept>
@@ -114,8 +116,8 @@ std::vector<VideoCodec> videoCodecTable() {
 // takes a frame.
 class SoundPipe {
 public:
-    SoundPipe(Subprocess& ffmpeg, const DataFolder& data, int from, int fromRow, double end)
-        : ffmpeg_(ffmpeg), thread_(&SoundPipe::run, this, data, from, fromRow, end) {}
+    SoundPipe(Subprocess& ffmpeg, const ShowPlan& show, double end)
+        : ffmpeg_(ffmpeg), thread_(&SoundPipe::run, this, std::cref(show), end) {}
     ~SoundPipe() { finish(); }
     SoundPipe(const SoundPipe&) = delete;
     SoundPipe& operator=(const SoundPipe&) = delete;
@@ -126,9 +128,9 @@ public:
     }
 
 private:
-    void run(const DataFolder& data, int from, int fromRow, double end) {
+    void run(const ShowPlan& show, double end) {
         try {
-            SteppedMusic music(Module::load(data, "Super.xm"), from, fromRow);
+            SteppedMusic music(Module::load(show.data, show.file.music), show.shape, show.range.from, show.range.fromRow);
             std::size_t written = 0;
             stepMusic(music, end, [&] {
                 const std::vector<std::int16_t>& samples = music.samples();
@@ -149,8 +151,52 @@ private:
     std::thread thread_;
 };
 
+// A file of ffmpeg's own for the video's metadata: the show's title and author, and a chapter
+// for each scene the capture shows, timed from the capture's start, so a media player's chapter
+// keys move between the scenes. Made in the temporary folder and removed with this.
+class Chapters {
+public:
+    Chapters(const ShowPlan& show, double start, double end) {
+        char name[] = "/tmp/tindrel-chapters-XXXXXX";
+        const int fd = ::mkstemp(name);
+        if (fd < 0) throw std::runtime_error("cannot make a file for the video's chapters in /tmp");
+        ::close(fd);
+        path_ = name;
+        std::ofstream out(path_);
+        out << ";FFMETADATA1\ntitle=" << escaped(show.file.title) << "\nartist=" << escaped(show.file.author) << '\n';
+        const auto rows = show.timetable().rows();
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const double from = std::max(start, show.shape.secondsAt(rows[i].orders.first, 0));
+            const double to = std::min(end, show.shape.secondsAt(rows[i].orders.last + 1, 0));
+            if (to <= from) continue;
+            out << "\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=" << std::llround((from - start) * 1000.0)
+                << "\nEND=" << std::llround((to - start) * 1000.0) << "\ntitle=" << escaped(rows[i].title) << '\n';
+        }
+        if (!out.flush()) throw std::runtime_error("cannot write the video's chapters in /tmp");
+    }
+    ~Chapters() {
+        std::error_code ec;
+        std::filesystem::remove(path_, ec);
+    }
+    Chapters(const Chapters&) = delete;
+    Chapters& operator=(const Chapters&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    // The metadata file's own characters stand for themselves behind a backslash.
+    static std::string escaped(const std::string& text) {
+        std::string out;
+        for (const char c : text) {
+            if (c == '=' || c == ';' || c == '#' || c == '\\' || c == '\n') out += '\\';
+            out += c;
+        }
+        return out;
+    }
+    std::filesystem::path path_;
+};
+
 std::vector<std::string> videoCommand(const std::filesystem::path& video, int fps, const std::string& codecName,
-                                      int scale) {
+                                      int scale, const std::filesystem::path& chapters) {
     const auto codecs = videoCodecTable();
     const auto codec = std::find_if(codecs.begin(), codecs.end(), [&](const VideoCodec& c) { return codecName == c.name; });
     if (codec == codecs.end()) throw std::invalid_argument("no video codec " + codecName);
@@ -159,7 +205,9 @@ std::vector<std::string> videoCommand(const std::filesystem::path& video, int fp
                                      "-f", "rawvideo", "-pix_fmt", "bgra", "-s",
                                      std::to_string(frameWidth) + "x" + std::to_string(frameHeight), "-r",
                                      std::to_string(fps), "-i", "-",
-                                     "-f", "s16le", "-ar", std::to_string(Module::sampleRate), "-ac", "2", "-i", "pipe:3"};
+                                     "-f", "s16le", "-ar", std::to_string(Module::sampleRate), "-ac", "2", "-i", "pipe:3",
+                                     "-f", "ffmetadata", "-i", chapters.string(),
+                                     "-map", "0:v", "-map", "1:a", "-map_metadata", "2", "-map_chapters", "2"};
     // Each pixel as a block of whole pixels, as pixel art goes to video sites: the encoder's own
     // scaler at nearest sampling adds no blur, and costs less than sending it bigger frames.
     if (scale > 1) {
@@ -185,12 +233,13 @@ std::vector<std::string> videoCommand(const std::filesystem::path& video, int fp
 // never leaves half a video under the name (a symlink's target is the file replaced).
 class VideoFrames : public FrameSink {
 public:
-    VideoFrames(const std::filesystem::path& video, int fps, const std::string& codec, int scale, const DataFolder& data,
-                int from, int fromRow, double end)
+    VideoFrames(const std::filesystem::path& video, int fps, const std::string& codec, int scale, const ShowPlan& show,
+                double start, double end)
         : video_(video), target_(OutputFile::replaced(video, "the video")), aside_(asideOf(target_)),
+          chapters_(show, start, end),
           // SVT-AV1 prints its settings unasked.
-          ffmpeg_(videoCommand(aside_, fps, codec, scale), true, true, {"SVT_LOG=1"}),
-          sound_(ffmpeg_, data, from, fromRow, end) {}
+          ffmpeg_(videoCommand(aside_, fps, codec, scale, chapters_.path()), true, true, {"SVT_LOG=1"}),
+          sound_(ffmpeg_, show, end) {}
     // Unfinished, the video is not kept.
     ~VideoFrames() override {
         if (finished_) return;
@@ -237,6 +286,7 @@ private:
     std::filesystem::path video_;
     std::filesystem::path target_;
     std::filesystem::path aside_;
+    Chapters chapters_;
     Subprocess ffmpeg_;
     SoundPipe sound_;
     bool finished_ = false;
@@ -246,19 +296,16 @@ private:
 // time; past the last order wanted, the capture is over.
 class CaptureDisplay : public Display {
 public:
-    CaptureDisplay(const OfflineRender::CaptureOptions& o, FrameSink& sink, SteppedMusic& music, ManualTimer& timer,
-                   ProgressBar& progress)
-        : o_(o), sink_(sink), music_(music), timer_(timer), progress_(progress) {}
+    CaptureDisplay(const OfflineRender::CaptureOptions& o, const PlayRange& range, FrameSink& sink, SteppedMusic& music,
+                   ManualTimer& timer, ProgressBar& progress)
+        : o_(o), range_(range), sink_(sink), music_(music), timer_(timer), progress_(progress) {}
 
     void present(const Image& frame) override {
         sink_.frame(frame, frames);
         ++frames;
         timer_.set(music_.startSeconds() + static_cast<double>(frames) / o_.fps);
         music_.advanceTo(timer_.seconds());
-        const std::uint32_t at = music_.position();
-        past = at == Module::endPosition ||
-               (o_.to >= 0 && (Music::orderOf(at) > o_.to ||
-                               (Music::orderOf(at) == o_.to && o_.toRow >= 0 && Music::rowOf(at) > o_.toRow)));
+        past = range_.past(music_.position());
         if (o_.progress) progress_.update(frames);
     }
 
@@ -267,24 +314,26 @@ public:
 
 private:
     const OfflineRender::CaptureOptions& o_;
+    const PlayRange& range_;
     FrameSink& sink_;
     SteppedMusic& music_;
     ManualTimer& timer_;
     ProgressBar& progress_;
 };
 
-// Where the render stops, in show seconds, for the progress report's estimate.
-double endSeconds(const DataFolder& data, int to, int toRow) {
-    const MusicShape shape = OfflineRender::musicShape(data);
-    if (to < 0) return shape.endSeconds();
-    if (toRow < 0 || toRow + 1 >= shape.rowsIn(to)) return shape.secondsAt(to + 1, 0);
-    return shape.secondsAt(to, toRow + 1);
+// Where the render stops, in show seconds.
+double endSeconds(const ShowPlan& show) {
+    const MusicShape& shape = show.shape;
+    const PlayRange& r = show.range;
+    if (r.to < 0) return shape.endSeconds();
+    if (r.toRow < 0 || r.toRow + 1 >= shape.rowsIn(r.to)) return shape.secondsAt(r.to + 1, 0);
+    return shape.secondsAt(r.to, r.toRow + 1);
 }
 
 // The music on its own, stepped as a capture steps it so the sound is the same, but in whole
 // seconds: a listening check of the full song takes moments instead of a scene render.
-void captureMusic(const OfflineRender::CaptureOptions& o, double end) {
-    SteppedMusic music(Module::load(o.data, "Super.xm"), o.from, o.fromRow);
+void captureMusic(const ShowPlan& show, const OfflineRender::CaptureOptions& o, double end) {
+    SteppedMusic music(Module::load(show.data, show.file.music), show.shape, show.range.from, show.range.fromRow);
     // A second's rendering between looks at the signal is a prompt stop.
     stepMusic(music, end, [] { return !Interrupt::requested(); });
     WavWriter::write(o.directory / "music.wav", music.samples(), Module::sampleRate);
@@ -295,18 +344,11 @@ void captureMusic(const OfflineRender::CaptureOptions& o, double end) {
 
 } // namespace
 
-MusicShape OfflineRender::musicShape(const DataFolder& data) { return MusicShape::load(data, "Super.xm"); }
-
-std::unique_ptr<Image> OfflineRender::still(const DataFolder& data, int order, int row, double seconds) {
-    return still(data, musicShape(data), order, row, seconds);
+std::unique_ptr<Image> OfflineRender::still(const ShowPlan& show, int order, int row, double seconds) {
+    return renderStill(show, order, row, seconds);
 }
 
-std::unique_ptr<Image> OfflineRender::still(const DataFolder& data, const MusicShape& shape, int order, int row,
-                                            double seconds) {
-    return renderStill(data, shape, order, row, seconds);
-}
-
-OfflineRender::CaptureResult OfflineRender::capture(const CaptureOptions& o) {
+OfflineRender::CaptureResult OfflineRender::capture(const ShowPlan& show, const CaptureOptions& o) {
     const bool intoDirectory = o.video.empty() || o.keepFrames;
     std::error_code ec;
     if (!o.video.empty() && !o.overwrite && std::filesystem::exists(o.video, ec))
@@ -319,35 +361,35 @@ OfflineRender::CaptureResult OfflineRender::capture(const CaptureOptions& o) {
         // ones as if one capture had made them all.
         CaptureFolder::clearEarlier(o.directory, o.overwrite);
     }
-    const double end = endSeconds(o.data, o.to, o.toRow);
+    const double end = endSeconds(show);
     if (o.audioOnly) {
-        captureMusic(o, end);
+        captureMusic(show, o, end);
         return {0, Interrupt::requested()};
     }
 
     ManualKeys keys;
     ManualTimer timer;
     // The display needs the music to step it; both are ready before the first frame.
-    SteppedMusic music(Module::load(o.data, "Super.xm"), o.from, o.fromRow);
+    SteppedMusic music(Module::load(show.data, show.file.music), show.shape, show.range.from, show.range.fromRow);
     timer.set(music.startSeconds());
     FrameSinks sinks;
     VideoFrames* video = nullptr;
     if (intoDirectory) sinks.add(std::make_unique<PngFrames>(o.directory));
     if (!o.video.empty()) {
-        auto encoder = std::make_unique<VideoFrames>(o.video, o.fps, o.videoCodec, std::clamp(o.videoScale, 1, 8), o.data,
-                                                     o.from, o.fromRow, end);
+        auto encoder = std::make_unique<VideoFrames>(o.video, o.fps, o.videoCodec, std::clamp(o.videoScale, 1, 8), show,
+                                                     music.startSeconds(), end);
         video = encoder.get();
         sinks.add(std::move(encoder));
     }
     ProgressBar progress("capture", std::ceil((end - music.startSeconds()) * o.fps), "frames");
-    CaptureDisplay display(o, sinks, music, timer, progress);
+    CaptureDisplay display(o, show.range, sinks, music, timer, progress);
     Screen screen(frameWidth, frameHeight, display);
     DemoClock clock(music, timer, DemoClock::Start::fixedAtZero);
     // Every scene from the first: those before the range end at once, as they would live.
-    Show show({screen, clock, keys, o.data});
+    Show scenes({screen, clock, keys, show.data, show.viewing}, show.timetable().rows());
     music.play();
     // A signal stops the capture as Escape held would: no scene draws another frame.
-    while (!display.past && show.step() == Show::Step::drawn) {
+    while (!display.past && scenes.step() == Show::Step::drawn) {
     }
     // A frame that could not be written is reported before anything more is, and a stopped
     // capture keeps every frame it drew.

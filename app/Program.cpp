@@ -7,6 +7,7 @@
 #include "app/Studio.h"
 #include "app/StudioError.h"
 #include "app/OfflineRender.h"
+#include "app/ShowLoad.h"
 #include "app/ShowSources.h"
 #include "engine3d/MeshGridView.h"
 #include "platform/Interrupt.h"
@@ -18,8 +19,8 @@
 #include "raster/LoadError.h"
 #include "raster/OutputFile.h"
 #include "raster/PngWriter.h"
-#include "show/Scene.h"
-#include "show/Timetable.h"
+#include "show/ShowFile.h"
+#include "show/ShowPlan.h"
 #include "tools/SourcePreview.h"
 
 #include <cctype>
@@ -34,9 +35,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A folder holds a show when it has its show file, or, made before shows had files, the
+// music of the show the program was built with.
 bool holdsShow(const fs::path& dir) {
     std::error_code ec;
-    return fs::is_regular_file(dir / "Super.xm", ec);
+    return fs::is_regular_file(dir / ShowFile::fileName, ec) || fs::is_regular_file(dir / ShowFile::shipped().music, ec);
 }
 
 // The installed data, found from where the program itself is, so an installed copy works from
@@ -58,52 +61,18 @@ fs::path dataDirectory(const std::string& option) {
     return TINDREL_INSTALL_DATA_DIR;
 }
 
-// A position the command line names that the music does not have: a usage error, but one only
-// the loaded module can find.
-class OutOfRange : public std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-
-std::string clockTime(double seconds) {
-    const int whole = static_cast<int>(seconds);
-    return std::to_string(whole / 60) + ":" + (whole % 60 < 10 ? "0" : "") + std::to_string(whole % 60);
-}
-
-// --from or --to against the music: a time becomes the order and row playing then.
-void resolvePlace(const MusicShape& music, const std::string& what, const std::string& text,
-                  const std::optional<double>& time, int& order, int& row) {
-    if (time) music.rowAt(*time, order, row);
-    if (order >= music.orderCount())
-        throw OutOfRange(CommandLine::noSuchPlace(what, text, "the song's orders are 0 to " +
-                                                                  std::to_string(music.orderCount() - 1) +
-                                                                  " and it is " + clockTime(music.endSeconds()) +
-                                                                  " long"));
-}
-
-// Checks the orders and rows asked for against the music, and gives a still without SECONDS
-// the time an uninterrupted play reaches its position, by the module's own speeds and tempos.
-// The music's shape, when it was read, for what comes next.
-std::optional<MusicShape> checkPositions(CommandLine& cl, const DataFolder& data) {
-    const bool still = cl.mode == CommandLine::Mode::still;
-    // Playing or capturing from the start needs no look: the display still opens first.
-    if (!still && cl.from == 0 && cl.to < 0 && !cl.fromTime && !cl.toTime) return std::nullopt;
-    MusicShape music = MusicShape::load(data, "Super.xm");
-    if (still) {
-        if (cl.order >= music.orderCount())
-            throw OutOfRange("order " + std::to_string(cl.order) + " is past the song's end; its orders are 0 to " +
-                             std::to_string(music.orderCount() - 1));
-        const int rows = music.rowsIn(cl.order);
-        if (cl.row >= rows)
-            throw OutOfRange("row " + std::to_string(cl.row) + " is past the end of order " + std::to_string(cl.order) +
-                             ", whose rows are 0 to " + std::to_string(rows - 1));
-        if (!cl.seconds) cl.seconds = music.secondsAt(cl.order, cl.row);
-        return music;
-    }
-    resolvePlace(music, "--from", cl.fromText, cl.fromTime, cl.from, cl.fromRow);
-    if (cl.to >= 0 || cl.toTime) resolvePlace(music, "--to", cl.toText, cl.toTime, cl.to, cl.toRow);
-    if (cl.to >= 0 && (cl.to < cl.from || (cl.to == cl.from && cl.toRow >= 0 && cl.toRow < cl.fromRow)))
-        throw CommandLine::UsageError("--to must not come before --from");
-    return music;
+// A still without SECONDS is at the time an uninterrupted play reaches its position.
+void checkStill(CommandLine& cl, const MusicShape& music) {
+    if (cl.order >= music.orderCount())
+        throw ShowLoad::OutOfRange("order " + std::to_string(cl.order) + " is past the song's end; its orders are 0 to " +
+                         std::to_string(music.orderCount() - 1));
+    if (!music.reaches(cl.order))
+        throw ShowLoad::OutOfRange("order " + std::to_string(cl.order) + " is never played: the song passes it by");
+    const int rows = music.rowsIn(cl.order);
+    if (cl.row >= rows)
+        throw ShowLoad::OutOfRange("row " + std::to_string(cl.row) + " is past the end of order " + std::to_string(cl.order) +
+                         ", whose rows are 0 to " + std::to_string(rows - 1));
+    if (!cl.seconds) cl.seconds = music.secondsAt(cl.order, cl.row);
 }
 
 // Said before anything is drawn, and in words: the writer would only find out at the end, and
@@ -119,8 +88,8 @@ void checkPicturePath(const std::string& path) {
     if (extension != ".png") throw std::runtime_error(path + ": the picture's name must end in .png");
 }
 
-int runStill(const CommandLine& cl, const DataFolder& data, const MusicShape& music) {
-    const auto frame = OfflineRender::still(data, music, cl.order, cl.row, cl.seconds.value_or(0.0));
+int runStill(const CommandLine& cl, const ShowPlan& show) {
+    const auto frame = OfflineRender::still(show, cl.order, cl.row, cl.seconds.value_or(0.0));
     if (!frame) {
         std::cerr << "tindrel: the show draws no frame at order " << cl.order << " row " << cl.row << '\n';
         return 1;
@@ -132,16 +101,11 @@ int runStill(const CommandLine& cl, const DataFolder& data, const MusicShape& mu
     return 0;
 }
 
-int runCapture(const CommandLine& cl, const DataFolder& data) {
+int runCapture(const CommandLine& cl, const ShowPlan& show) {
     Interrupt::install();
     OfflineRender::CaptureOptions o;
-    o.data = data;
     o.directory = cl.output;
     o.fps = cl.fps;
-    o.from = cl.from;
-    o.fromRow = cl.fromRow;
-    o.to = cl.to;
-    o.toRow = cl.toRow;
     o.videoScale = cl.videoScale;
     o.audioOnly = cl.audioOnly;
     o.video = cl.video;
@@ -155,11 +119,11 @@ int runCapture(const CommandLine& cl, const DataFolder& data) {
     }
     // A signal stops the capture cleanly: every frame written is whole, the music is saved to
     // where it got, and the status says it did not finish (128 + SIGINT, as shells report it).
-    return OfflineRender::capture(o).interrupted ? 130 : 0;
+    return OfflineRender::capture(show, o).interrupted ? 130 : 0;
 }
 
-int runSheet(const CommandLine& cl, const DataFolder& data) {
-    PngWriter::write(cl.output, *ContactSheet::make(data));
+int runSheet(const CommandLine& cl, const ShowPlan& show) {
+    PngWriter::write(cl.output, *ContactSheet::make(show));
     return 0;
 }
 
@@ -200,9 +164,12 @@ int runProgram(const std::vector<std::string>& args) {
         case CommandLine::Mode::help:
             std::cout << CommandLine::help(cl.helpTopic);
             return 0;
-        case CommandLine::Mode::listScenes:
-            for (const TimetableRow& row : Timetable::rows()) std::cout << row.title << '\n';
+        case CommandLine::Mode::listScenes: {
+            // Held by name: a range-for over the rows of a temporary would outlive it.
+            const ShowFile listed = ShowFile::load(DataFolder(dataDirectory(cl.dataDir)));
+            for (const TimetableRow& row : listed.timetable.rows()) std::cout << row.title << '\n';
             return 0;
+        }
         case CommandLine::Mode::version:
             std::cout << "tindrel " TINDREL_VERSION "\n";
             return 0;
@@ -224,29 +191,32 @@ int runProgram(const std::vector<std::string>& args) {
         std::optional<Studio> studio;
         if (cl.mode == CommandLine::Mode::studio) studio.emplace(cl.source);
         const DataFolder data = studio ? studio->data() : DataFolder(dataDirectory(cl.dataDir));
-        const std::optional<MusicShape> music = checkPositions(cl, data);
-        Scene::setGentleFlashes(cl.gentle);
+        // The show file first: it is small, and a mistake in it is the maker's to hear of first.
+        const ShowFile file = ShowFile::load(data);
+        std::optional<ShowPlan> show;
+        auto loaded = [&]() -> ShowPlan& {
+            if (!show) {
+                show.emplace(ShowLoad::load(data, file));
+                show->range = ShowLoad::range(cl, *show);
+                show->viewing = {.gentle = cl.gentle, .mute = cl.mute, .volume = cl.volume};
+            }
+            return *show;
+        };
         switch (cl.mode) {
         case CommandLine::Mode::still:
-            return runStill(cl, data, *music);
+            checkStill(cl, loaded().shape);
+            return runStill(cl, loaded());
         case CommandLine::Mode::capture:
-            return runCapture(cl, data);
+            return runCapture(cl, loaded());
         case CommandLine::Mode::sheet:
-            return runSheet(cl, data);
+            return runSheet(cl, loaded());
         default: {
-            const LivePlay::Options live{.fullscreen = !cl.window,
-                                         .scale = cl.scale,
-                                         .from = cl.from,
-                                         .fromRow = cl.fromRow,
-                                         .to = cl.to,
-                                         .toRow = cl.toRow,
-                                         .loop = cl.loop,
-                                         .mute = cl.mute,
-                                         .volume = cl.volume,
-                                         .stats = cl.stats,
-                                         .data = data};
-            if (studio) studio->play(live);
-            else LivePlay::run(live);
+            // Playing from the start needs no look before the display opens, which comes first.
+            if (cl.from.given() || cl.to.given()) loaded();
+            const LivePlay::Options live{
+                .fullscreen = !cl.window, .scale = cl.scale, .stats = cl.stats, .title = file.windowTitle};
+            if (studio) studio->play(loaded, live);
+            else LivePlay::run(loaded, live);
             return 0;
         }
         }
@@ -260,7 +230,7 @@ int runProgram(const std::vector<std::string>& args) {
         // Standard output carries the picture when it is the output, and nothing else.
         (picturesToStandardOutput(cl) ? std::cerr : std::cout) << e.what() << std::endl;
         return 255;
-    } catch (const OutOfRange& e) {
+    } catch (const ShowLoad::OutOfRange& e) {
         std::cerr << "tindrel: " << e.what() << '\n';
         return 2;
     } catch (const std::exception& e) {

@@ -9,21 +9,17 @@
 
 #include "platform/Interrupt.h"
 #include "show/Player.h"
-#include "show/Timetable.h"
+#include "show/ShowFile.h"
+#include "show/ShowPlan.h"
 #include "tools/AssetBuild.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <set>
 #include <system_error>
 
 namespace fs = std::filesystem;
-
-namespace {
-
-constexpr const char* musicFile = "Super.xm";
-
-} // namespace
 
 Studio::Studio(const fs::path& source) : sources_(source) {
     if (sources_.empty()) {
@@ -39,55 +35,60 @@ Studio::Studio(const fs::path& source) : sources_(source) {
     manifest_ = std::make_unique<StudioManifest>(cacheFolder_->manifest(), StudioManifest::programDigest());
     builder_ = std::make_unique<StudioBuilder>(sources_, cache_, *manifest_);
     const std::vector<AssetBuild::Recipe> recipes = AssetBuild::recipes(sources_);
+    musicFile_ = AssetBuild::musicOf(sources_);
     StudioManifest::Digests digests(sources_);
     std::size_t reused = 0;
-    bool music = false;
+    std::vector<std::string> first;  // the show file and the music
     for (const AssetBuild::Recipe& recipe : recipes) {
         if (manifest_->fresh(recipe, cache_, digests)) ++reused;
-        else if (recipe.output == musicFile) music = true;
+        else if (recipe.output == musicFile_ || recipe.output == ShowFile::fileName) first.push_back(recipe.output);
         else unbuilt_.push_back(recipe.output);
     }
-    // The music is the show's clock: nothing plays before it is built. The rest is built while
-    // the show plays.
-    std::string musicSaid;
-    if (music) {
+    // The show file names the scenes and the music is the show's clock: nothing plays before
+    // they are built. The rest is built while the show plays.
+    std::string firstSaid;
+    if (!first.empty()) {
         const double began = started_.seconds();
-        builder_->build({musicFile}, [] { return Interrupt::requested(); },
+        builder_->build(first, [] { return Interrupt::requested(); },
                         [this](const std::string& output, const std::string& failure) {
-                            // The last good music from an earlier session plays, under the mistake.
+                            // The last good file from an earlier session plays, under the mistake.
                             if (!failure.empty()) problems_[output] = failure;
                         });
-        char text[64];
-        std::snprintf(text, sizeof text, ", the music built now in %.0f ms", (started_.seconds() - began) * 1000.0);
-        musicSaid = text;
+        char text[80];
+        std::snprintf(text, sizeof text, ", %s built now in %.0f ms",
+                      first.size() == 2 ? "the show file and the music" : first.front() == musicFile_ ? "the music" : "the show file",
+                      (started_.seconds() - began) * 1000.0);
+        firstSaid = text;
     }
     const std::string reuse = "studio: " + (reused == recipes.size() ? "all " + std::to_string(reused)
                                                                      : std::to_string(reused) + " of " + std::to_string(recipes.size())) +
-                              " files as built before" + musicSaid;
+                              " files as built before" + firstSaid;
     if (unbuilt_.empty()) std::fprintf(stderr, "%s; data ready\n", reuse.c_str());
     else std::fprintf(stderr, "%s; building %zu while the show plays\n", reuse.c_str(), unbuilt_.size());
     std::set<std::string> missing;
-    for (const auto& [output, message] : unmadeVerdicts(recipes, missing)) problems_[output] = message;
+    for (const auto& [output, message] : unmadeVerdicts(sources_, recipes, missing)) problems_[output] = message;
 }
 
 Studio::~Studio() = default;
 
-void Studio::play(LivePlay::Options options) {
-    // The scene play starts in, when it waits for data, is entered once that is built.
-    const Player::Target from{options.from, options.fromRow};
-    std::vector<std::string> fromAwaits;
-    for (const std::string& file : Timetable::playingAt(options.from).files)
-        if (std::find(unbuilt_.begin(), unbuilt_.end(), file) != unbuilt_.end()) fromAwaits.push_back(file);
-    // Built first, so the scene asked for comes as soon as it can.
-    std::stable_partition(unbuilt_.begin(), unbuilt_.end(), [&fromAwaits](const std::string& file) {
-        return std::find(fromAwaits.begin(), fromAwaits.end(), file) != fromAwaits.end();
-    });
-    StudioWork work(*builder_, unbuilt_, started_);
-    StudioShow show(work, cache_, problems_, started_, from, std::move(fromAwaits));
-    options.data = data();
-    LivePlay::run(options, [&show, this](Player& player, LiveMusic& music) {
+void Studio::play(const LivePlay::Load& show, const LivePlay::Options& options) {
+    std::optional<StudioWork> work;
+    std::optional<StudioShow> screen;
+    LivePlay::run(show, options, [&](Player& player, LiveMusic& music) {
+        // The scene play starts in, when it waits for data, is built first and entered once
+        // its data is there.
+        const ShowPlan& plan = show();
+        const Player::Target from{plan.range.from, plan.range.fromRow};
+        std::vector<std::string> fromAwaits;
+        for (const std::string& file : plan.timetable().playingAt(from.order).files)
+            if (std::find(unbuilt_.begin(), unbuilt_.end(), file) != unbuilt_.end()) fromAwaits.push_back(file);
+        std::stable_partition(unbuilt_.begin(), unbuilt_.end(), [&fromAwaits](const std::string& file) {
+            return std::find(fromAwaits.begin(), fromAwaits.end(), file) != fromAwaits.end();
+        });
+        work.emplace(*builder_, unbuilt_, started_);
+        screen.emplace(*work, cache_, musicFile_, problems_, started_, from, std::move(fromAwaits));
         player.awaitData(unbuilt_);
         player.holdAtEnd("the end: Home plays again");
-        player.onIdle([&show, &player, &music] { show.apply(player, music); });
+        player.onIdle([&screen, &player, &music] { screen->apply(player, music); });
     });
 }

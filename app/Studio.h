@@ -2,6 +2,7 @@
 
 #include "app/LivePlay.h"
 #include "platform/Timer.h"
+#include "raster/DataFolder.h"
 
 #include <filesystem>
 #include <map>
@@ -25,9 +26,9 @@ class StudioManifest;
 // the last frame: nothing but the quit keys ends the studio.
 class Studio {
 public:
-    // Builds the music from source (empty: the assets/ folder of the tree this program was
-    // built from, when it runs from that build tree) into its cache, and works out what else
-    // must be built. Throws StudioError when there are no sources there; a source with a
+    // Builds the show file and the music from source (empty: the assets/ folder of the tree this
+    // program was built from, when it runs from that build tree) into its cache, and works out
+    // what else must be built. Throws StudioError when there are no sources there; a source with a
     // mistake is said, and its last good file kept.
     explicit Studio(const std::filesystem::path& source);
     ~Studio();
@@ -35,13 +36,14 @@ public:
     Studio& operator=(const Studio&) = delete;
     // The cache, where the show's files are read from.
     DataFolder data() const { return DataFolder(cache_); }
-    // Plays the show from the cache, whatever folder the options name, until the creator quits.
-    void play(LivePlay::Options options);
+    // Plays the show, loaded from the cache, until the creator quits.
+    void play(const LivePlay::Load& show, const LivePlay::Options& options);
 
 private:
     std::filesystem::path sources_;
     std::shared_ptr<const StudioCache> cacheFolder_;  // removed with the last copy
     std::filesystem::path cache_;
+    std::string musicFile_;  // the music's data file
     std::map<std::string, std::string> problems_;  // per data file, a mistake met at start
     std::unique_ptr<StudioManifest> manifest_;
     std::unique_ptr<StudioBuilder> builder_;

@@ -12,15 +12,16 @@
 
 namespace {
 
-constexpr const char* musicFile = "Super.xm";
 // The banner entry of data the tools made but the show refuses.
 constexpr const char* refused = " the show's data";
 
 } // namespace
 
-StudioShow::StudioShow(StudioWork& work, std::filesystem::path cache, std::map<std::string, std::string> problems,
-                       Timer& started, Player::Target from, std::vector<std::string> fromAwaits)
-    : work_(work), cache_(std::move(cache)), problems_(std::move(problems)), started_(started), from_(from),
+StudioShow::StudioShow(StudioWork& work, std::filesystem::path cache, std::string musicFile,
+                       std::map<std::string, std::string> problems, Timer& started, Player::Target from,
+                       std::vector<std::string> fromAwaits)
+    : work_(work), cache_(std::move(cache)), musicFile_(std::move(musicFile)), problems_(std::move(problems)),
+      started_(started), from_(from),
       fromAwaits_(std::move(fromAwaits)) {}
 
 void StudioShow::apply(Player& player, LiveMusic& music) {
@@ -54,9 +55,9 @@ void StudioShow::apply(Player& player, LiveMusic& music) {
 void StudioShow::reload(Player& player, LiveMusic& music, const std::vector<std::string>& data) {
     if (data.empty()) return;
     try {
-        if (std::find(data.begin(), data.end(), musicFile) != data.end()) {
-            music.replace(Module::load(DataFolder(cache_), musicFile));
-            player.musicReplaced(MusicShape::load(DataFolder(cache_), musicFile));
+        if (std::find(data.begin(), data.end(), musicFile_) != data.end()) {
+            music.replace(Module::load(DataFolder(cache_), musicFile_));
+            player.musicReplaced(MusicShape::load(DataFolder(cache_), musicFile_));
             musicUntil_ = work_.now() + musicNoticeSeconds;
             std::fprintf(stderr, "studio: music rebuilt\n");
         }

@@ -20,8 +20,9 @@ class StudioShow {
 public:
     // problems: per data file, a mistake met at start. from: where play started, and the data
     // files its scene waits for.
-    StudioShow(StudioWork& work, std::filesystem::path cache, std::map<std::string, std::string> problems,
-               Timer& started, Player::Target from, std::vector<std::string> fromAwaits);
+    StudioShow(StudioWork& work, std::filesystem::path cache, std::string musicFile,
+               std::map<std::string, std::string> problems, Timer& started, Player::Target from,
+               std::vector<std::string> fromAwaits);
 
     // How long "music rebuilt" stays over the picture, in seconds.
     static constexpr double musicNoticeSeconds = 3.0;
@@ -33,6 +34,7 @@ private:
 
     StudioWork& work_;
     std::filesystem::path cache_;
+    std::string musicFile_;
     std::map<std::string, std::string> problems_;  // per banner entry
     Timer& started_;
     Player::Target from_;

@@ -19,12 +19,12 @@ void addOnce(std::vector<std::string>& list, const std::string& item) {
 
 } // namespace
 
-std::map<std::string, std::string> unmadeVerdicts(const std::vector<AssetBuild::Recipe>& recipes,
+std::map<std::string, std::string> unmadeVerdicts(const fs::path& sources, const std::vector<AssetBuild::Recipe>& recipes,
                                                   std::set<std::string>& missing) {
     std::map<std::string, std::string> verdicts;
     for (const std::string& output : missing) verdicts[output] = "";
     std::set<std::string> now;
-    for (const std::string& output : AssetBuild::unmade(recipes)) {
+    for (const std::string& output : AssetBuild::unmade(sources, recipes)) {
         const std::string message = AssetBuild::unmadeMessage(output) + "; the show keeps the last good one";
         if (!missing.count(output)) std::fprintf(stderr, "%s\n", message.c_str());
         now.insert(output);
@@ -191,7 +191,7 @@ void StudioWork::build(const std::vector<std::string>& saved, double seen, std::
     const std::vector<std::string> outputs = affected(saved, recipes, builder_.manifest());
     // A source the show needs that is gone is said before the build.
     StudioRound missing;
-    missing.verdicts = unmadeVerdicts(recipes, missing_);
+    missing.verdicts = unmadeVerdicts(builder_.sources(), recipes, missing_);
     post(std::move(missing));
     // Each output goes on screen as soon as it is made, not after the slowest of the round.
     const StudioBuild::Result result = builder_.build(

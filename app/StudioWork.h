@@ -94,5 +94,6 @@ std::vector<std::string> affected(const std::vector<std::string>& saved, const s
 
 // Per data file the show needs that no source makes now, its message; those in missing that
 // have a source again, an empty one. missing is brought up to date, and each new one said.
-std::map<std::string, std::string> unmadeVerdicts(const std::vector<AssetBuild::Recipe>& recipes,
+std::map<std::string, std::string> unmadeVerdicts(const std::filesystem::path& sources,
+                                                  const std::vector<AssetBuild::Recipe>& recipes,
                                                   std::set<std::string>& missing);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "bench/BenchData.h"
-#include "platform/Module.h"
 
 #include <array>
 
@@ -15,13 +14,7 @@ struct Typical {
 };
 constexpr std::array<Typical, 9> typical{{{3, 16}, {6, 16}, {9, 32}, {12, 32}, {16, 32}, {20, 32}, {28, 32}, {33, 32}, {36, 8}}};
 
-// Show seconds at a position, from the module's own timetable (its orders are 64 rows each).
-inline double secondsAt(Typical p) {
-    auto module = Module::loadTimeline(buildData(), "Super.xm");
-    module->seekOrder(p.order);
-    const double start = module->positionSeconds();
-    module->seekOrder(p.order + 1);
-    return start + (module->positionSeconds() - start) * p.row / 64.0;
-}
+// Show seconds at a position, as an uninterrupted play reaches it.
+inline double secondsAt(Typical p) { return buildShow().shape.secondsAt(p.order, p.row); }
 
 } // namespace bench

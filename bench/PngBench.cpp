@@ -30,7 +30,7 @@ const std::vector<std::unique_ptr<Image>>& typicalFrames() {
     static const std::vector<std::unique_ptr<Image>> frames = [] {
         std::vector<std::unique_ptr<Image>> drawn;
         for (const bench::Typical p : bench::typical)
-            drawn.push_back(OfflineRender::still(bench::buildData(), p.order, p.row, bench::secondsAt(p)));
+            drawn.push_back(OfflineRender::still(bench::buildShow(), p.order, p.row, bench::secondsAt(p)));
         return drawn;
     }();
     return frames;
@@ -154,13 +154,12 @@ void BM_VideoCapture(benchmark::State& state) {
     }
     const std::filesystem::path video = std::filesystem::temp_directory_path() / "tindrel-bench-video.mp4";
     OfflineRender::CaptureOptions o;
-    o.data = bench::buildData();
     o.video = video;
-    o.from = 36;
-    o.to = 36;
     o.progress = false;
+    ShowPlan show = bench::buildShow();
+    show.range = {.from = 36, .to = 36};
     std::int64_t frames = 0;
-    for (auto _ : state) frames += OfflineRender::capture(o).frames;
+    for (auto _ : state) frames += OfflineRender::capture(show, o).frames;
     std::error_code ec;
     std::filesystem::remove(video, ec);
     state.counters["fps"] = benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);

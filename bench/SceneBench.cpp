@@ -11,7 +11,7 @@
 #include "platform/Screen.h"
 #include "platform/Timer.h"
 #include "show/Show.h"
-#include "show/Timetable.h"
+#include "show/ShowPlan.h"
 
 #include <benchmark/benchmark.h>
 
@@ -43,7 +43,8 @@ void BM_SceneFrame(benchmark::State& state) {
     const Typical p = typical[static_cast<std::size_t>(state.range(0) - 1)];
     rig.timer.set(secondsAt(p));
     rig.music.set(p.order, p.row);
-    Show show({rig.screen, rig.clock, rig.keys, bench::buildData()}, Timetable::playingAt(p.order));
+    const ShowPlan& plan = bench::buildShow();
+    Show show({rig.screen, rig.clock, rig.keys, plan.data, plan.viewing}, plan.timetable().playingAt(p.order));
     // Each step draws one frame of the phase playing at the music's position, which stays.
     for (auto _ : state) {
         if (show.step() != Show::Step::drawn) state.SkipWithError("no frame at the position");
@@ -56,7 +57,9 @@ void BM_SceneFrame(benchmark::State& state) {
 void BM_Startup(benchmark::State& state) {
     Rig rig;
     for (auto _ : state) {
-        auto show = std::make_unique<Show>(Stage{rig.screen, rig.clock, rig.keys, bench::buildData()});
+        const ShowPlan& plan = bench::buildShow();
+        auto show = std::make_unique<Show>(Stage{rig.screen, rig.clock, rig.keys, plan.data, plan.viewing},
+                                           plan.timetable().rows());
         benchmark::DoNotOptimize(show.get());
         state.PauseTiming();
         show.reset();

@@ -5,6 +5,14 @@ foreach(layer raster platform effects engine3d show tools app)
   include(${TINDREL_ROOT}/${layer}/sources.cmake)
 endforeach()
 
+# The show the program is built with, its show.toml, compiled into the show layer: a data folder
+# made before shows had files plays it.
+file(READ ${TINDREL_ROOT}/assets/show.toml TINDREL_SHIPPED_SHOW)
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/generated/show/ShippedShow.inc
+     CONTENT "R\"tindrel-show(@TINDREL_SHIPPED_SHOW@)tindrel-show\"\n" @ONLY)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${TINDREL_ROOT}/assets/show.toml)
+set(TINDREL_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+
 set(TINDREL_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion)
 
 # Headers of what the browser's show goes without: the desktop's libraries (SDL, X, inotify,

@@ -107,7 +107,7 @@ Mesh& Mesh::operator=(const Mesh& other) {
     return *this;
 }
 
-void Mesh::load(const DataFolder& data, const char* fileName) {
+void Mesh::load(const DataFolder& data, const std::string& fileName) {
     // The object loader speaks in lower case, unlike the image loader, and has no read error
     // of its own.
     *this = decode(fileName, data.read(fileName, {"could not open file", "could not open file"}));

@@ -61,7 +61,7 @@ public:
     // LoadError with the name as passed and a lower-case message: "could not open file" (also
     // for a file over AssetFile::maxBytes), "not an lightwave object file", or one of decode's
     // refusals.
-    void load(const DataFolder& data, const char* fileName);
+    void load(const DataFolder& data, const std::string& fileName);
 
     // The same on bytes in memory; name only labels errors. Besides the header message it
     // refuses, rather than trusting, what would make the object unsafe to draw:

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <new>
 
-MeshGridView::MeshGridView(int w, int h, const DataFolder& data, const char* fileName) : PosedView(w, h) {
+MeshGridView::MeshGridView(int w, int h, const DataFolder& data, const std::string& fileName) : PosedView(w, h) {
     Mesh mesh;
     mesh.load(data, fileName);
     makeCells(mesh);

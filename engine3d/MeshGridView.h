@@ -4,6 +4,7 @@
 #include "engine3d/PosedView.h"
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 // 13 × 8 copies of one object on a grid 0.6 units apart, riding a diagonal travelling wave
@@ -20,7 +21,7 @@ public:
     // Loads the object now and gives every cell its own copy; throws LoadError as Mesh::load
     // does, or as Renderer3D::checkWork for an object too costly to draw 104 times. Prints
     // "slut!SLUT" if the copies cannot be allocated, and lets the failure end the program.
-    MeshGridView(int width, int height, const DataFolder& data, const char* fileName);
+    MeshGridView(int width, int height, const DataFolder& data, const std::string& fileName);
     // Where that message goes: standard output, unless a picture is being written there.
     static void messagesToStandardError(bool yes) { messagesToStderr_ = yes; }
     MeshGridView(int width, int height, const Mesh& mesh);

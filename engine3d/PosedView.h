@@ -5,6 +5,7 @@
 #include "engine3d/Renderer3D.h"
 #include "engine3d/Vector3.h"
 
+#include <string>
 #include <utility>
 
 class DataFolder;
@@ -38,7 +39,7 @@ protected:
 class OneObjectView : public PosedView {
 public:
     // Loads the object now; throws LoadError as Mesh::load does.
-    OneObjectView(int width, int height, const DataFolder& data, const char* fileName) : PosedView(width, height) {
+    OneObjectView(int width, int height, const DataFolder& data, const std::string& fileName) : PosedView(width, height) {
         mesh_.load(data, fileName);
     }
     OneObjectView(int width, int height, Mesh mesh) : PosedView(width, height), mesh_(std::move(mesh)) {}

@@ -173,3 +173,84 @@ int Module::rowsIn(int order) const {
 double Module::positionSeconds() const { return player_->module.get_position_seconds(); }
 double Module::durationSeconds() const { return player_->module.get_duration_seconds(); }
 int Module::orderCount() const { return player_->module.get_num_orders(); }
+
+namespace {
+
+// What a row's effects do to the clock, in FastTracker 2's letters or Impulse Tracker's.
+struct RowClock {
+    int speed = 0;       // ticks a row from this row on; 0 unchanged
+    int tempo = 0;       // bpm from this row on; 0 unchanged
+    int jumpOrder = -1;  // the order play goes on at, -1 the next
+    int breakRow = -1;   // the row of that order play goes on at, -1 the first
+    int delayRows = 0;   // times the row is held again
+};
+
+RowClock rowClock(openmpt::module& m, bool impulse, int pattern, int row) {
+    RowClock c;
+    for (int channel = 0, channels = m.get_num_channels(); channel < channels; ++channel) {
+        const std::string effect = m.format_pattern_row_channel_command(pattern, row, channel, openmpt::module::command_effect);
+        if (effect.empty()) continue;
+        const int param = m.get_pattern_row_channel_command(pattern, row, channel, openmpt::module::command_parameter);
+        const char letter = effect[0];
+        if (impulse ? letter == 'A' : letter == 'F') {
+            if (impulse ? param > 0 : (param > 0 && param < 0x20)) c.speed = param;
+            else if (!impulse && param >= 0x20) c.tempo = param;
+        } else if (impulse && letter == 'T' && param >= 0x20) {
+            c.tempo = param;
+        } else if (letter == 'B') {
+            c.jumpOrder = param;
+        } else if (impulse ? letter == 'C' : letter == 'D') {
+            // FastTracker 2 writes the row in decimal digits.
+            c.breakRow = impulse ? param : (param >> 4) * 10 + (param & 15);
+        } else if (letter == (impulse ? 'S' : 'E') && param >> 4 == 0xE) {
+            c.delayRows = param & 15;
+        }
+    }
+    return c;
+}
+
+} // namespace
+
+MusicShape Module::shape(int rate) {
+    openmpt::module& m = player_->module;
+    m.set_position_order_row(0, 0);
+    const std::string type = m.get_metadata("type");
+    const bool impulse = type == "it" || type == "s3m" || type == "mptm";
+    int speed = std::max(1, m.get_current_speed());
+    int tempo = std::max(1, static_cast<int>(m.get_current_tempo()));
+    std::vector<MusicShape::Order> orders(static_cast<std::size_t>(orderCount()));
+    for (int o = 0; o < orderCount(); ++o) orders[static_cast<std::size_t>(o)].rows = rowsIn(o);
+    std::int64_t at = 0;
+    int order = 0, row = 0;
+    while (order < orderCount()) {
+        MusicShape::Order& here = orders[static_cast<std::size_t>(order)];
+        if (row >= here.rows) {
+            ++order;
+            row = 0;
+            continue;
+        }
+        if (here.starts.empty()) here.starts.assign(static_cast<std::size_t>(here.rows), -1);
+        std::int64_t& start = here.starts[static_cast<std::size_t>(row)];
+        // A row played twice is where a player that does not repeat the song stops.
+        if (start >= 0) break;
+        start = at;
+        const RowClock c = rowClock(m, impulse, m.get_order_pattern(order), row);
+        if (c.speed) speed = c.speed;
+        if (c.tempo) tempo = c.tempo;
+        // A tick is 2.5 / tempo seconds, rendered as its whole samples.
+        const std::int64_t tick = std::int64_t{rate} * 5 / (2 * tempo);
+        at += tick * speed * (1 + c.delayRows);
+        if (c.jumpOrder >= 0 || c.breakRow >= 0) {
+            order = c.jumpOrder >= 0 ? c.jumpOrder : order + 1;
+            row = std::max(0, c.breakRow);
+        } else {
+            ++row;
+        }
+    }
+    m.set_position_order_row(0, 0);
+    return MusicShape(rate, std::move(orders), at);
+}
+
+MusicShape MusicShape::load(const DataFolder& data, const std::string& name) {
+    return Module::loadTimeline(data, name)->shape();
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Music.h"
+#include "platform/MusicShape.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -50,6 +51,11 @@ public:
     double positionSeconds() const;
     double durationSeconds() const;
     int orderCount() const;
+    // Where an uninterrupted play from the start reaches each row, rendered at sampleRate: the
+    // song's speeds and tempos as its patterns set them row by row, each tick a whole number of
+    // samples as the player renders it, its jumps and breaks followed. Leaves the module at the
+    // start.
+    MusicShape shape(int rate = sampleRate);
 
     // What is wrong with a module the player accepted: a file that ends before the parts its
     // headers announce, or what the player itself reported while loading. Empty for a sound file.

@@ -1,63 +1,64 @@
 #include "platform/MusicShape.h"
 
-#include "platform/Module.h"
-
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
-MusicShape::MusicShape(std::vector<int> rowsPerOrder, Clock seconds, double end)
-    : rows_(std::move(rowsPerOrder)), seconds_(std::move(seconds)), end_(end) {}
-
-MusicShape MusicShape::of(std::shared_ptr<Module> module) {
-    std::vector<int> rows;
-    for (int order = 0; order < module->orderCount(); ++order) rows.push_back(module->rowsIn(order));
-    const double end = module->durationSeconds();
-    // A seek costs a walk of the song to the row, so times are asked for only when needed.
-    return MusicShape(std::move(rows),
-                      [module](int order, int row) {
-                          module->seek(order, row);
-                          return module->positionSeconds();
-                      },
-                      end);
+MusicShape::MusicShape(int sampleRate, std::vector<Order> orders, std::int64_t endSample)
+    : rate_(sampleRate), orders_(std::move(orders)), end_(endSample) {
+    for (int o = 0; o < orderCount(); ++o) {
+        const Order& order = orders_[static_cast<std::size_t>(o)];
+        for (std::size_t r = 0; r < order.starts.size(); ++r)
+            if (order.starts[r] >= 0) timeline_.push_back({order.starts[r], o, static_cast<int>(r)});
+    }
+    std::stable_sort(timeline_.begin(), timeline_.end(), [](const Reached& a, const Reached& b) { return a.start < b.start; });
 }
 
-MusicShape MusicShape::load(const DataFolder& data, const std::string& name) {
-    return of(Module::loadTimeline(data, name));
+MusicShape MusicShape::steady(const std::vector<int>& rowsPerOrder, double secondsPerRow, int sampleRate) {
+    std::vector<Order> orders;
+    std::int64_t row = 0;
+    auto sample = [&] { return static_cast<std::int64_t>(std::llround(static_cast<double>(row) * secondsPerRow * sampleRate)); };
+    for (const int rows : rowsPerOrder) {
+        Order& order = orders.emplace_back(Order{rows, {}});
+        for (int r = 0; r < rows; ++r, ++row) order.starts.push_back(sample());
+    }
+    return MusicShape(sampleRate, std::move(orders), sample());
 }
 
 int MusicShape::rowsIn(int order) const {
-    return order >= 0 && order < orderCount() ? rows_[static_cast<std::size_t>(order)] : 0;
+    return order >= 0 && order < orderCount() ? orders_[static_cast<std::size_t>(order)].rows : 0;
 }
 
-double MusicShape::secondsAt(int order, int row) const {
-    if (order >= orderCount()) return end_;
-    order = std::max(order, 0);
-    const int rows = rowsIn(order);
-    if (rows == 0) return secondsAt(order + 1, 0);
-    return seconds_ ? seconds_(order, std::clamp(row, 0, rows - 1)) : 0.0;
+bool MusicShape::reaches(int order) const {
+    if (order < 0 || order >= orderCount()) return false;
+    const std::vector<std::int64_t>& starts = orders_[static_cast<std::size_t>(order)].starts;
+    return std::any_of(starts.begin(), starts.end(), [](std::int64_t s) { return s >= 0; });
 }
+
+std::int64_t MusicShape::sampleAt(int order, int row) const {
+    if (order < 0) order = 0, row = 0;
+    for (; order < orderCount(); ++order, row = 0) {
+        const std::vector<std::int64_t>& starts = orders_[static_cast<std::size_t>(order)].starts;
+        if (starts.empty()) continue;
+        for (auto r = static_cast<std::size_t>(std::clamp(row, 0, static_cast<int>(starts.size()) - 1)); r < starts.size(); ++r)
+            if (starts[r] >= 0) return starts[r];
+    }
+    return end_;
+}
+
+double MusicShape::secondsAt(int order, int row) const { return seconds(sampleAt(order, row)); }
 
 void MusicShape::rowAt(double seconds, int& order, int& row) const {
     order = orderCount();
     row = 0;
-    if (seconds >= end_) return;
-    // Times only grow along the song: the last order, then the last row, reached by then.
-    int lo = 0;
-    int hi = orderCount() - 1;
-    while (lo < hi) {
-        const int mid = (lo + hi + 1) / 2;
-        if (secondsAt(mid, 0) <= seconds) lo = mid;
-        else hi = mid - 1;
-    }
-    order = lo;
-    int first = 0;
-    int last = std::max(0, rowsIn(order) - 1);
-    while (first < last) {
-        const int mid = (first + last + 1) / 2;
-        if (secondsAt(order, mid) <= seconds) first = mid;
-        else last = mid - 1;
-    }
-    row = first;
+    const auto sample = static_cast<std::int64_t>(std::llround(seconds * rate_));
+    if (sample >= end_ || timeline_.empty()) return;
+    // The last row whose start is at or before the sample.
+    auto after = std::upper_bound(timeline_.begin(), timeline_.end(), sample,
+                                  [](std::int64_t s, const Reached& r) { return s < r.start; });
+    const Reached& playing = after == timeline_.begin() ? timeline_.front() : *(after - 1);
+    order = playing.order;
+    row = playing.row;
 }
 
 void MusicShape::next(int& order, int& row) const {

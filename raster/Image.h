@@ -34,7 +34,7 @@ public:
     // "Could not open file", "Not a supported image file", "Error reading from file" (the last
     // also for a file over AssetFile::maxBytes). A texture's size is checked before its program
     // runs, a picture's after decoding.
-    static std::unique_ptr<Image> load(const DataFolder& data, const char* fileName, const SizeCheck& check = {});
+    static std::unique_ptr<Image> load(const DataFolder& data, const std::string& fileName, const SizeCheck& check = {});
     // The same on bytes already in memory; name only picks the decoder and labels errors.
     static std::unique_ptr<Image> decode(const std::string& name, std::span<const std::uint8_t> bytes,
                                          const SizeCheck& check = {});

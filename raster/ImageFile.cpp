@@ -19,7 +19,7 @@ bool endsWithNoCase(const std::string& name, const char* ending) {
 bool decodable(const std::string& name) { return endsWithNoCase(name, "pcx") || endsWithNoCase(name, "tex"); }
 } // namespace
 
-std::unique_ptr<Image> Image::load(const DataFolder& data, const char* fileName, const SizeCheck& check) {
+std::unique_ptr<Image> Image::load(const DataFolder& data, const std::string& fileName, const SizeCheck& check) {
     const std::string name(fileName);
     AssetFile file = data.open(name, {"Could not open file", "Error reading from file"});
     // A file of another kind is refused unread, however large it is.

@@ -1,7 +1,6 @@
 #include "show/Player.h"
 
 #include "platform/KeyTable.h"
-#include "show/Timetable.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,27 +16,10 @@ const std::vector<std::string>& keyHelp() {
     return lines;
 }
 
-std::size_t indexOf(const TimetableRow& row) { return static_cast<std::size_t>(&row - Timetable::rows().data()); }
-
 // Whole milliseconds from ten up, one decimal below.
 std::string milliseconds(double ms) {
     char text[32];
     std::snprintf(text, sizeof text, ms >= 10.0 ? "%.0f ms" : "%.1f ms", ms);
-    return text;
-}
-
-// "4:44", or "4:13.47" when fine; never rounded up past the time.
-std::string clockTime(double seconds, bool fine) {
-    seconds = std::max(0.0, seconds);
-    char text[32];
-    if (fine) {
-        const double hundredths = std::floor(seconds * 100.0 + 1e-6);
-        const int minutes = static_cast<int>(hundredths / 6000.0);
-        std::snprintf(text, sizeof text, "%d:%05.2f", minutes, (hundredths - minutes * 6000.0) / 100.0);
-    } else {
-        const int whole = static_cast<int>(seconds);
-        std::snprintf(text, sizeof text, "%d:%02d", whole / 60, whole % 60);
-    }
     return text;
 }
 
@@ -47,10 +29,11 @@ const Image& black() {
     return image;
 }
 
-std::vector<double> sceneMarks(const MusicShape& shape) {
+std::vector<double> sceneMarks(const ShowPlan& show) {
     std::vector<double> marks;
+    const MusicShape& shape = show.shape;
     const double end = shape.endSeconds();
-    for (const TimetableRow& row : Timetable::rows()) {
+    for (const TimetableRow& row : show.timetable().rows()) {
         const double start = end > 0.0 ? shape.secondsAt(row.orders.first, 0) / end : 1.0;
         if (start < 1.0) marks.push_back(start);
     }
@@ -59,17 +42,17 @@ std::vector<double> sceneMarks(const MusicShape& shape) {
 
 } // namespace
 
-Player::Player(const Platform& platform, MusicShape shape, Range range)
-    : p_(platform), shape_(std::move(shape)), marks_(sceneMarks(shape_)), range_(range), clockTimer_(platform.ticks),
+Player::Player(const Platform& platform, ShowPlan& show)
+    : p_(platform), plan_(show), marks_(sceneMarks(show)), clockTimer_(platform.ticks),
       source_(platform.music, clockTimer_), screen_(frameWidth, frameHeight, *this),
       clock_(source_, source_, DemoClock::Start::fixedAtZero) {}
 
 Player::~Player() = default;
 
 void Player::start() {
-    show_ = std::make_unique<Show>(Stage{screen_, clock_, p_.controls, p_.data},
-                                   [this](const TimetableRow& row) { return awaits(row); });
-    enter({range_.from, range_.fromRow});
+    show_ = std::make_unique<Show>(Stage{screen_, clock_, p_.controls, plan_.data, plan_.viewing},
+                                   plan_.timetable().rows(), [this](const TimetableRow& row) { return awaits(row); });
+    enter({plan_.range.from, plan_.range.fromRow});
     p_.music.play();
     rateMark_ = p_.wall.seconds();
 }
@@ -102,11 +85,11 @@ bool Player::turn() {
     while ((step = show_->step()) == Show::Step::over) {
         // Played out: a loop starts over, unless Escape held is what ended it.
         if (p_.controls.escape()) return false;
-        if (!(range_.loop || loopScene_)) return ended();
+        if (!(plan_.range.loop || loopScene_)) return ended();
         if (loopScene_) {
             enter(loopStart());
         } else {
-            enter({range_.from, range_.fromRow});
+            enter({plan_.range.from, plan_.range.fromRow});
             say({"looping"});
         }
     }
@@ -131,11 +114,9 @@ void Player::afterFrame() {
         if (heard == Music::endPosition || Music::orderOf(heard) > orders.last || show_->current() != *loopScene_)
             seek(loopStart());
     }
-    const bool past = heard == Music::endPosition || Music::orderOf(heard) > range_.to ||
-                      (Music::orderOf(heard) == range_.to && range_.toRow >= 0 && Music::rowOf(heard) > range_.toRow);
-    if (range_.to >= 0 && past && !leaving()) {
-        if (range_.loop) {
-            seek({range_.from, range_.fromRow});
+    if (plan_.range.to >= 0 && plan_.range.past(heard) && !leaving()) {
+        if (plan_.range.loop) {
+            seek({plan_.range.from, plan_.range.fromRow});
             say({"looping"});
         } else if (!ended()) {
             quit_ = true;
@@ -157,16 +138,18 @@ void Player::enter(Target target, bool seek, std::optional<double> seconds) {
         atEnd_ = false;
         pause(false);
     }
-    const int last = std::max(0, shape_.orderCount() - 1);
+    const MusicShape& shape = plan_.shape;
+    const int last = std::max(0, shape.orderCount() - 1);
     target.order = std::clamp(target.order, 0, last);
-    target.row = std::clamp(target.row, 0, std::max(0, shape_.rowsIn(target.order) - 1));
+    target.row = std::clamp(target.row, 0, std::max(0, shape.rowsIn(target.order) - 1));
     if (seek) {
-        const double there = p_.music.seek(target.order, target.row);
-        clockTimer_.set(seconds.value_or(there));
+        p_.music.seek(target.order, target.row);
+        // The show's clock keeps to the music's shape, whatever the music's own reckoning.
+        clockTimer_.set(seconds.value_or(shape.secondsAt(target.order, target.row)));
         if (paused_) source_.holdAt(Music::pack(target.order, target.row));
     }
-    const std::size_t scene = indexOf(Timetable::playingAt(target.order));
-    show_->enterAt(scene, shape_, {target.order, target.row, source_.seconds()});
+    const std::size_t scene = plan_.timetable().indexPlayingAt(target.order);
+    show_->enterAt(scene, shape, {target.order, target.row, source_.seconds()});
     // The loop follows a seek: it repeats the scene on screen.
     if (loopScene_) loopScene_ = scene;
     pendingSeek_.reset();
@@ -196,7 +179,7 @@ void Player::reloadScenes(const std::vector<std::string>& dataFiles) {
             return std::find(dataFiles.begin(), dataFiles.end(), f) != dataFiles.end();
         });
         // A scene waits on until the last of its files is there.
-        if (feeds && !awaits(row)) built.emplace_back(i, row.build(show_->stage(), row.orders));
+        if (feeds && !awaits(row)) built.emplace_back(i, row.make(show_->stage()));
     }
     for (auto& [i, scene] : built) {
         // The running one is entered again where it was, by the loop at its next turn.
@@ -206,23 +189,24 @@ void Player::reloadScenes(const std::vector<std::string>& dataFiles) {
 }
 
 void Player::musicReplaced(MusicShape shape) {
-    shape_ = std::move(shape);
-    marks_ = sceneMarks(shape_);
+    plan_.shape = std::move(shape);
+    marks_ = sceneMarks(plan_);
     const Target at = current();
-    if (at.order < shape_.orderCount()) p_.music.seek(at.order, at.row);
+    if (at.order < plan_.shape.orderCount()) p_.music.seek(at.order, at.row);
 }
 
 Player::Target Player::current() const {
     const std::uint32_t position = source_.last();
-    if (position == Music::endPosition) return {shape_.orderCount(), 0};
+    if (position == Music::endPosition) return {plan_.shape.orderCount(), 0};
     return {Music::orderOf(position), Music::rowOf(position)};
 }
 
 std::optional<Player::Target> Player::seekTarget(Command command, Target from) const {
-    const int orders = shape_.orderCount();
-    auto rowIn = [this](int order, int row) { return std::clamp(row, 0, std::max(0, shape_.rowsIn(order) - 1)); };
-    const auto rows = Timetable::rows();
-    const std::size_t scene = indexOf(Timetable::playingAt(from.order));
+    const MusicShape& shape = plan_.shape;
+    const int orders = shape.orderCount();
+    auto rowIn = [&shape](int order, int row) { return std::clamp(row, 0, std::max(0, shape.rowsIn(order) - 1)); };
+    const auto rows = plan_.timetable().rows();
+    const std::size_t scene = plan_.timetable().indexPlayingAt(from.order);
     switch (command) {
     case Command::nextOrder:
         if (from.order + 1 >= orders) return std::nullopt;
@@ -236,7 +220,7 @@ std::optional<Player::Target> Player::seekTarget(Command command, Target from) c
     case Command::previousScene: {
         // As media players treat chapters: well into a scene, the key starts it again.
         const int first = rows[scene].orders.first;
-        if (shape_.secondsAt(from.order, from.row) - shape_.secondsAt(first, 0) > 3.0) return Target{first, 0};
+        if (shape.secondsAt(from.order, from.row) - shape.secondsAt(first, 0) > 3.0) return Target{first, 0};
         if (scene == 0) return Target{0, 0};
         return Target{rows[scene - 1].orders.first, 0};
     }
@@ -267,6 +251,7 @@ void Player::obey(const std::vector<Command>& commands) {
         case Command::volumeDown: {
             const int volume = std::clamp(p_.music.volume() + (c == Command::volumeUp ? 10 : -10), 0, 100);
             p_.music.setVolume(volume);
+            plan_.viewing.volume = volume;
             say({"volume " + std::to_string(volume) + " %" + (p_.music.muted() ? "  (muted)" : "")});
             break;
         }
@@ -291,6 +276,7 @@ void Player::obey(const std::vector<Command>& commands) {
             break;
         case Command::mute:
             p_.music.setMuted(!p_.music.muted());
+            plan_.viewing.mute = p_.music.muted();
             say({p_.music.muted() ? "muted" : "unmuted"});
             break;
         case Command::help:
@@ -302,7 +288,7 @@ void Player::obey(const std::vector<Command>& commands) {
                 say({"not looping"});
             } else {
                 // A seek not yet made is where the scene on screen is about to be.
-                loopScene_ = pendingSeek_ ? indexOf(Timetable::playingAt(pendingSeek_->order))
+                loopScene_ = pendingSeek_ ? plan_.timetable().indexPlayingAt(pendingSeek_->order)
                                           : std::min(show_->current(), show_->size() - 1);
                 say({"looping", show_->row(*loopScene_).title});
             }
@@ -310,8 +296,12 @@ void Player::obey(const std::vector<Command>& commands) {
         default:
             // Seeks made in one breath add up: eight presses of a key go eight steps.
             if (const auto target = seekTarget(c, pendingSeek_.value_or(current()))) {
+                if (!plan_.shape.reaches(target->order)) {
+                    say({"order " + std::to_string(target->order) + " is never played: the song passes it by"});
+                    break;
+                }
                 seek(*target);
-                sayPosition(*target, shape_.secondsAt(target->order, target->row));
+                sayPosition(*target, plan_.shape.secondsAt(target->order, target->row));
             }
             break;
         }
@@ -332,12 +322,12 @@ void Player::step(int frames) {
     // Steps in one breath add up, from the frame on screen or a seek not yet made.
     double from = source_.lastSeconds();
     if (pendingSeconds_) from = *pendingSeconds_;
-    else if (pendingSeek_) from = shape_.secondsAt(pendingSeek_->order, pendingSeek_->row);
+    else if (pendingSeek_) from = plan_.shape.secondsAt(pendingSeek_->order, pendingSeek_->row);
     const double to = std::max(0.0, from + frames / 60.0);
     Target at{};
-    shape_.rowAt(to, at.order, at.row);
+    plan_.shape.rowAt(to, at.order, at.row);
     // The music's end draws nothing to stop at.
-    if (at.order >= shape_.orderCount()) return;
+    if (at.order >= plan_.shape.orderCount()) return;
     pendingSeek_ = at;
     pendingSeconds_ = to;
     sayPosition(at, to, true);
@@ -349,12 +339,12 @@ void Player::say(std::vector<std::string> lines) {
 }
 
 void Player::sayPosition(Target at, double seconds, bool fine) {
-    say({positionLine(at, seconds, fine), Timetable::playingAt(at.order).title});
+    say({positionLine(at, seconds, fine), plan_.timetable().playingAt(at.order).title});
 }
 
 std::string Player::positionLine(Target at, double seconds, bool fine) const {
-    const std::string times = clockTime(seconds, fine) + " / " + clockTime(shape_.endSeconds(), false);
-    if (at.order >= shape_.orderCount()) return "end   " + times;
+    const std::string times = clockTime(seconds, fine) + " / " + clockTime(plan_.shape.endSeconds(), false);
+    if (at.order >= plan_.shape.orderCount()) return "end   " + times;
     return "order " + std::to_string(at.order) + " · row " + std::to_string(at.row) + "   " + times;
 }
 
@@ -378,14 +368,14 @@ Overlay Player::overlay() {
         const Target at = current();
         const double seconds = std::max(0.0, clockTimer_.seconds());
         o.corner.push_back(positionLine(at, seconds));
-        o.corner.emplace_back(Timetable::playingAt(at.order).title);
+        o.corner.emplace_back(plan_.timetable().playingAt(at.order).title);
         std::string state = std::to_string(rate_) + " fps";
         if (paused_) state += "  paused";
         if (loopScene_) state += "  looping";
         if (p_.music.muted()) state += "  muted";
         else if (p_.music.volume() < 100) state += "  volume " + std::to_string(p_.music.volume()) + " %";
         o.corner.push_back(state);
-        const double end = shape_.endSeconds();
+        const double end = plan_.shape.endSeconds();
         o.progress = end > 0.0 ? std::clamp(seconds / end, 0.0, 1.0) : 0.0;
         o.marks = marks_;
     }

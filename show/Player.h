@@ -7,9 +7,9 @@
 #include "platform/MusicShape.h"
 #include "platform/Screen.h"
 #include "platform/Timer.h"
-#include "raster/DataFolder.h"
 #include "raster/FrameSize.h"
 #include "show/Show.h"
+#include "show/ShowPlan.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-// The show as a media player plays it: the timetable's scenes in turn on the music's clock, with
+// The show as a media player plays it: its timetable's scenes in turn on the music's clock, with
 // keys that pause, seek, and lay the position or the keys over the picture. The player owns the
 // frame loop: each turn steps the show to its next frame, shows it, then answers the keys.
 //
@@ -37,22 +37,15 @@ public:
         SteerableMusic& music;
         Timer& ticks;  // counts the show's seconds
         Timer& wall;   // measures frames, at its finest resolution
-        const DataFolder& data;  // where the scenes read their files
-    };
-    struct Range {
-        int from = 0;  // the order play starts at, and a loop starts over at
-        int fromRow = 0;
-        int to = -1;   // the last order played; -1 to the music's end
-        int toRow = -1;  // the last row played of that order; -1 all of it
-        bool loop = false;
     };
     struct Target {
         int order;
         int row;
     };
 
-    // shape is the music's, as the platform's music plays it.
-    Player(const Platform& platform, MusicShape shape, Range range);
+    // Plays the show over its range as its viewing says; the show outlives the player, which
+    // keeps its music's shape up to date when a studio replaces the music.
+    Player(const Platform& platform, ShowPlan& show);
     ~Player() override;
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
@@ -164,11 +157,10 @@ private:
     bool awaits(const TimetableRow& row) const;
 
     Platform p_;
-    MusicShape shape_;
+    ShowPlan& plan_;
     // Where each scene starts, as a share of the song, for the display's bar: a time from the
     // shape is a walk of the module, too dear for every frame.
     std::vector<double> marks_;
-    Range range_;
     PlayerTimer clockTimer_;
     Source source_;
     Screen screen_;

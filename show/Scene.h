@@ -6,20 +6,32 @@
 #include "raster/DataFolder.h"
 #include "raster/LoadError.h"
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <string>
 #include <utility>
 #include <vector>
 
+// How the show is seen, chosen by the viewer rather than the show's maker; the scenes read it
+// as they draw, so a change reaches the next frame.
+struct Viewing {
+    // Every white flash and strobe reaches at most gentleFlashPeak of full white, for viewers
+    // whom a full white frame hurts.
+    bool gentle = false;
+    bool mute = false;
+    int volume = 100;  // percent
+    static constexpr double gentleFlashPeak = 0.4;
+};
+
 // What every scene borrows: the screen it composes into, the clock it keeps to, the keys that
-// cut it short and the folder its files are read from. All four outlive every scene.
+// cut it short, the folder its files are read from and how it is seen. All outlive every scene.
 struct Stage {
     Screen& screen;
     DemoClock& clock;
     Keys& keys;
     const DataFolder& data;
+    const Viewing& viewing;
 };
 
 // A part of the show. Its constructor loads everything it will draw; phases() describes how it
@@ -33,10 +45,16 @@ public:
         int last;
         bool contains(int order) const { return order >= first && order <= last; }
     };
+    // Where a scene stands in its show: the orders it plays and the folder, inside the data,
+    // its files are read from. A kind of scene played twice stands in two places.
+    struct Slot {
+        Orders orders;
+        std::string folder;
+    };
     // How the timetable builds a scene: every file it loads is read here.
-    using Build = std::unique_ptr<Scene> (*)(const Stage& stage, Orders orders);
+    using Build = std::unique_ptr<Scene> (*)(const Stage& stage, const Slot& slot);
 
-    Scene(const Stage& stage, Orders orders);
+    Scene(const Stage& stage, const Slot& slot);
     virtual ~Scene() = default;
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;
@@ -44,12 +62,6 @@ public:
     // The scene's progress formulas count its bars in rows of this many, whatever the music's
     // own patterns hold.
     static constexpr int rowsPerOrder = 64;
-
-    // Gentle flashes: every white flash and strobe reaches at most gentleFlashPeak of full white,
-    // for viewers whom a full white frame hurts. For the whole process, set before play.
-    static constexpr double gentleFlashPeak = 0.4;
-    static void setGentleFlashes(bool gentle) { gentle_.store(gentle, std::memory_order_relaxed); }
-    static bool gentleFlashes() { return gentle_.load(std::memory_order_relaxed); }
 
     // A stretch of the scene with one way of drawing. ended is tested at the top of every frame,
     // then frame draws it, both on the one reading of the clock taken there: frame draws into
@@ -73,19 +85,24 @@ protected:
     // Orders counted from the scene's first, for phases keyed to the scene's own bars.
     int ordersIn(const Position& p) const { return p.order - orders_.first; }
 
+    // The name of one of the scene's files in the data: inside its folder.
+    std::string file(const char* name) const { return folder_ + "/" + name; }
+
     // Makes the screen's pixels the frame being composed.
     Image& lock();
 
     // The white flash that opens an order: all white at its first row, gone after 1 / perRow rows.
-    static void flash(Image& out, int row, double perRow = 0.0625);
+    void flash(Image& out, int row, double perRow = 0.0625) const;
     // Every whitening of the frame goes through here, flashes and white fades alike: amount of
     // the way to white, or gentleFlashPeak of that with gentle flashes.
-    static void whiten(Image& out, double amount);
+    void whiten(Image& out, double amount) const;
+    // How far toward white a whitening goes: amount, or gentleFlashPeak of it with gentle flashes.
+    double whiteness(double amount) const { return viewing_.gentle ? amount * Viewing::gentleFlashPeak : amount; }
 
     // Builds an effect on a loaded texture. An effect that refuses its texture (a wrong size)
     // is reported against the texture's file, like any other fault in the show's data.
     template <class E, class... Args>
-    static std::unique_ptr<E> effectOn(const char* textureName, Args&&... args) {
+    static std::unique_ptr<E> effectOn(const std::string& textureName, Args&&... args) {
         try {
             return std::make_unique<E>(std::forward<Args>(args)...);
         } catch (const std::invalid_argument& e) {
@@ -98,5 +115,6 @@ protected:
 
 private:
     Orders orders_;
-    static inline std::atomic<bool> gentle_{false};
+    std::string folder_;
+    const Viewing& viewing_;
 };

@@ -2,10 +2,6 @@
 
 #include <utility>
 
-Show::Show(const Stage& stage, std::span<const TimetableRow> rows) : Show(stage, rows, {}) {}
-
-Show::Show(const Stage& stage, const Waiting& waiting) : Show(stage, Timetable::rows(), waiting) {}
-
 Show::Show(const Stage& stage, std::span<const TimetableRow> rows, const Waiting& waiting) : stage_(stage), rows_(rows) {
     try {
         for (const TimetableRow& row : rows_) add(row, !waiting || !waiting(row));
@@ -21,7 +17,7 @@ Show::~Show() {
 }
 
 void Show::add(const TimetableRow& row, bool build) {
-    scenes_.push_back(build ? row.build(stage_, row.orders) : nullptr);
+    scenes_.push_back(build ? row.make(stage_) : nullptr);
     played_.push_back(false);
 }
 
@@ -45,7 +41,7 @@ void Show::begin() {
         // The old scene goes first: two of one scene's images need not be held at once.
         phases_.clear();
         scenes_[scene_].reset();
-        scenes_[scene_] = rows_[scene_].build(stage_, rows_[scene_].orders);
+        scenes_[scene_] = rows_[scene_].make(stage_);
     }
     played_[scene_] = true;
     Scene& s = *scenes_[scene_];

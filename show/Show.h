@@ -10,7 +10,7 @@
 #include <span>
 #include <vector>
 
-// Scenes of the timetable in playing order, stepped one frame at a time by whoever owns the
+// Scenes of a timetable in playing order, stepped one frame at a time by whoever owns the
 // frame loop: the player, a capture, a still, a test, the page.
 //
 // Constructing it loads every asset of every scene it holds, so all their files are read before
@@ -23,16 +23,12 @@
 // presents the frame on it. A scene whose phases have all ended hands over to the next.
 class Show {
 public:
-    // The whole show.
-    explicit Show(const Stage& stage) : Show(stage, Timetable::rows()) {}
     // One row's scene alone, for a frame that needs no other.
     Show(const Stage& stage, const TimetableRow& row) : Show(stage, std::span<const TimetableRow>(&row, 1)) {}
-    // Any rows, which outlive the show.
-    Show(const Stage& stage, std::span<const TimetableRow> rows);
-    // The whole show, but the rows waiting says so are not built: their data is still being
-    // made. Such a scene waits, drawing nothing, until replace() brings it.
+    // The rows waiting says so are not built: their data is still being made. Such a scene
+    // waits, drawing nothing, until replace() brings it. The rows outlive the show.
     using Waiting = std::function<bool(const TimetableRow& row)>;
-    Show(const Stage& stage, const Waiting& waiting);
+    Show(const Stage& stage, std::span<const TimetableRow> rows, const Waiting& waiting = {});
     // Scenes go in reverse order of construction.
     ~Show();
     Show(const Show&) = delete;
@@ -67,7 +63,6 @@ public:
     const Stage& stage() const { return stage_; }
 
 private:
-    Show(const Stage& stage, std::span<const TimetableRow> rows, const Waiting& waiting);
     void add(const TimetableRow& row, bool build = true);
     // Starts the current scene's first phase, building the scene anew if it has played.
     void begin();

@@ -8,7 +8,7 @@
 #include "platform/Timer.h"
 #include "raster/FrameSize.h"
 #include "show/Show.h"
-#include "show/Timetable.h"
+#include "show/ShowPlan.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<Image> renderStill(const DataFolder& data, const MusicShape& shape, int order, int row, double seconds) {
+std::unique_ptr<Image> renderStill(const ShowPlan& show, int order, int row, double seconds) {
     ManualKeys keys;
     FixedMusic music(Music::pack(order, row));
     StillDisplay display;
@@ -33,8 +33,8 @@ std::unique_ptr<Image> renderStill(const DataFolder& data, const MusicShape& sha
     DemoClock clock(music, timer, DemoClock::Start::fixedAtZero);
     // Only the scene playing there is built, and walked from where an uninterrupted play enters
     // it, so its phases are passed as they would be.
-    Show scene({screen, clock, keys, data}, Timetable::playingAt(order));
-    scene.enterAt(0, shape, {order, row, seconds});
+    Show scene({screen, clock, keys, show.data, show.viewing}, show.timetable().playingAt(order));
+    scene.enterAt(0, show.shape, {order, row, seconds});
     scene.step();
     return std::move(display.kept);
 }

@@ -1,46 +1,78 @@
 #include "show/Timetable.h"
 
+#include <cctype>
+#include <utility>
+
 // Each defined in the scene's own file, under show/scenes/.
-std::unique_ptr<Scene> buildOpening(const Stage&, Scene::Orders);
-std::unique_ptr<Scene> buildBlobLight(const Stage&, Scene::Orders);
-std::unique_ptr<Scene> buildScroller(const Stage&, Scene::Orders);
-std::unique_ptr<Scene> buildStarAndArrows(const Stage&, Scene::Orders);
-std::unique_ptr<Scene> buildCubeWave(const Stage&, Scene::Orders);
-std::unique_ptr<Scene> buildGlowingBand(const Stage&, Scene::Orders);
-std::unique_ptr<Scene> buildTunnelsAndCones(const Stage&, Scene::Orders);
-std::unique_ptr<Scene> buildWaveWarp(const Stage&, Scene::Orders);
-std::unique_ptr<Scene> buildFarewell(const Stage&, Scene::Orders);
+std::unique_ptr<Scene> buildOpening(const Stage&, const Scene::Slot&);
+std::unique_ptr<Scene> buildBlobLight(const Stage&, const Scene::Slot&);
+std::unique_ptr<Scene> buildScroller(const Stage&, const Scene::Slot&);
+std::unique_ptr<Scene> buildStarAndArrows(const Stage&, const Scene::Slot&);
+std::unique_ptr<Scene> buildCubeWave(const Stage&, const Scene::Slot&);
+std::unique_ptr<Scene> buildGlowingBand(const Stage&, const Scene::Slot&);
+std::unique_ptr<Scene> buildTunnelsAndCones(const Stage&, const Scene::Slot&);
+std::unique_ptr<Scene> buildWaveWarp(const Stage&, const Scene::Slot&);
+std::unique_ptr<Scene> buildFarewell(const Stage&, const Scene::Slot&);
 
-std::span<const TimetableRow> Timetable::rows() {
-    static const std::vector<TimetableRow> table = {
-        {"the opening", {0, 3}, buildOpening, {3, 16}, {"Part1/logolight.pcx", "Part1/background.pcx"}},
-        {"blob light", {4, 7}, buildBlobLight, {5, 40}, {"Part2/star.pcx", "Part2/texture1.tex"}},
-        {"the scroller", {8, 10}, buildScroller, {9, 30},
-         {"Part3/background.pcx", "Part3/scroll.pcx", "Part3/dots.pcx", "Part3/dots2.pcx"}},
-        {"star and arrows", {11, 14}, buildStarAndArrows, {12, 40},
-         {"Part4/background.pcx", "Part4/star.lwo", "Part4/arrow.lwo"}},
-        {"the cube wave", {15, 18}, buildCubeWave, {16, 40},
-         {"Part5/background.pcx", "Part5/gubbe.pcx", "Part5/cube.lwo"}},
-        {"the glowing band", {19, 22}, buildGlowingBand, {21, 20},
-         {"Part6/background.pcx", "Part6/texture.tex", "Part6/logo.pcx"}},
-        {"tunnels and cones", {23, 31}, buildTunnelsAndCones, {28, 40},
-         {"Part7/background.pcx", "Part7/cube.lwo", "Part7/cones.lwo", "Part7/disco.pcx", "Part7/texture.tex"}},
-        {"the wave warp", {32, 35}, buildWaveWarp, {33, 40}, {"Part8/background.pcx", "Part8/texture.tex"}},
-        {"farewell", {36, 36}, buildFarewell, {36, 20}, {"Part9/background.pcx"}},
+std::span<const SceneKind> SceneKind::all() {
+    static const std::vector<SceneKind> kinds = {
+        {"opening", "Part1", {"logolight.pcx", "background.pcx"}, buildOpening},
+        {"blob-light", "Part2", {"star.pcx", "texture1.tex"}, buildBlobLight},
+        {"scroller", "Part3", {"background.pcx", "scroll.pcx", "dots.pcx", "dots2.pcx"}, buildScroller},
+        {"star-and-arrows", "Part4", {"background.pcx", "star.lwo", "arrow.lwo"}, buildStarAndArrows},
+        {"cube-wave", "Part5", {"background.pcx", "gubbe.pcx", "cube.lwo"}, buildCubeWave},
+        {"glowing-band", "Part6", {"background.pcx", "texture.tex", "logo.pcx"}, buildGlowingBand},
+        {"tunnels-and-cones", "Part7", {"background.pcx", "cube.lwo", "cones.lwo", "disco.pcx", "texture.tex"},
+         buildTunnelsAndCones},
+        {"wave-warp", "Part8", {"background.pcx", "texture.tex"}, buildWaveWarp},
+        {"farewell", "Part9", {"background.pcx"}, buildFarewell},
     };
-    return table;
+    return kinds;
 }
 
-const TimetableRow& Timetable::playingAt(int order) {
-    const auto all = rows();
-    const TimetableRow* playing = &all.front();
-    for (const TimetableRow& row : all)
-        if (row.orders.first <= order) playing = &row;
-    return *playing;
-}
-
-const TimetableRow* Timetable::titled(const std::string& title) {
-    for (const TimetableRow& row : rows())
-        if (title == row.title) return &row;
+const SceneKind* SceneKind::named(std::string_view name) {
+    for (const SceneKind& kind : all())
+        if (name == kind.name) return &kind;
     return nullptr;
+}
+
+TimetableRow TimetableRow::of(const SceneKind& kind, std::string title, Scene::Orders orders, Moment moment,
+                              std::string folder) {
+    std::vector<std::string> files;
+    for (const char* file : kind.files) files.push_back(folder + "/" + file);
+    return {std::move(title), orders, kind.build, moment, std::move(files), kind.name, std::move(folder)};
+}
+
+std::size_t Timetable::indexPlayingAt(int order) const {
+    std::size_t playing = 0;
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+        if (rows_[i].orders.first <= order) playing = i;
+    return playing;
+}
+
+namespace {
+
+// A title as typed: the shell may have been asked to keep the spaces, or dashes stand for them
+// (the form completion offers); either way the case and a leading "the" are not the point.
+std::string titleKey(std::string_view text) {
+    std::string key;
+    for (const char c : text)
+        key += c == '-' ? ' ' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (key.starts_with("the ")) key.erase(0, 4);
+    return key;
+}
+
+} // namespace
+
+const TimetableRow* Timetable::titled(std::string_view title) const {
+    const std::string key = titleKey(title);
+    for (const TimetableRow& row : rows_)
+        if (titleKey(row.title) == key) return &row;
+    return nullptr;
+}
+
+std::string Timetable::titles() const {
+    std::string titles;
+    for (const TimetableRow& row : rows_) titles += (titles.empty() ? "" : ", ") + row.title;
+    return titles;
 }

@@ -1,4 +1,6 @@
+#include "BuildData.h"
 #include "app/CommandLine.h"
+#include "app/ShowLoad.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +18,9 @@ std::string joined(const std::vector<std::string>& args) {
     return line;
 }
 
+// Where the command line's --from, --to and --loop place play in the build's show.
+PlayRange placed(const std::vector<std::string>& args) { return ShowLoad::range(CommandLine::parse(args), buildShow()); }
+
 } // namespace
 
 TEST(CommandLine, ReadsEachMode) {
@@ -28,10 +33,10 @@ TEST(CommandLine, ReadsEachMode) {
     EXPECT_EQ(window.mode, Mode::play);
     EXPECT_TRUE(window.window);
     EXPECT_EQ(window.scale, 3);
-    EXPECT_EQ(window.from, 36);
+    EXPECT_EQ(window.from.order, 36);
     EXPECT_EQ(window.dataDir, "d");
     EXPECT_TRUE(window.loop);
-    EXPECT_EQ(CommandLine::parse({"play", "--to", "5", "--stats"}).to, 5);
+    EXPECT_EQ(CommandLine::parse({"play", "--to", "5", "--stats"}).to.order, 5);
     EXPECT_FALSE(play.gentle);
     EXPECT_TRUE(CommandLine::parse({"--gentle"}).gentle);
     EXPECT_TRUE(CommandLine::parse({"capture", "out", "--gentle"}).gentle);
@@ -51,13 +56,13 @@ TEST(CommandLine, ReadsEachMode) {
     EXPECT_EQ(capture.mode, Mode::capture);
     EXPECT_EQ(capture.output, "out");
     EXPECT_EQ(capture.fps, 30);
-    EXPECT_EQ(capture.to, 3);
+    EXPECT_EQ(capture.to.order, 3);
     EXPECT_FALSE(capture.audioOnly);
     EXPECT_TRUE(capture.overwrite);
     const auto music = CommandLine::parse({"capture", "out", "--audio-only", "--from", "36"});
     EXPECT_EQ(music.mode, Mode::capture);
     EXPECT_TRUE(music.audioOnly);
-    EXPECT_EQ(music.from, 36);
+    EXPECT_EQ(music.from.order, 36);
     const auto video = CommandLine::parse({"capture", "out", "--video", "v.mp4", "--keep-frames"});
     EXPECT_EQ(video.video, "v.mp4");
     EXPECT_TRUE(video.keepFrames);
@@ -71,9 +76,9 @@ TEST(CommandLine, ReadsEachMode) {
     EXPECT_TRUE(convert.rgba);
 }
 
-// A title may be typed as the timetable has it, without its "the", in any case, or with the
+// A title may be typed as the show file has it, without its "the", in any case, or with the
 // dashes completion offers; --from takes the scene's first order and --to its last.
-TEST(CommandLine, FindsScenesByTitle) {
+TEST(CommandLine, FindsScenesByTitleInTheShow) {
     struct Case {
         std::vector<std::string> args;
         int from;
@@ -89,9 +94,9 @@ TEST(CommandLine, FindsScenesByTitle) {
         {{"capture", "d", "--from", "tunnels and cones", "--to", "tunnels and cones"}, 23, 31},
     };
     for (const Case& c : cases) {
-        const auto cl = CommandLine::parse(c.args);
-        EXPECT_EQ(cl.from, c.from) << joined(c.args);
-        EXPECT_EQ(cl.to, c.to) << joined(c.args);
+        const PlayRange range = placed(c.args);
+        EXPECT_EQ(range.from, c.from) << joined(c.args);
+        EXPECT_EQ(range.to, c.to) << joined(c.args);
     }
 }
 
@@ -105,8 +110,6 @@ TEST(CommandLine, RefusesWhatItCannotMean) {
         {"still", "36", "0", "soon", "f.png"},
         {"capture"},
         {"capture", "d", "--fps", "0"},
-        {"capture", "d", "--from", "5", "--to", "4"},
-        {"--from", "the farewell", "--to", "the opening"},
         {"capture", "d", "--keep-frames"},
         {"capture", "d", "--audio-only", "--video", "v.mp4"},
         {"capture", "d", "--video-codec", "vp9"},
@@ -118,12 +121,6 @@ TEST(CommandLine, RefusesWhatItCannotMean) {
         {"--window=yes"},
         {"--volume", "101"},
         {"--volume=-1"},
-        {"--from", "1:60"},
-        {"--from", "1:2:3:4"},
-        {"--from", "1.2.3"},
-        {"--from", "2:30x"},
-        {"--from", "nowhere"},
-        {"--from", "wave"},
         {"--scale"},
         {"--scale", "2x"},
         {"--scale", "17"},
@@ -141,38 +138,54 @@ TEST(CommandLine, TakesWhatOtherPlayersTake) {
         std::function<bool(const CommandLine&)> holds;
     };
     const Case cases[] = {
-        {{"--from=wave-warp", "--to=35"}, [](const auto& c) { return c.from == 32 && c.to == 35 && !c.fromTime; }},
+        {{"--from=wave-warp", "--to=35"}, [](const auto& c) { return c.from.isTitle() && c.to.order == 35; }},
         {{"--scale=2", "--data=d"}, [](const auto& c) { return c.scale == 2 && c.dataDir == "d"; }},
         {{"capture", "--video=v.mp4", "--video-scale=6", "--fps=30"},
          [](const auto& c) { return c.video == "v.mp4" && c.videoScale == 6 && c.fps == 30 && c.output.empty(); }},
-        {{"--from", "2:30"}, [](const auto& c) { return c.fromTime == 150.0 && c.fromText == "2:30"; }},
-        {{"--from", "150.5", "--to", "3:00.25"}, [](const auto& c) { return c.fromTime == 150.5 && c.toTime == 180.25; }},
-        {{"--from", "1:02:03"}, [](const auto& c) { return c.fromTime == 3723.0; }},
-        {{"--from", "0.5"}, [](const auto& c) { return c.fromTime == 0.5; }},
-        {{"--from", "150"}, [](const auto& c) { return c.from == 150 && !c.fromTime; }},  // a whole number is an order
+        {{"--from", "2:30"}, [](const auto& c) { return c.from.time == 150.0 && c.from.text == "2:30"; }},
+        {{"--from", "150.5", "--to", "3:00.25"}, [](const auto& c) { return c.from.time == 150.5 && c.to.time == 180.25; }},
+        {{"--from", "1:02:03"}, [](const auto& c) { return c.from.time == 3723.0; }},
+        {{"--from", "0.5"}, [](const auto& c) { return c.from.time == 0.5; }},
+        {{"--from", "150"}, [](const auto& c) { return c.from.order == 150 && !c.from.time; }},  // a whole number is an order
         {{"--volume", "70"}, [](const auto& c) { return c.volume == 70; }},
         {{"--volume=0"}, [](const auto& c) { return c.volume == 0; }},
         {{}, [](const auto& c) { return c.volume == 100; }},
         {{"--window", "--fs"}, [](const auto& c) { return !c.window; }},
-        // A scene looped is that scene; with --to, or from an order, the range as given.
-        {{"--from", "wave warp", "--loop"}, [](const auto& c) { return c.from == 32 && c.to == 35 && c.loop; }},
-        {{"--loop", "--from", "tunnels-and-cones"}, [](const auto& c) { return c.from == 23 && c.to == 31; }},
-        {{"--from", "wave warp", "--loop", "--to", "36"}, [](const auto& c) { return c.to == 36; }},
-        {{"--from", "32", "--loop"}, [](const auto& c) { return c.to == -1; }},
-        {{"--from", "wave warp"}, [](const auto& c) { return c.to == -1; }},
         {{"capture", "--video", "v.webm"}, [](const auto& c) { return c.videoCodec == "vp9"; }},
         {{"capture", "--video", "v.webm", "--video-codec", "av1"}, [](const auto& c) { return c.videoCodec == "av1"; }},
     };
     for (const Case& c : cases) EXPECT_TRUE(c.holds(CommandLine::parse(c.args))) << joined(c.args);
 }
 
-// However --from is wrong, it is said the same way.
+// A scene looped is that scene; with --to, or from an order, the range as given.
+TEST(CommandLine, LoopsASceneGivenByItsTitle) {
+    struct Case {
+        std::vector<std::string> args;
+        int from, to;
+    };
+    const Case cases[] = {
+        {{"--from", "wave warp", "--loop"}, 32, 35},
+        {{"--loop", "--from", "tunnels-and-cones"}, 23, 31},
+        {{"--from", "wave warp", "--loop", "--to", "36"}, 32, 36},
+        {{"--from", "32", "--loop"}, 32, -1},
+        {{"--from", "wave warp"}, 32, -1},
+    };
+    for (const Case& c : cases) {
+        const PlayRange range = placed(c.args);
+        EXPECT_TRUE(range.from == c.from && range.to == c.to) << joined(c.args) << ": " << range.from << ".." << range.to;
+    }
+    EXPECT_THROW(placed({"capture", "d", "--from", "5", "--to", "4"}), CommandLine::UsageError);
+    EXPECT_THROW(placed({"--from", "the farewell", "--to", "the opening"}), CommandLine::UsageError);
+}
+
+// However --from is wrong, it is said the same way: by the command line when it cannot be a
+// place, by the show when it has none such.
 TEST(CommandLine, SaysEveryWrongFromOneWay) {
-    for (const char* wrong : {"nowhere", "wave", "12x", "-3", "1:60", ""}) {
+    for (const char* wrong : {"nowhere", "wave", "12x", "-3", "1:60", "1:2:3:4", "1.2.3", "2:30x", "37", "9:00", ""}) {
         try {
-            CommandLine::parse({"--from", wrong});
+            placed({"--from", wrong});
             ADD_FAILURE() << wrong << " was taken";
-        } catch (const CommandLine::UsageError& e) {
+        } catch (const std::runtime_error& e) {
             EXPECT_EQ(std::string(e.what()).rfind("--from \"" + std::string(wrong) + "\" is no place in the show; ", 0), 0u)
                 << e.what();
         }

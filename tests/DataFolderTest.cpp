@@ -54,7 +54,8 @@ const Image& drawOnce(Show& show, Rig& rig) {
 
 TEST(DataFolders, TwoShowsInOneProcessReadTheirOwnFolders) {
     // A second data folder: the farewell's files, its picture replaced by one of a single colour.
-    const TimetableRow& farewell = Timetable::playingAt(36);
+    const ShowPlan show = buildShow();
+    const TimetableRow& farewell = show.timetable().playingAt(36);
     const auto dir = TestImages::scratch("otherdata");
     for (const std::string& file : farewell.files) {
         std::filesystem::create_directories((dir / file).parent_path());
@@ -69,8 +70,8 @@ TEST(DataFolders, TwoShowsInOneProcessReadTheirOwnFolders) {
 
     // Both are built before either draws; at row 32 the farewell shows its picture at half strength.
     Rig builtRig(36, 32), otherRig(36, 32);
-    Show built({builtRig.screen, builtRig.clock, builtRig.keys, buildData()}, farewell);
-    Show changed({otherRig.screen, otherRig.clock, otherRig.keys, other}, farewell);
+    Show built({builtRig.screen, builtRig.clock, builtRig.keys, buildData(), show.viewing}, farewell);
+    Show changed({otherRig.screen, otherRig.clock, otherRig.keys, other, show.viewing}, farewell);
     const Image& builtFrame = drawOnce(built, builtRig);
     const Image& changedFrame = drawOnce(changed, otherRig);
 

@@ -18,7 +18,7 @@ protected:
 
     // Every pixel of the frame at order 36 and row, against want applied to the picture.
     void expectFrame(int row, const std::function<Color(Color)>& want) {
-        auto frame = OfflineRender::still(buildData(), 36, row, 0.0);
+        auto frame = OfflineRender::still(buildShow(), 36, row, 0.0);
         ASSERT_TRUE(frame) << "row " << row;
         ASSERT_EQ(frame->width(), 600);
         ASSERT_EQ(frame->height(), 300);
@@ -52,9 +52,9 @@ TEST_F(FarewellFrames, FlashesWhiteThenSinksTowardBlack) {
 
 // Gentle, the flash that opens the order lifts each channel at most 40 % of its way to white.
 TEST_F(FarewellFrames, AGentleFlashStopsAtTwoFifthsOfWhite) {
-    Scene::setGentleFlashes(true);
-    auto frame = OfflineRender::still(buildData(), 36, 0, 0.0);
-    Scene::setGentleFlashes(false);
+    ShowPlan gentle = buildShow();
+    gentle.viewing.gentle = true;
+    auto frame = OfflineRender::still(gentle, 36, 0, 0.0);
     ASSERT_TRUE(frame);
     int lifted = 0;
     for (std::size_t i = 0; i < frame->pixelCount(); ++i) {
@@ -70,5 +70,5 @@ TEST_F(FarewellFrames, AGentleFlashStopsAtTwoFifthsOfWhite) {
 }
 
 TEST_F(FarewellFrames, NothingIsDrawnOnceTheMusicHasEnded) {
-    for (int order : {37, 65535}) EXPECT_FALSE(OfflineRender::still(buildData(), order, 0, 0.0)) << order;
+    for (int order : {37, 65535}) EXPECT_FALSE(OfflineRender::still(buildShow(), order, 0, 0.0)) << order;
 }

@@ -22,10 +22,9 @@ double brightness(const Image& frame) {
 }
 
 std::unique_ptr<Image> still(int order, int row, bool gentle) {
-    Scene::setGentleFlashes(gentle);
-    auto frame = OfflineRender::still(buildData(), order, row, 0.0);
-    Scene::setGentleFlashes(false);
-    return frame;
+    ShowPlan show = buildShow();
+    show.viewing.gentle = gentle;
+    return OfflineRender::still(show, order, row, 0.0);
 }
 
 } // namespace

@@ -9,7 +9,8 @@
 #include "platform/MusicShape.h"
 #include "raster/DataFolder.h"
 #include "show/Player.h"
-#include "show/Timetable.h"
+#include "BuildData.h"
+#include "show/ShowPlan.h"
 #include "tools/SongSource.h"
 #include "tools/XmWriter.h"
 
@@ -70,9 +71,17 @@ const DataFolder& odd() {
     return folder;
 }
 
-// The module itself, moved on by rendering to the show's time as a capture moves it.
+// Its show, a copy for each caller.
+ShowPlan oddShow() {
+    static const ShowPlan show = ShowLoad::load(odd());
+    return show;
+}
+
+// The module itself, moved on by rendering to the show's time as a capture moves it: a sample
+// ahead, so a time on a row's start reads that row.
 struct RenderedMusic : SteerableMusic {
     std::unique_ptr<Module> module = Module::loadTimeline(odd(), "Super.xm");
+    MusicShape shape = oddShow().shape;
     double start = 0.0;
     std::uint64_t rendered = 0;
     bool playing = false, paused = false, silent = false;
@@ -80,7 +89,7 @@ struct RenderedMusic : SteerableMusic {
     std::uint32_t position() override { return module->position(); }
     double seek(int order, int row) override {
         module->seek(order, row);
-        start = module->positionSeconds();
+        start = shape.secondsAt(order, row);
         rendered = 0;
         return start;
     }
@@ -89,7 +98,7 @@ struct RenderedMusic : SteerableMusic {
     bool muted() const override { return silent; }
     void advanceTo(double seconds) {
         if (!playing || paused) return;
-        const auto target = static_cast<std::uint64_t>(std::llround(std::max(0.0, seconds - start) * Module::sampleRate));
+        const auto target = static_cast<std::uint64_t>(std::llround(std::max(0.0, seconds - start) * Module::sampleRate)) + 1;
         std::vector<float> scratch(2 * (target - std::min(target, rendered)));
         module->render(scratch.data(), scratch.size() / 2);
         rendered = std::max(rendered, target);
@@ -123,13 +132,15 @@ struct Window : PlayerWindow {
     double refreshSeconds() const override { return 1.0 / 60.0; }
 };
 
-std::vector<Shown> livePlay(Player::Range range, std::map<int, std::vector<Command>> script = {}) {
+std::vector<Shown> livePlay(PlayRange range, std::map<int, std::vector<Command>> script = {}) {
     RenderedMusic music;
     ManualTimer ticks, wall;
     Window window(music, ticks);
     ScriptedKeys keys;
     keys.script = std::move(script);
-    Player player({window, keys, music, ticks, wall, odd()}, MusicShape::load(odd(), "Super.xm"), range);
+    ShowPlan show = oddShow();
+    show.range = range;
+    Player player({window, keys, music, ticks, wall}, show);
     player.play();
     return window.shown;
 }
@@ -137,7 +148,8 @@ std::vector<Shown> livePlay(Player::Range range, std::map<int, std::vector<Comma
 } // namespace
 
 TEST(OddShape, StillsCapturesSeeksAndTheSheetAgreeWithLivePlay) {
-    const MusicShape shape = MusicShape::load(odd(), "Super.xm");
+    const ShowPlan show = oddShow();
+    const MusicShape& shape = show.shape;
     ASSERT_EQ(shape.orderCount(), 37);
     EXPECT_EQ(shape.rowsIn(8), 32);
     EXPECT_EQ(shape.rowsIn(9), 128);
@@ -161,7 +173,7 @@ TEST(OddShape, StillsCapturesSeeksAndTheSheetAgreeWithLivePlay) {
             EXPECT_LE(reached, at.seconds + 1e-9) << order << ':' << row;
             EXPECT_GT(reached, at.seconds - 1.0 / 60.0 - 1e-9) << order << ':' << row;
             if (row % 24 == 1 || (order == 9 && row >= 64 && row <= 66)) {
-                const auto still = OfflineRender::still(odd(), shape, order, row, at.seconds);
+                const auto still = OfflineRender::still(show, order, row, at.seconds);
                 ASSERT_TRUE(still) << order << ':' << row;
                 EXPECT_EQ(checksum(*still), at.frame) << "still at " << order << ':' << row;
                 ++checked;
@@ -173,12 +185,11 @@ TEST(OddShape, StillsCapturesSeeksAndTheSheetAgreeWithLivePlay) {
     // A capture of the same orders is the same frames.
     const fs::path out = TestImages::scratch("odd-shape-capture");
     OfflineRender::CaptureOptions o;
-    o.data = odd();
     o.directory = out;
-    o.from = 8;
-    o.to = 10;
     o.progress = false;
-    ASSERT_EQ(OfflineRender::capture(o).frames, static_cast<int>(live.size()));
+    ShowPlan captured = oddShow();
+    captured.range = {.from = 8, .to = 10};
+    ASSERT_EQ(OfflineRender::capture(captured, o).frames, static_cast<int>(live.size()));
     for (std::size_t i = 0; i < live.size(); i += 37) {
         char name[32];
         std::snprintf(name, sizeof name, "frame-%06zu.png", i);
@@ -199,10 +210,10 @@ TEST(OddShape, StillsCapturesSeeksAndTheSheetAgreeWithLivePlay) {
         livePlay({.from = 9}, {{1, {Command::pause}}, {3, {Command::nextOrder}}, {6, {Command::quit}}});
     ASSERT_EQ(sought.size(), 5u);
     EXPECT_EQ(sought[3].position, Music::pack(10, 0));
-    EXPECT_EQ(sought[3].frame, checksum(*OfflineRender::still(odd(), shape, 10, 0, shape.secondsAt(10, 0))));
+    EXPECT_EQ(sought[3].frame, checksum(*OfflineRender::still(show, 10, 0, shape.secondsAt(10, 0))));
 
     // The sheet places the scroller's moment at the time the music reaches it.
-    const TimetableRow& scroller = Timetable::playingAt(8);
+    const TimetableRow& scroller = show.timetable().playingAt(8);
     const auto moment = std::find_if(live.begin(), live.end(), [&](const Shown& s) {
         return s.position == Music::pack(scroller.moment.order, scroller.moment.row);
     });

@@ -112,7 +112,7 @@ TEST(Module, ReadsAllBitsSetOnceItHasPlayedOut) {
 }
 
 TEST(SteppedMusic, FollowsTheVirtualClockFromItsStartOrder) {
-    SteppedMusic music(showModule(), 36);
+    SteppedMusic music(showModule(), showModule()->shape(), 36);
     EXPECT_EQ(music.order(), 36);
     EXPECT_NEAR(music.startSeconds(), 36 * 7.68, 0.01);
     music.advanceTo(music.startSeconds() + 1.0);

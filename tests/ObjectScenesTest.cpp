@@ -70,7 +70,7 @@ TEST_F(ObjectScenes, CubeWaveCopiesANearKeyColour) {
     std::ofstream(dir / "Part5/gubbe.pcx", std::ios::binary)
         .write(reinterpret_cast<const char*>(pcx.data()), static_cast<std::streamsize>(pcx.size()));
 
-    const auto f = frame(DataFolder(dir), 16, 0);
+    const auto f = frame(ShowLoad::load(DataFolder(dir)), 16, 0);
     const auto original = frame(16, 0);
     EXPECT_EQ(f->at(1, 60), Color(4, 252, 5, 0));
     EXPECT_EQ(f->at(0, 60), original->at(0, 60)) << "the key is not drawn; what lies under it stays";

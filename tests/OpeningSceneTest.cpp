@@ -9,7 +9,7 @@ namespace {
 class OpeningFrames : public ::testing::Test {
 protected:
     static std::vector<Color> frame(int order, int row, double seconds = 1.25) {
-        auto f = OfflineRender::still(buildData(), order, row, seconds);
+        auto f = OfflineRender::still(buildShow(), order, row, seconds);
         EXPECT_TRUE(f) << order << ':' << row;
         return f ? TestImages::pixelsOf(*f) : std::vector<Color>();
     }

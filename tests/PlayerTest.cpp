@@ -39,7 +39,7 @@ struct HandMusic : SteerableMusic {
     void setMuted(bool m) override { silent = m; }
     bool muted() const override { return silent; }
     static MusicShape shape() {
-        return MusicShape(std::vector<int>(37, 64), [](int o, int r) { return (o * 64 + r) * 0.12; }, 37 * 64 * 0.12);
+        return MusicShape::steady(std::vector<int>(37, 64), 0.12);
     }
     void advance() {
         if (!played || paused || order >= 37) return;
@@ -83,14 +83,17 @@ struct Rig {
     ManualTimer wall;
     MemoryWindow window{music, ticks, wall};
     ScriptedKeys keys;
+    ShowPlan show = buildShow();
     std::optional<Player> player;
 
-    explicit Rig(Player::Range range, std::map<int, std::vector<Command>> script = {},
+    explicit Rig(PlayRange range, std::map<int, std::vector<Command>> script = {},
                  std::map<int, double> slowShows = {}, std::function<void(Player&, int)> idle = {},
                  std::vector<std::string> awaiting = {}) {
         keys.script = std::move(script);
         window.slow = std::move(slowShows);
-        player.emplace(Player::Platform{window, keys, music, ticks, wall, buildData()}, HandMusic::shape(), range);
+        show.shape = HandMusic::shape();
+        show.range = range;
+        player.emplace(Player::Platform{window, keys, music, ticks, wall}, show);
         player->awaitData(std::move(awaiting));
         if (idle) player->onIdle([this, idle, turn = 0]() mutable { idle(*player, turn++); });
         player->play();
@@ -147,7 +150,7 @@ TEST_F(PlayerKeys, EachKeyLeadsWhereItSays) {
 }
 
 TEST_F(PlayerKeys, PauseHoldsTheFrameAndResumesExactlyWhereItStopped) {
-    const Player::Range range{.from = 33, .to = 33};
+    const PlayRange range{.from = 33, .to = 33};
     const Rig straight(range);
     // Paused after the sixth frame, with the display, the key help and the mute turned on;
     // resumed at the player's fifteenth look, after eight showings of the held frame.
@@ -194,7 +197,7 @@ TEST_F(PlayerKeys, ASeekWhilePausedShowsTheNewFrameAndStaysPaused) {
         EXPECT_TRUE(rig.music.order == c.to.order && rig.music.row == c.to.row && rig.music.paused) << c.what;
         // The held frame, then the new position's frame as a still draws it, held in turn.
         EXPECT_EQ(shown[2].frame, shown[1].frame) << c.what;
-        const auto still = OfflineRender::still(buildData(), c.to.order, c.to.row, (c.to.order * 64 + c.to.row) * 0.12);
+        const auto still = OfflineRender::still(buildShow(), c.to.order, c.to.row, (c.to.order * 64 + c.to.row) * 0.12);
         EXPECT_EQ(shown[3].frame, checksum(*still)) << c.what;
         EXPECT_EQ(shown[4].frame, shown[3].frame) << c.what;
         for (std::size_t i = 2; i < shown.size(); ++i) EXPECT_TRUE(shown[i].musicPaused) << c.what << ", showing " << i;
@@ -204,7 +207,7 @@ TEST_F(PlayerKeys, ASeekWhilePausedShowsTheNewFrameAndStaysPaused) {
 // What each key did, said over the picture for a moment even with the display off.
 TEST_F(PlayerKeys, EveryKeySaysWhatItDid) {
     struct Case {
-        Player::Range range;
+        PlayRange range;
         std::map<int, std::vector<Command>> keys;
         std::size_t showing;  // the showing that carries the message
         std::vector<std::string> said;
@@ -254,7 +257,7 @@ TEST_F(PlayerKeys, AScreenshotIsTheFrameAsTheStillDrawsIt) {
                      {{1, Q{Command::pause}}, {3, Q{Command::nextScene}}, {4, Q{Command::screenshot}}, {6, Q{Command::quit}}});
     ASSERT_EQ(paused.window.screenshots.size(), 1u);
     EXPECT_EQ(paused.window.screenshots[0].first, "tindrel-36-00.png");
-    EXPECT_EQ(paused.window.screenshots[0].second, checksum(*OfflineRender::still(buildData(), 36, 0, 36 * 64 * 0.12)));
+    EXPECT_EQ(paused.window.screenshots[0].second, checksum(*OfflineRender::still(buildShow(), 36, 0, 36 * 64 * 0.12)));
     EXPECT_EQ(paused.window.shown[4].overlay.message, std::vector<std::string>{"screenshot: tindrel-36-00.png"});
 
     const Rig playing({.from = 33}, {{5, Q{Command::screenshot}}, {6, Q{Command::quit}}});
@@ -276,15 +279,15 @@ TEST_F(PlayerKeys, FrameStepsMoveASixtiethAndStayPaused) {
     ASSERT_EQ(shown.size(), 5u);
     EXPECT_TRUE(rig.music.paused);
     for (std::size_t i = 1; i < shown.size(); ++i) EXPECT_TRUE(shown[i].musicPaused) << "showing " << i;
-    EXPECT_EQ(shown[1].frame, checksum(*OfflineRender::still(buildData(), 33, 0, start + 1.0 / 60.0)));
-    EXPECT_EQ(shown[3].frame, checksum(*OfflineRender::still(buildData(), 33, 0, start + 2.0 / 60.0)));
+    EXPECT_EQ(shown[1].frame, checksum(*OfflineRender::still(buildShow(), 33, 0, start + 1.0 / 60.0)));
+    EXPECT_EQ(shown[3].frame, checksum(*OfflineRender::still(buildShow(), 33, 0, start + 2.0 / 60.0)));
     EXPECT_EQ(shown[4].frame, shown[3].frame);
     EXPECT_EQ(shown[3].overlay.message, (std::vector<std::string>{"order 33 · row 0   4:13.47 / 4:44", "the wave warp"}));
 
     const Rig back({.from = 33}, {{0, Q{Command::frameBack}}, {3, Q{Command::quit}}});
     ASSERT_EQ(back.window.shown.size(), 3u);
     EXPECT_TRUE(back.music.order == 32 && back.music.row == 63 && back.music.paused);
-    EXPECT_EQ(back.window.shown[1].frame, checksum(*OfflineRender::still(buildData(), 32, 63, start - 1.0 / 60.0)));
+    EXPECT_EQ(back.window.shown[1].frame, checksum(*OfflineRender::still(buildShow(), 32, 63, start - 1.0 / 60.0)));
 }
 
 TEST_F(PlayerKeys, ARangeEndsTheShowOrStartsOver) {
@@ -306,7 +309,7 @@ TEST_F(PlayerKeys, TheLoopKeyRepeatsTheSceneOnScreen) {
     const Rig straight({.from = 35, .to = 36});
     struct Case {
         const char* what;
-        Player::Range range;
+        PlayRange range;
         std::map<int, std::vector<Command>> keys;
         std::size_t shows;
         // The showings from `at` are those of a straight play from its showing `from`.

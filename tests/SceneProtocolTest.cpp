@@ -20,6 +20,7 @@ struct Rig : Display {
     DemoClock clock{music, timer};
     ManualKeys keys;
     const DataFolder data;
+    const Viewing viewing;
     Screen screen{4, 2, *this};
     std::vector<std::pair<int, int>> positions;
     std::function<void(int frame)> afterFrame = [](int) {};
@@ -54,14 +55,14 @@ public:
     }
 };
 
-const TimetableRow twoPhases{"two phases", {0, 0}, [](const Stage& stage, Scene::Orders orders) -> std::unique_ptr<Scene> {
-                                 return std::make_unique<TwoPhases>(stage, orders);
+const TimetableRow twoPhases{"two phases", {0, 0}, [](const Stage& stage, const Scene::Slot& slot) -> std::unique_ptr<Scene> {
+                                 return std::make_unique<TwoPhases>(stage, slot);
                              }, {0, 0}, {}};
 
 // Steps the show as a frame loop does, to its end.
 void playOut(Rig& rig) {
     log.clear();
-    Show show({rig.screen, rig.clock, rig.keys, rig.data}, twoPhases);
+    Show show({rig.screen, rig.clock, rig.keys, rig.data, rig.viewing}, twoPhases);
     while (show.step() == Show::Step::drawn) {
     }
 }
@@ -129,8 +130,8 @@ TEST(FrameProtocol, EnteringAtAPositionPassesThePhasesAnUninterruptedPlayPasses)
         Rig rig({{c.target.order, c.target.row}});
         rig.afterFrame = [&rig](int) { rig.keys.hold(); };
         log.clear();
-        const MusicShape shape({c.rowsPerOrder}, {}, 1.0);
-        Show show({rig.screen, rig.clock, rig.keys, rig.data}, twoPhases);
+        const MusicShape shape = MusicShape::steady({c.rowsPerOrder}, 0.12);
+        Show show({rig.screen, rig.clock, rig.keys, rig.data, rig.viewing}, twoPhases);
         show.enterAt(0, shape, c.target);
         while (show.step() == Show::Step::drawn) {
         }
@@ -154,6 +155,7 @@ TEST(FrameProtocol, AFrameDrawsOnThePositionItsEndWasTestedOn) {
     DemoClock clock(music, timer);
     ManualKeys keys;
     const DataFolder data;
+    const Viewing viewing;
     Screen screen(4, 2, display);
     static std::vector<int> tested, drawn;
     struct Rows : Scene {
@@ -163,10 +165,10 @@ TEST(FrameProtocol, AFrameDrawsOnThePositionItsEndWasTestedOn) {
                      [](const Position& p) { drawn.push_back(p.row); }}};
         }
     };
-    const TimetableRow rows{"rows", {0, 0}, [](const Stage& stage, Scene::Orders orders) -> std::unique_ptr<Scene> {
-                                return std::make_unique<Rows>(stage, orders);
+    const TimetableRow rows{"rows", {0, 0}, [](const Stage& stage, const Scene::Slot& slot) -> std::unique_ptr<Scene> {
+                                return std::make_unique<Rows>(stage, slot);
                             }, {0, 0}, {}};
-    Show show({screen, clock, keys, data}, rows);
+    Show show({screen, clock, keys, data, viewing}, rows);
     while (show.step() == Show::Step::drawn) {
     }
     EXPECT_EQ(tested, (std::vector<int>{0, 1, 2, 3}));

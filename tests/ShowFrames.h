@@ -10,10 +10,10 @@
 class ShowFrames : public ::testing::Test {
 protected:
     static std::unique_ptr<Image> frame(int order, int row, double seconds = 1.25) {
-        return frame(buildData(), order, row, seconds);
+        return frame(buildShow(), order, row, seconds);
     }
-    static std::unique_ptr<Image> frame(const DataFolder& data, int order, int row, double seconds = 1.25) {
-        auto f = OfflineRender::still(data, order, row, seconds);
+    static std::unique_ptr<Image> frame(const ShowPlan& show, int order, int row, double seconds = 1.25) {
+        auto f = OfflineRender::still(show, order, row, seconds);
         EXPECT_TRUE(f) << "no frame at " << order << ':' << row;
         return f ? std::move(f) : std::make_unique<Image>(600, 300);
     }

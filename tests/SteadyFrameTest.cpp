@@ -82,7 +82,8 @@ private:
 TEST(SteadyFrames, NoSceneAllocatesOnceItIsRunning) {
     // Each scene at its telling moment, and early in its first order: under the flash that opens
     // most scenes, in the opening's fade and before the cones take over from the cube.
-    for (const TimetableRow& row : Timetable::rows()) {
+    const ShowPlan show = buildShow();
+    for (const TimetableRow& row : show.timetable().rows()) {
         for (const TimetableRow::Moment at : {row.moment, TimetableRow::Moment{row.orders.first, 8}}) {
             ManualKeys keys;
             ManualTimer timer(20.0);
@@ -91,7 +92,7 @@ TEST(SteadyFrames, NoSceneAllocatesOnceItIsRunning) {
             music.set(at.order, at.row);
             Screen screen(600, 300, frames);
             DemoClock clock(music, timer, DemoClock::Start::fixedAtZero);
-            Show scene({screen, clock, keys, buildData()}, row);
+            Show scene({screen, clock, keys, buildData(), show.viewing}, row);
             while (scene.step() == Show::Step::drawn) {
             }
             EXPECT_EQ(frames.presented, Frames::warmUp + Frames::counted) << row.title << " at order " << at.order;

@@ -25,7 +25,8 @@ struct Offstage : Display {
     DemoClock clock{music, timer};
     ManualKeys keys;
     DataFolder data = buildData();
-    Stage stage() { return {screen, clock, keys, data}; }
+    Viewing viewing;
+    Stage stage() { return {screen, clock, keys, data, viewing}; }
 };
 
 } // namespace
@@ -34,7 +35,8 @@ TEST_F(TimetableScenes, NoSceneWaitsForItsOrders) {
     // Entered past its orders, every scene returns at once; so does every scene that has a start,
     // entered before it. The opening and the blob light have none: each plays from the top.
     Offstage offstage;
-    const auto rows = Timetable::rows();
+    const ShowPlan show = buildShow();
+    const auto rows = show.timetable().rows();
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Scene::Orders orders = rows[i].orders;
         std::vector<int> outside = {orders.last + 1, 65535};
@@ -52,18 +54,19 @@ TEST_F(TimetableScenes, EachSceneLoadsExactlyTheFilesItsRowNames) {
     // Built from a folder of its listed files alone, each scene finds all it needs; with any one
     // of them missing, it fails on that one, so the list names nothing the scene does not read.
     Offstage offstage;
-    for (const TimetableRow& row : Timetable::rows()) {
+    const ShowPlan show = buildShow();
+    for (const TimetableRow& row : show.timetable().rows()) {
         const auto dir = TestImages::scratch("listed");
         for (const std::string& file : row.files) {
             std::filesystem::create_directories((dir / file).parent_path());
             std::filesystem::copy_file(std::filesystem::path(TINDREL_BUILD_DATA_DIR) / file, dir / file);
         }
         offstage.data = DataFolder(dir);
-        EXPECT_NO_THROW(row.build(offstage.stage(), row.orders)) << row.title;
+        EXPECT_NO_THROW(row.make(offstage.stage())) << row.title;
         for (const std::string& file : row.files) {
             std::filesystem::rename(dir / file, dir / (file + ".away"));
             try {
-                row.build(offstage.stage(), row.orders);
+                row.make(offstage.stage());
                 ADD_FAILURE() << row.title << " built without " << file;
             } catch (const LoadError& e) {
                 EXPECT_EQ(std::string(e.what()).rfind(file + ":", 0), 0u) << row.title << ": " << e.what();

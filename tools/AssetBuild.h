@@ -19,6 +19,9 @@ struct Recipe {
 // and the music.
 std::vector<Recipe> recipes(const std::filesystem::path& sourceDir);
 
+// The name of the music's file in the data, as the sources' show file gives it.
+std::string musicOf(const std::filesystem::path& sourceDir);
+
 // The data files made from a source file, by its path relative to the sources.
 std::vector<std::string> madeFrom(const std::filesystem::path& sourceDir, const std::string& source);
 
@@ -33,7 +36,7 @@ void writeOne(const std::filesystem::path& sourceDir, const std::filesystem::pat
 
 // The data files the show loads that no source makes (a texture program deleted, say): the show
 // would fail on them.
-std::vector<std::string> unmade(const std::vector<Recipe>& recipes);
+std::vector<std::string> unmade(const std::filesystem::path& sourceDir, const std::vector<Recipe>& recipes);
 // "SOURCE: missing; ..." for one of them.
 std::string unmadeMessage(const std::string& output);
 

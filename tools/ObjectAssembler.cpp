@@ -1,7 +1,7 @@
 #include "tools/ObjectAssembler.h"
 
 #include "tools/LwobWriter.h"
-#include "tools/Suggest.h"
+#include "raster/Suggest.h"
 
 #include <charconv>
 #include <cstdio>

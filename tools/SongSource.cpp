@@ -1,7 +1,7 @@
 #include "tools/SongSource.h"
 
 #include "platform/SourceFiles.h"
-#include "tools/Suggest.h"
+#include "raster/Suggest.h"
 #include "tools/Synth.h"
 
 #include <algorithm>
@@ -103,6 +103,7 @@ constexpr Word effects[] = {
     {"E", "Exy",
      "E1y/E2y fine slide up/down, E3y glissando, E4y vibrato wave, E5y finetune, E7y tremolo wave, E8y panning, "
      "E9y retrigger every y ticks, EAy/EBy fine volume up/down, ECy cut after y ticks, EDy delay y ticks"},
+    {"F", "Fxx", "speed (01 to 1F ticks a row) or tempo (20 to FF bpm) from this row on"},
     {"G", "Gxx", "global volume, 00 to 40"},
     {"H", "Hxy", "global volume slide: up x or down y each tick"},
     {"K", "Kxx", "key off after xx ticks"},
@@ -113,7 +114,7 @@ constexpr Word effects[] = {
     {"X", "Xxy", "X1y/X2y extra fine slide up/down"},
 };
 
-constexpr std::string_view clockEffects = "B (jump), D (break), E6y (loop), EEy (delay), F (speed, tempo)";
+constexpr std::string_view clockEffects = "B (jump), D (break), E6y (loop), EEy (delay)";
 
 template <std::size_t N>
 const Word* wordNamed(const Word (&table)[N], std::string_view name) {
@@ -565,11 +566,13 @@ private:
                 fail(at, where + "an effect is a type 0-9 or A-Z and two hex digits, not " + quoted(w[3]));
             c.effect = static_cast<std::uint8_t>(digit ? type - '0' : type - 'A' + 10);
             c.param = static_cast<std::uint8_t>(toInt(at, w[3].substr(1), 0, 255, where + "effect parameter", 16));
-            const bool clock = type == 'B' || type == 'D' || type == 'F' ||
+            // A speed or tempo change keeps every row in its order and play's time along the
+            // song only grows, which the music's shape follows; these move rows or repeat them.
+            const bool clock = type == 'B' || type == 'D' ||
                                (type == 'E' && (c.param >> 4 == 0x6 || c.param >> 4 == 0xE));
             if (clock) fail(at, where + "effect " + std::string(w[3]) + " would move the clock the show keeps to");
             if (!wordNamed(effects, w[3].substr(0, 1)))
-                fail(at, where + "no effect " + quoted(w[3]) + ": FastTracker 2's are 0-9, A, C, E, G, H, K, L, P, R, T and X");
+                fail(at, where + "no effect " + quoted(w[3]) + ": FastTracker 2's are 0-9, A, C, E, F, G, H, K, L, P, R, T and X");
         }
         return c;
     }

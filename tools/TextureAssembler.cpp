@@ -1,7 +1,7 @@
 #include "tools/TextureAssembler.h"
 
 #include "raster/TextureOps.h"
-#include "tools/Suggest.h"
+#include "raster/Suggest.h"
 
 #include <algorithm>
 #include <charconv>

@@ -17,9 +17,9 @@ public:
     static constexpr int flashRows = 32;
     static constexpr int strobeRows = 8;
 
-    BlobLightScene(const Stage& stage, Orders orders)
-        : Scene(stage, orders), star(Image::load(stage.data, "Part2/star.pcx")), texture(Image::load(stage.data, "Part2/texture1.tex", GridWarp::checkTexture)),
-          warp(effectOn<BlobWarp>("Part2/texture1.tex", 76, 38, *texture, 3, 1.0f, 150.0f)) {}
+    BlobLightScene(const Stage& stage, const Slot& slot)
+        : Scene(stage, slot), star(Image::load(stage.data, file("star.pcx"))), texture(Image::load(stage.data, file("texture1.tex"), GridWarp::checkTexture)),
+          warp(effectOn<BlobWarp>(file("texture1.tex"), 76, 38, *texture, 3, 1.0f, 150.0f)) {}
 
     std::vector<Phase> phases() override {
         // No start order: the opening hands over, and this plays until its last order is over.
@@ -35,7 +35,7 @@ public:
                    out.blitAdd(0, 0, warp->image());
                    if (r >= flashRows && p.order == last) flash(out, r % strobeRows, 1.0 / strobeRows);
                    // A flash that fades over 33 rows, cut short at row 32 when it has not quite gone.
-                   else if (p.order % 2 == 0 && r < flashRows) flash(out, r, 0.030303031);
+                   else if (ordersIn(p) % 2 == 0 && r < flashRows) flash(out, r, 0.030303031);
                }}};
     }
 
@@ -47,6 +47,6 @@ private:
 
 } // namespace
 
-std::unique_ptr<Scene> buildBlobLight(const Stage& stage, Scene::Orders orders) {
-    return std::make_unique<BlobLightScene>(stage, orders);
+std::unique_ptr<Scene> buildBlobLight(const Stage& stage, const Scene::Slot& slot) {
+    return std::make_unique<BlobLightScene>(stage, slot);
 }

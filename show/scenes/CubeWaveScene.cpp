@@ -18,9 +18,9 @@ public:
     static constexpr int figureTop = 60;
     static constexpr int flashRows = 16;
 
-    CubeWaveScene(const Stage& stage, Orders orders)
-        : Scene(stage, orders), background(Image::load(stage.data, "Part5/background.pcx")),
-          foreground(Image::load(stage.data, "Part5/gubbe.pcx")), grid(std::make_unique<MeshGridView>(frameWidth, frameHeight, stage.data, "Part5/cube.lwo")) {}
+    CubeWaveScene(const Stage& stage, const Slot& slot)
+        : Scene(stage, slot), background(Image::load(stage.data, file("background.pcx"))),
+          foreground(Image::load(stage.data, file("gubbe.pcx"))), grid(std::make_unique<MeshGridView>(frameWidth, frameHeight, stage.data, file("cube.lwo"))) {}
 
     std::vector<Phase> phases() override {
         return {{outsideOrders(), [this](const Position& p) {
@@ -45,6 +45,6 @@ private:
 
 } // namespace
 
-std::unique_ptr<Scene> buildCubeWave(const Stage& stage, Scene::Orders orders) {
-    return std::make_unique<CubeWaveScene>(stage, orders);
+std::unique_ptr<Scene> buildCubeWave(const Stage& stage, const Scene::Slot& slot) {
+    return std::make_unique<CubeWaveScene>(stage, slot);
 }

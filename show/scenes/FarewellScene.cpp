@@ -12,7 +12,7 @@ class FarewellScene : public Scene {
 public:
     static constexpr int flashRows = 16;
 
-    FarewellScene(const Stage& stage, Orders orders) : Scene(stage, orders), background(Image::load(stage.data, "Part9/background.pcx")) {}
+    FarewellScene(const Stage& stage, const Slot& slot) : Scene(stage, slot), background(Image::load(stage.data, file("background.pcx"))) {}
 
     std::vector<Phase> phases() override {
         return {{outsideOrders(), [this](const Position& p) {
@@ -30,6 +30,6 @@ private:
 
 } // namespace
 
-std::unique_ptr<Scene> buildFarewell(const Stage& stage, Scene::Orders orders) {
-    return std::make_unique<FarewellScene>(stage, orders);
+std::unique_ptr<Scene> buildFarewell(const Stage& stage, const Scene::Slot& slot) {
+    return std::make_unique<FarewellScene>(stage, slot);
 }

@@ -18,10 +18,10 @@ public:
     static constexpr int logoTop = 255;
     static constexpr int flashRows = 16;
 
-    GlowingBandScene(const Stage& stage, Orders orders)
-        : Scene(stage, orders), background(Image::load(stage.data, "Part6/background.pcx")),
-          texture(Image::load(stage.data, "Part6/texture.tex", GridWarp::checkTexture)), logo(Image::load(stage.data, "Part6/logo.pcx")),
-          warp(effectOn<BlobWarp>("Part6/texture.tex", 76, 25, *texture, 7, 0.3f, 90.0f)) {}
+    GlowingBandScene(const Stage& stage, const Slot& slot)
+        : Scene(stage, slot), background(Image::load(stage.data, file("background.pcx"))),
+          texture(Image::load(stage.data, file("texture.tex"), GridWarp::checkTexture)), logo(Image::load(stage.data, file("logo.pcx"))),
+          warp(effectOn<BlobWarp>(file("texture.tex"), 76, 25, *texture, 7, 0.3f, 90.0f)) {}
 
     std::vector<Phase> phases() override {
         return {{outsideOrders(), [this](const Position& p) {
@@ -51,6 +51,6 @@ private:
 
 } // namespace
 
-std::unique_ptr<Scene> buildGlowingBand(const Stage& stage, Scene::Orders orders) {
-    return std::make_unique<GlowingBandScene>(stage, orders);
+std::unique_ptr<Scene> buildGlowingBand(const Stage& stage, const Scene::Slot& slot) {
+    return std::make_unique<GlowingBandScene>(stage, slot);
 }

@@ -17,9 +17,9 @@ public:
     static constexpr int fadeInOrders = 2;
     static constexpr int flashRows = 32;
 
-    OpeningScene(const Stage& stage, Orders orders)
-        : Scene(stage, orders), logo(Image::load(stage.data, "Part1/logolight.pcx")),
-          background(Image::load(stage.data, "Part1/background.pcx")), work(std::make_unique<Image>(frameWidth, frameHeight)),
+    OpeningScene(const Stage& stage, const Slot& slot)
+        : Scene(stage, slot), logo(Image::load(stage.data, file("logolight.pcx"))),
+          background(Image::load(stage.data, file("background.pcx"))), work(std::make_unique<Image>(frameWidth, frameHeight)),
           light(std::make_unique<LightSpot>(*work)) {}
 
     // The show's seconds count from here.
@@ -68,6 +68,6 @@ private:
 
 } // namespace
 
-std::unique_ptr<Scene> buildOpening(const Stage& stage, Scene::Orders orders) {
-    return std::make_unique<OpeningScene>(stage, orders);
+std::unique_ptr<Scene> buildOpening(const Stage& stage, const Scene::Slot& slot) {
+    return std::make_unique<OpeningScene>(stage, slot);
 }

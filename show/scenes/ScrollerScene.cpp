@@ -18,10 +18,10 @@ public:
     static constexpr int scrollLeft = 150;
     static constexpr int fadeInRows = 4;
 
-    ScrollerScene(const Stage& stage, Orders orders)
-        : Scene(stage, orders), background(Image::load(stage.data, "Part3/background.pcx")),
-          scroll(Image::load(stage.data, "Part3/scroll.pcx")), dots(Image::load(stage.data, "Part3/dots.pcx")),
-          dots2(Image::load(stage.data, "Part3/dots2.pcx")), scrollView(std::make_unique<Image>(scroll->width(), scroll->height())),
+    ScrollerScene(const Stage& stage, const Slot& slot)
+        : Scene(stage, slot), background(Image::load(stage.data, file("background.pcx"))),
+          scroll(Image::load(stage.data, file("scroll.pcx"))), dots(Image::load(stage.data, file("dots.pcx"))),
+          dots2(Image::load(stage.data, file("dots2.pcx"))), scrollView(std::make_unique<Image>(scroll->width(), scroll->height())),
           dotsView(std::make_unique<Image>(dots->width(), dots->height())),
           dotsMix(std::make_unique<Image>(dots->width(), dots->height())),
           dots2Faded(std::make_unique<Image>(dots->width(), dots->height())) {}
@@ -55,7 +55,8 @@ public:
                        out.fadeTo(black, static_cast<float>(r * 0.0625));
                        // Out of black nearly white in one frame: a flash in all but name, which
                        // gentle flashes hold to their peak like any other.
-                       if (r > 16 && gentleFlashes()) out.fadeTo(black, static_cast<float>(1.0 - gentleFlashPeak));
+                       if (const double peak = whiteness(1.0); r > 16 && peak < 1.0)
+                           out.fadeTo(black, static_cast<float>(1.0 - peak));
                    }
                }}};
     }
@@ -73,6 +74,6 @@ private:
 
 } // namespace
 
-std::unique_ptr<Scene> buildScroller(const Stage& stage, Scene::Orders orders) {
-    return std::make_unique<ScrollerScene>(stage, orders);
+std::unique_ptr<Scene> buildScroller(const Stage& stage, const Scene::Slot& slot) {
+    return std::make_unique<ScrollerScene>(stage, slot);
 }

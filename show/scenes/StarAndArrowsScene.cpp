@@ -14,10 +14,10 @@ class StarAndArrowsScene : public Scene {
 public:
     static constexpr int flashRows = 16;
 
-    StarAndArrowsScene(const Stage& stage, Orders orders)
-        : Scene(stage, orders), background(Image::load(stage.data, "Part4/background.pcx")),
-          star(std::make_unique<MeshView>(500, 300, stage.data, "Part4/star.lwo")),
-          arrow(std::make_unique<MeshView>(170, 200, stage.data, "Part4/arrow.lwo")) {
+    StarAndArrowsScene(const Stage& stage, const Slot& slot)
+        : Scene(stage, slot), background(Image::load(stage.data, file("background.pcx"))),
+          star(std::make_unique<MeshView>(500, 300, stage.data, file("star.lwo"))),
+          arrow(std::make_unique<MeshView>(170, 200, stage.data, file("arrow.lwo"))) {
         star->setPosition(0.7f, 0.0f, 0.0f);
         arrow->setPosition(-0.2f, 0.0f, 0.0f);
     }
@@ -66,6 +66,6 @@ private:
 
 } // namespace
 
-std::unique_ptr<Scene> buildStarAndArrows(const Stage& stage, Scene::Orders orders) {
-    return std::make_unique<StarAndArrowsScene>(stage, orders);
+std::unique_ptr<Scene> buildStarAndArrows(const Stage& stage, const Scene::Slot& slot) {
+    return std::make_unique<StarAndArrowsScene>(stage, slot);
 }

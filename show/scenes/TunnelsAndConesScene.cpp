@@ -18,11 +18,11 @@ public:
     static constexpr int flashRows = 16;
     static constexpr int lastFlashedOrder = 6;
 
-    TunnelsAndConesScene(const Stage& stage, Orders orders)
-        : Scene(stage, orders), background(Image::load(stage.data, "Part7/background.pcx")),
-          cube(std::make_unique<WobbleView>(378, 300, stage.data, "Part7/cube.lwo")),
-          cones(std::make_unique<WobbleView>(378, 300, stage.data, "Part7/cones.lwo")), disco(Image::load(stage.data, "Part7/disco.pcx")),
-          texture(Image::load(stage.data, "Part7/texture.tex", Tunnel::checkTexture)), tunnel(effectOn<Tunnel>("Part7/texture.tex", 212, 292, *texture)) {}
+    TunnelsAndConesScene(const Stage& stage, const Slot& slot)
+        : Scene(stage, slot), background(Image::load(stage.data, file("background.pcx"))),
+          cube(std::make_unique<WobbleView>(378, 300, stage.data, file("cube.lwo"))),
+          cones(std::make_unique<WobbleView>(378, 300, stage.data, file("cones.lwo"))), disco(Image::load(stage.data, file("disco.pcx"))),
+          texture(Image::load(stage.data, file("texture.tex"), Tunnel::checkTexture)), tunnel(effectOn<Tunnel>(file("texture.tex"), 212, 292, *texture)) {}
 
     void enter() override { showCones = false; }
 
@@ -67,6 +67,6 @@ private:
 
 } // namespace
 
-std::unique_ptr<Scene> buildTunnelsAndCones(const Stage& stage, Scene::Orders orders) {
-    return std::make_unique<TunnelsAndConesScene>(stage, orders);
+std::unique_ptr<Scene> buildTunnelsAndCones(const Stage& stage, const Scene::Slot& slot) {
+    return std::make_unique<TunnelsAndConesScene>(stage, slot);
 }

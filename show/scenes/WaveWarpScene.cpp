@@ -15,9 +15,9 @@ public:
     static constexpr int warpLeft = 200;
     static constexpr int flashRows = 16;
 
-    WaveWarpScene(const Stage& stage, Orders orders)
-        : Scene(stage, orders), background(Image::load(stage.data, "Part8/background.pcx")),
-          texture(Image::load(stage.data, "Part8/texture.tex", GridWarp::checkTexture)), warp(effectOn<WaveWarp>("Part8/texture.tex", 51, 38, *texture, 1.0f)) {}
+    WaveWarpScene(const Stage& stage, const Slot& slot)
+        : Scene(stage, slot), background(Image::load(stage.data, file("background.pcx"))),
+          texture(Image::load(stage.data, file("texture.tex"), GridWarp::checkTexture)), warp(effectOn<WaveWarp>(file("texture.tex"), 51, 38, *texture, 1.0f)) {}
 
     std::vector<Phase> phases() override {
         return {{outsideOrders(), [this](const Position& p) {
@@ -37,6 +37,6 @@ private:
 
 } // namespace
 
-std::unique_ptr<Scene> buildWaveWarp(const Stage& stage, Scene::Orders orders) {
-    return std::make_unique<WaveWarpScene>(stage, orders);
+std::unique_ptr<Scene> buildWaveWarp(const Stage& stage, const Scene::Slot& slot) {
+    return std::make_unique<WaveWarpScene>(stage, slot);
 }

@@ -1,4 +1,4 @@
-#include "tools/Suggest.h"
+#include "raster/Suggest.h"
 
 #include <algorithm>
 #include <cctype>
