@@ -48,7 +48,9 @@ void StudioShow::apply(Player& player, LiveMusic& music) {
     }
     std::vector<std::string> banner;
     if (musicUntil_ && work_.now() < *musicUntil_) banner.emplace_back("music rebuilt");
-    for (const auto& [entry, problem] : problems_) banner.push_back(problem);
+    // One mistake that fails many files (in the show file, say) is one line.
+    for (const auto& [entry, problem] : problems_)
+        if (std::find(banner.begin(), banner.end(), problem) == banner.end()) banner.push_back(problem);
     player.setBanner(std::move(banner));
 }
 

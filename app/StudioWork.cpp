@@ -50,6 +50,7 @@ std::vector<std::string> affected(const std::vector<std::string>& saved, const s
 
 StudioBuild::Result StudioBuilder::build(const std::vector<std::string>& outputs, const std::function<bool()>& cancel,
                                          const Each& each, const std::string& program) {
+    std::set<std::string> saidNow;  // one mistake that fails many files is said once
     const StudioBuild::Result result = StudioBuild::run(
         sources_, cache_, outputs, cancel,
         [&](const std::string& output, const std::string& failure, std::vector<StudioManifest::Read> reads) {
@@ -60,7 +61,8 @@ StudioBuild::Result StudioBuilder::build(const std::vector<std::string>& outputs
                 manifest_.failed(output, std::move(reads));
                 // Said once: the same mistake again, or one the walk of the sources said, is
                 // not repeated.
-                if (said_[output] != failure && !SourceFiles::warned(failure)) std::fprintf(stderr, "%s\n", failure.c_str());
+                if (said_[output] != failure && !SourceFiles::warned(failure) && saidNow.insert(failure).second)
+                    std::fprintf(stderr, "%s\n", failure.c_str());
                 said_[output] = failure;
             }
             if (each) each(output, failure);
