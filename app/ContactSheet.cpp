@@ -55,7 +55,7 @@ std::unique_ptr<Image> ContactSheet::make(const ShowPlan& show) {
     cairo_set_font_size(cr, 13);
     cairo_set_source_rgb(cr, 0.62, 0.70, 0.88);
     // A short title leaves the line its room; a long one pushes it along.
-    cairo_move_to(cr, std::max(margin + 100.0, margin + titleExtents.x_advance + 16.0), 30);
+    cairo_move_to(cr, std::max(margin + 100.0, margin + titleExtents.x_advance + 12.0), 30);
     const std::string subtitle = !show.file.description.empty()
                                      ? show.file.description
                                      : "a real-time show in " + inWords(rows.size()) + " scenes";

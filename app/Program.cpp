@@ -63,14 +63,15 @@ fs::path dataDirectory(const std::string& option) {
 
 // A still without SECONDS is at the time an uninterrupted play reaches its position.
 void checkStill(CommandLine& cl, const MusicShape& music) {
+    using ShowLoad::OutOfRange;
+    const std::string order = std::to_string(cl.order);
     if (cl.order >= music.orderCount())
-        throw ShowLoad::OutOfRange("order " + std::to_string(cl.order) + " is past the song's end; its orders are 0 to " +
+        throw OutOfRange("order " + order + " is past the song's end; its orders are 0 to " +
                          std::to_string(music.orderCount() - 1));
-    if (!music.reaches(cl.order))
-        throw ShowLoad::OutOfRange("order " + std::to_string(cl.order) + " is never played: the song passes it by");
+    if (!music.reaches(cl.order)) throw OutOfRange("order " + order + " is never played: the song passes it by");
     const int rows = music.rowsIn(cl.order);
     if (cl.row >= rows)
-        throw ShowLoad::OutOfRange("row " + std::to_string(cl.row) + " is past the end of order " + std::to_string(cl.order) +
+        throw OutOfRange("row " + std::to_string(cl.row) + " is past the end of order " + order +
                          ", whose rows are 0 to " + std::to_string(rows - 1));
     if (!cl.seconds) cl.seconds = music.secondsAt(cl.order, cl.row);
 }
@@ -165,9 +166,8 @@ int runProgram(const std::vector<std::string>& args) {
             std::cout << CommandLine::help(cl.helpTopic);
             return 0;
         case CommandLine::Mode::listScenes: {
-            // Held by name: a range-for over the rows of a temporary would outlive it.
-            const ShowFile listed = ShowFile::load(DataFolder(dataDirectory(cl.dataDir)));
-            for (const TimetableRow& row : listed.timetable.rows()) std::cout << row.title << '\n';
+            const ShowFile show = ShowFile::load(DataFolder(dataDirectory(cl.dataDir)));
+            for (const TimetableRow& row : show.timetable.rows()) std::cout << row.title << '\n';
             return 0;
         }
         case CommandLine::Mode::version:

@@ -136,12 +136,12 @@ Module::Module(const std::string& name, std::span<const std::uint8_t> bytes, Con
 
 Module::~Module() = default;
 
-std::size_t Module::render(float* out, std::size_t frames) {
+std::size_t Module::render(float* out, std::size_t frames, int rate) {
     std::size_t done = 0;
     if (!ended_) {
         // libopenmpt may return short reads only at the end; keep asking until it gives nothing.
         while (done < frames) {
-            const std::size_t got = player_->module.read_interleaved_stereo(sampleRate, frames - done, out + 2 * done);
+            const std::size_t got = player_->module.read_interleaved_stereo(rate, frames - done, out + 2 * done);
             if (got == 0) {
                 ended_ = true;
                 break;

@@ -37,7 +37,8 @@ public:
 
     // Fills up to frames stereo frames; returns how many were rendered. Fewer than asked means
     // the module has ended: the rest of the buffer is zeroed and the position reads endPosition.
-    std::size_t render(float* interleavedStereo, std::size_t frames);
+    // The show renders at sampleRate; another rate is for measuring the player.
+    std::size_t render(float* interleavedStereo, std::size_t frames, int rate = sampleRate);
     // Order in the low 16 bits, row in the high 16, of the audio rendered last.
     std::uint32_t position() const;
     bool ended() const { return ended_; }

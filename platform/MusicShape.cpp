@@ -46,6 +46,12 @@ std::int64_t MusicShape::sampleAt(int order, int row) const {
     return end_;
 }
 
+std::int64_t MusicShape::reachedAt(int order, int row) const {
+    if (order < 0 || order >= orderCount()) return -1;
+    const std::vector<std::int64_t>& starts = orders_[static_cast<std::size_t>(order)].starts;
+    return row >= 0 && static_cast<std::size_t>(row) < starts.size() ? starts[static_cast<std::size_t>(row)] : -1;
+}
+
 double MusicShape::secondsAt(int order, int row) const { return seconds(sampleAt(order, row)); }
 
 void MusicShape::rowAt(double seconds, int& order, int& row) const {

@@ -44,6 +44,8 @@ public:
     // reaches has the time of the next row play does reach.
     double secondsAt(int order, int row) const;
     std::int64_t sampleAt(int order, int row) const;
+    // The sample play reaches the row at; -1 when it never does, or there is no such row.
+    std::int64_t reachedAt(int order, int row) const;
     double endSeconds() const { return seconds(end_); }
     std::int64_t endSample() const { return end_; }
     // The row playing at the uninterrupted play's seconds, the time taken to its nearest sample:

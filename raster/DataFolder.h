@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-// The folder the show reads its files from, named relative to it ("Super.xm",
+// The folder the show reads its files from, named relative to it ("show.toml",
 // "Part9/background.pcx"). A value handed to whatever loads, so two shows built from two folders
 // live side by side; messages keep printing the names as written.
 class DataFolder {

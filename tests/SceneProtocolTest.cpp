@@ -57,7 +57,7 @@ public:
 
 const TimetableRow twoPhases{"two phases", {0, 0}, [](const Stage& stage, const Scene::Slot& slot) -> std::unique_ptr<Scene> {
                                  return std::make_unique<TwoPhases>(stage, slot);
-                             }, {0, 0}, {}};
+                             }, {0, 0}, {}, "test", "."};
 
 // Steps the show as a frame loop does, to its end.
 void playOut(Rig& rig) {
@@ -167,7 +167,7 @@ TEST(FrameProtocol, AFrameDrawsOnThePositionItsEndWasTestedOn) {
     };
     const TimetableRow rows{"rows", {0, 0}, [](const Stage& stage, const Scene::Slot& slot) -> std::unique_ptr<Scene> {
                                 return std::make_unique<Rows>(stage, slot);
-                            }, {0, 0}, {}};
+                            }, {0, 0}, {}, "test", "."};
     Show show({screen, clock, keys, data, viewing}, rows);
     while (show.step() == Show::Step::drawn) {
     }

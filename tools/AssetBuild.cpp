@@ -70,25 +70,20 @@ const std::vector<Reader>& ownReaders() {
     return readers;
 }
 
-// A scene played from a folder other than its kind's reads the files its kind's own folder has,
-// made the same way from sources of the same names in its folder: each (folder, kind's folder).
-std::vector<std::pair<std::string, std::string>> movedFolders(const ShowFile& show) {
-    std::vector<std::pair<std::string, std::string>> moved;
-    for (const TimetableRow& row : show.timetable.rows()) {
-        const std::string own = SceneKind::named(row.kind)->folder;
-        if (row.folder != own && std::none_of(moved.begin(), moved.end(), [&](const auto& m) { return m.first == row.folder; }))
-            moved.emplace_back(row.folder, own);
-    }
-    return moved;
-}
-
-// Each of items, then a copy of each one under a kind's folder for every folder moved from it.
+// What the show's scenes read: for each scene in turn, the items its kind reads in its own
+// folder, renamed into the scene's folder, so a kind played from another folder has its files
+// made there the same way, from sources of the same names. Each once, in the order first read.
 template <class T, class Rename>
-std::vector<T> withMoved(const ShowFile& show, const std::vector<T>& items, Rename rename) {
-    std::vector<T> all = items;
-    for (const auto& [folder, own] : movedFolders(show))
+std::vector<T> forScenes(const ShowFile& show, const std::vector<T>& items, Rename rename) {
+    std::vector<T> all;
+    std::vector<std::string> folders;
+    for (const TimetableRow& row : show.timetable.rows()) {
+        if (std::find(folders.begin(), folders.end(), row.folder) != folders.end()) continue;
+        folders.push_back(row.folder);
+        const std::string own = std::string(SceneKind::named(row.kind)->folder) + "/";
         for (const T& item : items)
-            if (std::optional<T> copy = rename(item, own + "/", folder + "/")) all.push_back(std::move(*copy));
+            if (std::optional<T> copy = rename(item, own, row.folder + "/")) all.push_back(std::move(*copy));
+    }
     return all;
 }
 
@@ -99,14 +94,14 @@ std::optional<std::string> moved(const std::string& name, const std::string& fro
 }
 
 std::vector<Reader> readers(const ShowFile& show) {
-    return withMoved(show, ownReaders(), [](const Reader& r, const std::string& from, const std::string& to) {
+    return forScenes(show, ownReaders(), [](const Reader& r, const std::string& from, const std::string& to) {
         const auto name = moved(r.texture, from, to);
         return name ? std::optional<Reader>(Reader{*name, r.effect}) : std::nullopt;
     });
 }
 
 std::vector<PictureAsset> pictures(const ShowFile& show) {
-    return withMoved(show, showPictures(), [](const PictureAsset& p, const std::string& from, const std::string& to) {
+    return forScenes(show, showPictures(), [](const PictureAsset& p, const std::string& from, const std::string& to) {
         std::optional<PictureAsset> copy;
         const auto name = moved(p.name, from, to);
         const auto source = moved(p.source, from, to);
@@ -121,7 +116,7 @@ std::vector<PictureAsset> pictures(const ShowFile& show) {
 
 std::vector<std::pair<std::string, std::vector<std::uint8_t>>> madeObjects(const ShowFile& show) {
     using Object = std::pair<std::string, std::vector<std::uint8_t>>;
-    return withMoved(show, showObjects(), [](const Object& o, const std::string& from, const std::string& to) {
+    return forScenes(show, showObjects(), [](const Object& o, const std::string& from, const std::string& to) {
         const auto name = moved(o.first, from, to);
         return name ? std::optional<Object>(Object{*name, o.second}) : std::nullopt;
     });

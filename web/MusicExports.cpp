@@ -2,6 +2,7 @@
 // One module at a time lives in an instance: the worklet's renders, and one on the page answers
 // the song's shape (its rows and the times they are reached) for the show.
 #include "platform/Module.h"
+#include "platform/MusicShape.h"
 
 #include <emscripten.h>
 
@@ -14,15 +15,18 @@
 
 namespace {
 std::unique_ptr<Module> module;
+MusicShape shape;
 std::string failure;
 } // namespace
 
 extern "C" {
 
-// Takes the module's file; 0 when loaded, else music_failure() says why.
-EMSCRIPTEN_KEEPALIVE int music_load(const std::uint8_t* bytes, std::size_t size) {
+// Takes the module's file, named as the show names it; 0 when loaded, else music_failure() says
+// why.
+EMSCRIPTEN_KEEPALIVE int music_load(const std::uint8_t* bytes, std::size_t size, const char* name) {
     try {
-        module = std::make_unique<Module>("Super.xm", std::span(bytes, size));
+        module = std::make_unique<Module>(name ? name : "the music", std::span(bytes, size));
+        shape = module->shape();
         return 0;
     } catch (const std::exception& e) {
         module.reset();
@@ -38,14 +42,21 @@ EMSCRIPTEN_KEEPALIVE std::size_t music_render(float* out, std::size_t frames) { 
 
 EMSCRIPTEN_KEEPALIVE std::uint32_t music_position() { return module->position(); }
 
-// Moves to the row and returns the uninterrupted play's time there, as the desktop's music does.
+// Moves to the row and returns the uninterrupted play's time there, by the song's shape.
 EMSCRIPTEN_KEEPALIVE double music_seek(int order, int row) {
     module->seek(order, row);
-    return module->ended() ? module->durationSeconds() : module->positionSeconds();
+    return shape.secondsAt(order, row);
+}
+
+// The sample at which an uninterrupted play reaches the row, -1 for a row it never reaches: the
+// song's shape, for the show's side.
+EMSCRIPTEN_KEEPALIVE double music_row_start(int order, int row) {
+    return static_cast<double>(shape.reachedAt(order, row));
 }
 
 // The uninterrupted play's length, for the start screen.
-EMSCRIPTEN_KEEPALIVE double music_duration() { return module->durationSeconds(); }
+EMSCRIPTEN_KEEPALIVE double music_duration() { return shape.endSeconds(); }
+EMSCRIPTEN_KEEPALIVE double music_end_sample() { return static_cast<double>(shape.endSample()); }
 
 EMSCRIPTEN_KEEPALIVE int music_orders() { return module->orderCount(); }
 

@@ -1,7 +1,8 @@
-// What the page's start screen asks of the show before it plays: the scenes for its thumbnails,
-// and the gentle flashes the visitor may choose.
-#include "show/Scene.h"
-#include "show/Timetable.h"
+// What the page's start screen asks of the show before it plays: the show's name, its music and
+// its scenes, as the show file gives them (tindrel_load() has read it).
+#include "show/ShowPlan.h"
+#include "web/PageShow.h"
+#include "web/WebMusic.h"
 
 #include <emscripten.h>
 
@@ -14,12 +15,24 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE const char* tindrel_scenes() {
     static std::string lines;
     lines.clear();
-    for (const TimetableRow& row : Timetable::rows())
-        lines += std::to_string(row.orders.first) + "\t" + std::string(row.title) + "\n";
+    for (const TimetableRow& row : pageShow().timetable.rows())
+        lines += std::to_string(row.orders.first) + "\t" + row.title + "\n";
     return lines.c_str();
 }
 
-// Nonzero: every white flash and strobe reaches at most 40 % of full white, from the next frame.
-EMSCRIPTEN_KEEPALIVE void tindrel_set_gentle(int gentle) { Scene::setGentleFlashes(gentle != 0); }
+// The show's title, author and description, and the music's file, one a line.
+EMSCRIPTEN_KEEPALIVE const char* tindrel_show() {
+    static std::string lines;
+    const ShowFile& file = pageShow();
+    lines = file.title + "\n" + file.author + "\n" + file.description + "\n" + file.music + "\n";
+    return lines.c_str();
+}
+
+// The music's length as the player's display writes it; the page's copy of the music is loaded.
+EMSCRIPTEN_KEEPALIVE const char* tindrel_length() {
+    static std::string text;
+    text = clockTime(WebMusic::shape().endSeconds());
+    return text.c_str();
+}
 
 } // extern "C"

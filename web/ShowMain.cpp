@@ -1,11 +1,14 @@
-// The show's entry points for the page. The page fetches the data files the show names into
-// /data, then asks for a still or for live play; what goes wrong reaches the page as a message.
+// The show's entry points for the page. The page fetches the show file and the data files the
+// show names into /data, then asks for a still or for live play; what goes wrong reaches the page
+// as a message.
 #include "platform/Timer.h"
 #include "raster/DataFolder.h"
 #include "raster/Image.h"
 #include "show/Player.h"
+#include "show/ShowFile.h"
+#include "show/ShowPlan.h"
 #include "show/Still.h"
-#include "show/Timetable.h"
+#include "web/PageShow.h"
 #include "web/WebControls.h"
 #include "web/WebDisplay.h"
 #include "web/WebMusic.h"
@@ -15,6 +18,7 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,11 +30,18 @@ const DataFolder& pageData() {
     return data;
 }
 
+// The page's show file, read once the page has fetched it.
+std::optional<ShowFile> showFile;
+
+// The show with the music's shape, which the page's copy of the music answers once loaded.
+ShowPlan plan() { return ShowPlan(pageData(), *showFile, WebMusic::shape()); }
+
 std::vector<std::string> filesFor(int order) {
     std::vector<std::string> files;
-    for (const TimetableRow& row : Timetable::rows()) {
-        if (order >= 0 && &row != &Timetable::playingAt(order)) continue;
-        for (const std::string& file : row.files)
+    const Timetable& timetable = showFile->timetable;
+    for (std::size_t i = 0; i < timetable.size(); ++i) {
+        if (order >= 0 && i != timetable.indexPlayingAt(order)) continue;
+        for (const std::string& file : timetable[i].files)
             if (std::find(files.begin(), files.end(), file) == files.end()) files.push_back(file);
     }
     return files;
@@ -38,7 +49,8 @@ std::vector<std::string> filesFor(int order) {
 
 // The show playing on the page, between the page's calls.
 struct Live {
-    explicit Live(int from) : player({window, controls, music, ticks, wall, pageData()}, WebMusic::shape(), {.from = from}) {}
+    Live(ShowPlan plan) : show(std::move(plan)), player({window, controls, music, ticks, wall}, show) {}
+    ShowPlan show;
     WebDisplay window;
     WebControls controls;
     WebMusic music;
@@ -50,9 +62,23 @@ std::unique_ptr<Live> live;
 
 } // namespace
 
+const ShowFile& pageShow() { return *showFile; }
+
 EM_JS(void, tindrel_report, (const char* message), { Module.host.error(UTF8ToString(message)); });
 
 extern "C" {
+
+// Reads /data/show.toml, or takes the program's own show where the page found none. 0 when read,
+// 2 when it failed (the page has been told why). Before anything else is asked.
+EMSCRIPTEN_KEEPALIVE int tindrel_load() {
+    try {
+        showFile = ShowFile::load(pageData());
+        return 0;
+    } catch (const std::exception& e) {
+        tindrel_report(e.what());
+        return 2;
+    }
+}
 
 // The data files the scene playing at order loads, or every scene's for a negative order, one a
 // line; the page fetches them before a still or a play. Valid until the next call.
@@ -67,7 +93,7 @@ EMSCRIPTEN_KEEPALIVE const char* tindrel_files(int order) {
 // failed (the page has been told why). The page's copy of the music is loaded.
 EMSCRIPTEN_KEEPALIVE int tindrel_still(int order, int row, double seconds) {
     try {
-        const std::unique_ptr<Image> frame = renderStill(pageData(), WebMusic::shape(), order, row, seconds);
+        const std::unique_ptr<Image> frame = renderStill(plan(), order, row, seconds);
         if (!frame) return 1;
         WebDisplay().draw(*frame);
         return 0;
@@ -77,13 +103,16 @@ EMSCRIPTEN_KEEPALIVE int tindrel_still(int order, int row, double seconds) {
     }
 }
 
-// Builds the show and starts it from the order; the page's music is loaded and ready. Then the
-// page calls tindrel_frame() once a display refresh. 0 when started, 2 when it failed (the page
-// has been told why).
-EMSCRIPTEN_KEEPALIVE int tindrel_start(int from) {
+// Builds the show and starts it from the order, with every white flash at most 40 % of white
+// when gentle; the page's music is loaded and ready. Then the page calls tindrel_frame() once a
+// display refresh. 0 when started, 2 when it failed (the page has been told why).
+EMSCRIPTEN_KEEPALIVE int tindrel_start(int from, int gentle) {
     try {
         live.reset();
-        live = std::make_unique<Live>(from);
+        ShowPlan show = plan();
+        show.range.from = from;
+        show.viewing.gentle = gentle != 0;
+        live = std::make_unique<Live>(std::move(show));
         live->player.start();
         return 0;
     } catch (const std::exception& e) {

@@ -318,6 +318,16 @@ async function loadShow(order) {
     const name = tindrel.simd ? 'tindrel' : 'tindrel-plain';
     const [{ default: createTindrel }, wasmBinary] = await Promise.all([import(`./${name}.js`), fetchBytes(`${name}.wasm`)]);
     const show = await createTindrel({ host, wasmBinary });
+    // The show file names the show, its music and its scenes; data made without one plays the
+    // program's own show.
+    const showFile = await fetch('data/show.toml');
+    if (showFile.ok) {
+        show.FS.mkdirTree('/data');
+        show.FS.writeFile('/data/show.toml', new Uint8Array(await showFile.arrayBuffer()));
+    }
+    if (show._tindrel_load() !== 0) throw new Error('The show file cannot be read.');
+    const [title, author, description, musicFile] = show.UTF8ToString(show._tindrel_show()).split('\n');
+    show.facts = { title, author, description, musicFile };
     const files = show.UTF8ToString(show._tindrel_files(order)).split('\n').filter(Boolean);
     await Promise.all(files.map(async file => {
         const bytes = await fetchBytes(`data/${file}`);
@@ -330,7 +340,7 @@ async function loadShow(order) {
 // The music read once on this thread as well: its orders' rows check addresses before anything
 // plays, its length goes on the start screen, and the show asks it the song's shape: the time an
 // uninterrupted play reaches a row, for a seek or a still.
-async function readSong(musicModule, song) {
+async function readSong(musicModule, song, name) {
     const { default: createMusic } = await import('./music.js');
     const music = await createMusic({
         instantiateWasm: (imports, done) => {
@@ -340,19 +350,29 @@ async function readSong(musicModule, song) {
     });
     const bytes = music._malloc(song.length);
     music.HEAPU8.set(song, bytes);
-    const failed = music._music_load(bytes, song.length);
+    const nameBytes = new TextEncoder().encode(`${name}\0`);
+    const namePointer = music._malloc(nameBytes.length);
+    music.HEAPU8.set(nameBytes, namePointer);
+    const failed = music._music_load(bytes, song.length, namePointer);
+    music._free(namePointer);
     music._free(bytes);
     if (failed) throw new Error(`The music cannot play: ${music.UTF8ToString(music._music_failure())}`);
     const rows = [];
     for (let order = 0; order < music._music_orders(); ++order) rows.push(music._music_rows(order));
     const seconds = music._music_duration();
-    host.timeline = { rows, end: seconds, seconds: (order, row) => music._music_seek(order, row) };
+    host.timeline = {
+        rows, end: seconds, endSample: music._music_end_sample(),
+        seconds: (order, row) => music._music_seek(order, row),
+        start: (order, row) => music._music_row_start(order, row),
+    };
     return { rows, seconds };
 }
 
-function fetchSong() {
-    return Promise.all([fetchBytes('music.wasm').then(bytes => WebAssembly.compile(bytes)), fetchBytes('data/Super.xm')])
-        .then(async ([wasm, song]) => ({ wasm, song, ...(await readSong(wasm, song)) }));
+// The music the show names, once the show has said which it is.
+function fetchSong(showReady) {
+    return Promise.all([fetchBytes('music.wasm').then(bytes => WebAssembly.compile(bytes)),
+        showReady.then(show => fetchBytes(`data/${show.facts.musicFile}`).then(song => ({ song, name: show.facts.musicFile })))])
+        .then(async ([wasm, { song, name }]) => ({ wasm, song, ...(await readSong(wasm, song, name)) }));
 }
 
 // ---- addresses, checked as the desktop program checks its command line ----
@@ -381,7 +401,8 @@ async function still(text) {
     if (!(seconds >= -1e6 && seconds <= 1e6)) throw new Error(`SECONDS must be a number, not "${parts[2]}"`);
     document.body.classList.add('still');
     $('loading').hidden = false;
-    const [show, { rows }] = await Promise.all([loadShow(order), fetchSong()]);
+    const showReady = loadShow(order);
+    const [show, { rows }] = await Promise.all([showReady, fetchSong(showReady)]);
     checkOrder(rows, order, 'order');
     checkRow(rows, order, row);
     const status = show._tindrel_still(order, row, seconds);
@@ -395,10 +416,6 @@ async function still(text) {
 const touchScreen = navigator.maxTouchPoints > 0 || matchMedia('(pointer: coarse)').matches;
 const verb = touchScreen ? 'tap' : 'click';
 
-function minutes(seconds) {
-    const whole = Math.round(seconds);
-    return `${Math.floor(whole / 60)}:${String(whole % 60).padStart(2, '0')}`;
-}
 
 // The contact sheet's grid, as the sheet command lays it out: three columns of 300 × 150
 // frames, each over a 24-pixel label, 12 pixels apart, under a 44-pixel heading.
@@ -524,19 +541,24 @@ async function live(fromText) {
     const start = $('start');
     start.disabled = true;
     showIntro();
-    const songReady = fetchSong().then(song => {
-        checkOrder(song.rows, from, '#from=');
-        $('length').textContent = minutes(song.seconds);
-        return song;
-    });
     const showReady = loadShow(-1).then(show => {
+        // The page takes the show's name from its file, as the desktop's window does.
+        document.title = show.facts.title;
+        $('title').textContent = show.facts.title;
+        if (show.facts.description) $('description').textContent = show.facts.description;
         thumbnails(show.UTF8ToString(show._tindrel_scenes()).split('\n').filter(Boolean).map(line => {
             const [first, title] = line.split('\t');
             return { first: Number(first), title };
         }));
         return show;
     });
+    const songReady = fetchSong(showReady).then(song => {
+        checkOrder(song.rows, from, '#from=');
+        return song;
+    });
     const [show, song] = await Promise.all([showReady, songReady]);
+    // Its length as the player's display writes it.
+    $('length').textContent = show.UTF8ToString(show._tindrel_length());
     start.disabled = false;
     tindrel.playable = true;
     performance.mark('tindrel-playable');
@@ -546,8 +568,7 @@ async function live(fromText) {
     let first = from;
     for (;;) {
         const chosen = await chooseStart(label, first);
-        show._tindrel_set_gentle($('gentle').checked ? 1 : 0);
-        const status = await play(show, song, chosen);
+        const status = await play(show, song, chosen, $('gentle').checked);
         if (status !== 0) return;
         $('corner').textContent = $('panel').textContent = $('banner').textContent = '';
         label = `the end: ${verb} to play again`;
@@ -557,8 +578,8 @@ async function live(fromText) {
 
 // The player's loop, a turn a display refresh: each turn draws and shows a frame, or the paused
 // one again. What the show's own work takes per frame is kept for frames().
-function frames(show, from) {
-    if (show._tindrel_start(from) !== 0) return Promise.resolve(2);
+function frames(show, from, gentle) {
+    if (show._tindrel_start(from, gentle ? 1 : 0) !== 0) return Promise.resolve(2);
     return new Promise(resolve => {
         const turn = time => {
             if (lastRaf) rafIntervals.push(time - lastRaf);
@@ -576,7 +597,7 @@ function frames(show, from) {
     });
 }
 
-async function play(show, song, from) {
+async function play(show, song, from, gentle) {
     if (!host.music) host.music = await startMusic(song.wasm, song.song);
     const music = host.music;
     // What is asked is what is heard until the music says otherwise.
@@ -590,7 +611,7 @@ async function play(show, song, from) {
     Object.assign(playState, { playing: true, paused: false });
     commands.queue.length = 0;
     escapeKey.held = escapeKey.pressed = false;
-    const status = await frames(show, from);
+    const status = await frames(show, from, gentle);
     playState.playing = false;
     controls.hidden = true;
     tindrel.position = () => null;

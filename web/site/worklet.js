@@ -38,7 +38,8 @@ class TindrelMusic extends AudioWorkletProcessor {
     load(music, song) {
         const bytes = music._malloc(song.length);
         music.HEAPU8.set(song, bytes);
-        const failed = music._music_load(bytes, song.length);
+        // The page has reported the music by its name already; here it needs none.
+        const failed = music._music_load(bytes, song.length, 0);
         music._free(bytes);
         if (failed) {
             this.port.postMessage({ type: 'failed', message: music.UTF8ToString(music._music_failure()) });

@@ -16,14 +16,15 @@ const types = {
 };
 
 // Serves the site; the paths in hidden answer 404, as a file missing from an upload would, and
-// types maps extensions to the type sent instead, as a misconfigured server would.
-export async function serve({ hidden = [], types: given = {} } = {}) {
+// types maps extensions to the type sent instead, as a misconfigured server would. data, when
+// given, is the folder served as data/: another show on the same page.
+export async function serve({ hidden = [], types: given = {}, data } = {}) {
     const server = createServer(async (request, response) => {
         const path = normalize(decodeURIComponent(new URL(request.url, 'http://127.0.0.1').pathname));
         const name = path === '/' ? '/index.html' : path;
         try {
             if (hidden.includes(name.slice(1)) || name.includes('..')) throw new Error('hidden');
-            const body = await readFile(join(site, name));
+            const body = await readFile(data && name.startsWith('/data/') ? join(data, name.slice(6)) : join(site, name));
             response.writeHead(200, {
                 'content-type': given[extname(name)] ?? types[extname(name)] ?? 'application/octet-stream',
                 'content-length': body.length,
