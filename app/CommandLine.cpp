@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <filesystem>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -42,8 +43,11 @@ const Subcommand commands[] = {
      "    --volume N         the sound at N % (0 to 100, default 100)\n"
      "    --mute             the same timing without sound\n"
      "    --gentle           white flashes and strobes at most 40 % of full white\n"
-     "    --stats            one line of frame pacing on standard error at the end\n"
-     "    --data DIR         read the show's files from DIR\n"},
+     "    --stats            at the end, on standard error: the work per frame (p50, p99, max)\n"
+     "                       and the frames that missed a display refresh\n"
+     "    --data DIR         read the show's files from DIR\n"
+     "    Settings kept for every run: ~/.config/tindrel/tindrel.conf, one option=value a line\n"
+     "    (volume=60, window); the command line wins.\n"},
     {"studio", Mode::studio, studio,
      "tindrel studio --source DIR [--window] [--scale N] [--from WHERE] [--to WHERE] [--loop]\n"
      "        [--volume N] [--mute] [--stats]\n"
@@ -111,18 +115,20 @@ struct Option {
     bool takesValue;
     unsigned commands;
     void (*set)(CommandLine& cl, const std::string& value);
+    bool inHelp = true;
 };
 
 const Option options[] = {
     {"--window", false, play | studio, [](CommandLine& cl, const std::string&) { cl.window = true; }},
     // mpv's name for it, left out of the help: full screen is the default.
-    {"--fs", false, play | studio, [](CommandLine& cl, const std::string&) { cl.window = false; }},
+    {"--fs", false, play | studio, [](CommandLine& cl, const std::string&) { cl.window = false; }, false},
     {"--scale", true, play | studio, [](CommandLine& cl, const std::string& v) { cl.scale = toInt(v, "--scale", 1, 16); }},
     {"--from", true, play | capture | studio, [](CommandLine& cl, const std::string& v) { toPlace(cl, v, false); }},
     {"--to", true, play | capture | studio, [](CommandLine& cl, const std::string& v) { toPlace(cl, v, true); }},
     {"--loop", false, play | studio, [](CommandLine& cl, const std::string&) { cl.loop = true; }},
     {"--mute", false, play | studio, [](CommandLine& cl, const std::string&) { cl.mute = true; }},
-    {"--volume", true, play | studio, [](CommandLine& cl, const std::string& v) { cl.volume = toInt(v, "--volume", 0, 100); }},
+    {"--volume", true, play | studio,
+     [](CommandLine& cl, const std::string& v) { cl.volume = toInt(v, "--volume", 0, 100); }},
     {"--stats", false, play | studio, [](CommandLine& cl, const std::string&) { cl.stats = true; }},
     {"--gentle", false, play | capture, [](CommandLine& cl, const std::string&) { cl.gentle = true; }},
     {"--source", true, studio, [](CommandLine& cl, const std::string& v) { cl.source = v; }},
@@ -139,8 +145,8 @@ const Option options[] = {
 };
 
 std::string keysHelp() {
-    std::string text = "Keys while the show plays:\n";
-    for (const std::string& line : KeyTable::lines(19)) text += "    " + line + '\n';
+    std::string text = "Keys and the mouse while the show plays:\n";
+    for (const std::string& line : KeyTable::lines()) text += "    " + line + '\n';
     return text;
 }
 
@@ -251,6 +257,17 @@ std::string toVideoCodec(const std::string& text) {
     throw CommandLine::UsageError("--video-codec takes one of " + names + ", not \"" + text + "\"");
 }
 
+// Said before ffmpeg starts, which would only say it cannot tell the container, or take the
+// name for an option of its own.
+void checkVideoName(const std::string& name) {
+    const char* known = "the video's name must end in .mp4, .mkv, .mov or .webm";
+    if (name == "-") throw CommandLine::UsageError("--video cannot go to standard output; " + std::string(known));
+    std::string extension = std::filesystem::path(name).extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension != ".mp4" && extension != ".mkv" && extension != ".mov" && extension != ".webm")
+        throw CommandLine::UsageError("--video \"" + name + "\": " + known);
+}
+
 // A leading dash and a digit is a number (a negative SECONDS), not an option.
 bool looksLikeOption(const std::string& a) { return a.size() > 1 && a[0] == '-' && (a[1] < '0' || a[1] > '9'); }
 
@@ -281,11 +298,20 @@ std::string CommandLine::help(const std::string& command) {
     return text;
 }
 
-CommandLine CommandLine::parse(const std::vector<std::string>& args) {
+std::vector<std::string> CommandLine::optionsOf(const std::string& command) {
+    std::vector<std::string> names;
+    const Subcommand* c = commandNamed(command);
+    for (const Option& o : options)
+        if (c && (o.commands & c->use) && o.inHelp) names.emplace_back(o.name);
+    return names;
+}
+
+CommandLine CommandLine::parse(const std::vector<std::string>& args, const ConfigFile& config) {
     CommandLine cl;
     struct Given {
         const Option* option;
         std::string value;
+        bool configured = false;  // from the configuration file, to the commands that take it
     };
     std::vector<Given> given;
     std::vector<std::string> positional;
@@ -349,6 +375,30 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
     cl.mode = command->mode;
     if (!positional.empty()) positional.erase(positional.begin());
 
+    // The configuration first, so the command line has the last word.
+    std::vector<Given> configured;
+    for (const ConfigFile::Setting& s : config.settings) {
+        const std::string at = config.path + ":" + std::to_string(s.line) + ": ";
+        const Option* o = optionNamed(s.name);
+        if (!o || !o->inHelp) throw ConfigError(at + "no option " + s.name.substr(2));
+        std::string value = s.value;
+        if (!o->takesValue) {
+            if (s.hasValue && value != "yes" && value != "no")
+                throw ConfigError(at + s.name.substr(2) + " takes yes or no, not \"" + value + "\"");
+            if (value == "no") continue;
+        } else if (!s.hasValue || value.empty()) {
+            throw ConfigError(at + s.name.substr(2) + " needs a value");
+        }
+        try {
+            CommandLine scratch;
+            o->set(scratch, value);
+        } catch (const UsageError& e) {
+            throw ConfigError(at + e.what());
+        }
+        if (o->commands & command->use) configured.push_back({o, value, true});
+    }
+    given.insert(given.begin(), configured.begin(), configured.end());
+
     bool videoCodecGiven = false;
     bool videoScaleGiven = false;
     for (const Given& g : given) {
@@ -386,6 +436,7 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
         if (cl.keepFrames && cl.video.empty()) throw UsageError("--keep-frames goes with --video");
         if (videoCodecGiven && cl.video.empty()) throw UsageError("--video-codec goes with --video");
         if (videoScaleGiven && cl.video.empty()) throw UsageError("--video-scale goes with --video");
+        if (!cl.video.empty()) checkVideoName(cl.video);
         if (OfflineRender::isWebm(cl.video)) {
             if (!videoCodecGiven) cl.videoCodec = "vp9";
             else if (cl.videoCodec == "h264")

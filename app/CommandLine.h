@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ConfigFile.h"
+
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -11,6 +13,10 @@
 struct CommandLine {
     class UsageError : public std::runtime_error {
         using std::runtime_error::runtime_error;
+    };
+    // A line of the configuration file that is wrong: "PATH:LINE: what".
+    class ConfigError : public UsageError {
+        using UsageError::UsageError;
     };
 
     enum class Mode { play, still, capture, convert, sheet, studio, newShow, help, version, listScenes };
@@ -59,8 +65,13 @@ struct CommandLine {
     std::string output;
     std::string input;  // convert
 
-    // Throws UsageError with a one-line reason.
-    static CommandLine parse(const std::vector<std::string>& args);
+    // Throws UsageError with a one-line reason. The configuration's settings come first, each
+    // to the commands it means something to, so the command line wins; each is checked whatever
+    // the command, and a wrong one throws ConfigError. Help and the version take none.
+    static CommandLine parse(const std::vector<std::string>& args, const ConfigFile& config = {});
+    // The options the command takes ("play", "studio", ...), as the help names them; the ones
+    // left out of the help (--fs) left out here too.
+    static std::vector<std::string> optionsOf(const std::string& command);
     // The help of one command ("play", "still", ...), or of every command and the player's keys
     // when command is empty.
     static std::string help(const std::string& command);

@@ -245,7 +245,7 @@ public:
         if (finished_) return;
         stop();
         std::error_code ec;
-        std::filesystem::remove(aside_, ec);
+        if (aside_ != target_) std::filesystem::remove(aside_, ec);
     }
     void frame(const Image& image, int) override {
         if (!ffmpeg_.write(image.pixels(), image.pixelCount() * sizeof(Color)))
@@ -255,9 +255,10 @@ public:
         finished_ = true;
         std::error_code ec;
         if (stop() != 0) {
-            std::filesystem::remove(aside_, ec);
+            if (aside_ != target_) std::filesystem::remove(aside_, ec);
             throw std::runtime_error("ffmpeg could not write " + video_.string());
         }
+        if (aside_ == target_) return;
         std::filesystem::rename(aside_, target_, ec);
         if (ec) {
             const std::error_code renameError = ec;
@@ -275,8 +276,13 @@ private:
         return ffmpeg_.wait();
     }
 
-    // The extension stays last: it is how ffmpeg tells the container.
+    // The extension stays last: it is how ffmpeg tells the container. A device or a FIFO is
+    // written in place, as OutputFile writes one: nothing can be renamed over it, and no file is
+    // made beside it.
     static std::filesystem::path asideOf(const std::filesystem::path& target) {
+        std::error_code ec;
+        const auto status = std::filesystem::status(target, ec);
+        if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) return target;
         std::filesystem::path aside = target;
         aside.replace_filename(target.stem().string() + ".partial-" + std::to_string(::getpid()) +
                                target.extension().string());

@@ -61,6 +61,19 @@ fs::path dataDirectory(const std::string& option) {
     return TINDREL_INSTALL_DATA_DIR;
 }
 
+// The folder chosen holds no show: said with the folder and the way to name another, rather than
+// as the music that could not be opened in a folder the user never named. Anything under the
+// names is the loaders' to refuse in their own words.
+void checkDataFolder(const fs::path& root) {
+    const fs::path dir = root.empty() ? fs::path(".") : root;
+    std::error_code ec;
+    for (const fs::path& name : {fs::path(ShowFile::fileName), fs::path(ShowFile::shipped().music)})
+        if (fs::exists(fs::symlink_status(dir / name, ec))) return;
+    const std::string folder = root.empty() ? "the working directory" : "the data folder " + root.string();
+    throw LoadError(ShowFile::fileName, (fs::is_directory(dir, ec) ? "no show in " + folder : folder + " does not exist") +
+                                            "; name the show's data folder with --data DIR");
+}
+
 // A still without SECONDS is at the time an uninterrupted play reaches its position.
 void checkStill(CommandLine& cl, const MusicShape& music) {
     using ShowLoad::OutOfRange;
@@ -152,7 +165,11 @@ bool picturesToStandardOutput(const CommandLine& cl) {
 int runProgram(const std::vector<std::string>& args) {
     CommandLine cl;
     try {
-        cl = CommandLine::parse(args);
+        // Read before anything opens, so a wrong line is said even where no display can open.
+        cl = CommandLine::parse(args, ConfigFile::read(ConfigFile::defaultPath()));
+    } catch (const CommandLine::ConfigError& e) {
+        std::cerr << e.what() << '\n';
+        return 2;
     } catch (const CommandLine::UsageError& e) {
         std::cerr << "tindrel: " << e.what() << "\nsee tindrel --help\n";
         return 2;
@@ -191,6 +208,7 @@ int runProgram(const std::vector<std::string>& args) {
         std::optional<Studio> studio;
         if (cl.mode == CommandLine::Mode::studio) studio.emplace(cl.source);
         const DataFolder data = studio ? studio->data() : DataFolder(dataDirectory(cl.dataDir));
+        if (!studio) checkDataFolder(data.root());
         // The show file first: it is small, and a mistake in it is the maker's to hear of first.
         const ShowFile file = ShowFile::load(data);
         std::optional<ShowPlan> show;

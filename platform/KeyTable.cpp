@@ -1,16 +1,23 @@
 #include "platform/KeyTable.h"
 
+#include <algorithm>
+#include <iterator>
+
 std::span<const KeyBinding> KeyTable::rows() {
+    using enum Mouse;
     static const std::vector<KeyBinding> table = {
         {Command::quit, "quit", {"Q"}, {"q"}, false, "quit at once"},
-        {Command::pause, "pause", {"Space"}, {" "}, false, "pause and resume"},
-        {Command::nextOrder, "nextOrder", {"Right"}, {"ArrowRight"}, true, "one order forward"},
-        {Command::previousOrder, "previousOrder", {"Left"}, {"ArrowLeft"}, true, "one order back"},
+        {Command::pause, "pause", {"Space"}, {" "}, false, "pause and resume", {rightClick}},
+        {Command::nextOrder, "nextOrder", {"Right"}, {"ArrowRight"}, true, "one order forward", {wheelUp}},
+        {Command::previousOrder, "previousOrder", {"Left"}, {"ArrowLeft"}, true, "one order back", {wheelDown}},
+        {Command::nextRow, "nextRow", {"Shift+Right"}, {"Shift+ArrowRight"}, true, "one row forward"},
+        {Command::previousRow, "previousRow", {"Shift+Left"}, {"Shift+ArrowLeft"}, true, "one row back"},
         {Command::nextScene, "nextScene", {"PageDown"}, {"PageDown"}, true, "the next scene's first row"},
         {Command::previousScene, "previousScene", {"PageUp"}, {"PageUp"}, true,
          "this scene's first row; within 3 s of it, the previous scene's"},
         {Command::home, "home", {"Home"}, {"Home"}, false, "the start"},
-        {Command::fullscreen, "fullscreen", {"F"}, {"f"}, false, "full screen or a window", "double-click"},
+        {Command::seekBar, "seekBar", {}, {}, false, "that moment of the show", {barClick}},
+        {Command::fullscreen, "fullscreen", {"F"}, {"f"}, false, "full screen or a window", {doubleClick}},
         {Command::onScreenDisplay, "onScreenDisplay", {"O"}, {"o"}, false,
          "the position, time, title and frames per second"},
         {Command::mute, "mute", {"M"}, {"m"}, false, "mute and unmute"},
@@ -26,6 +33,34 @@ std::span<const KeyBinding> KeyTable::rows() {
     return table;
 }
 
+const KeyBinding* KeyTable::withMouse(Mouse action) {
+    for (const KeyBinding& row : rows())
+        if (std::find(row.mouse.begin(), row.mouse.end(), action) != row.mouse.end()) return &row;
+    return nullptr;
+}
+
+const char* KeyTable::helpName(Mouse action) {
+    switch (action) {
+    case Mouse::wheelUp: return "wheel up";
+    case Mouse::wheelDown: return "wheel down";
+    case Mouse::rightClick: return "right click";
+    case Mouse::doubleClick: return "double-click";
+    case Mouse::barClick: return "click on the bar";
+    }
+    return "";
+}
+
+const char* KeyTable::pageName(Mouse action) {
+    switch (action) {
+    case Mouse::wheelUp: return "wheelUp";
+    case Mouse::wheelDown: return "wheelDown";
+    case Mouse::rightClick: return "rightClick";
+    case Mouse::doubleClick: return "doubleClick";
+    case Mouse::barClick: return "barClick";
+    }
+    return "";
+}
+
 std::string KeyTable::keysOf(const KeyBinding& row) {
     std::string text;
     for (const char* key : row.keys) {
@@ -35,15 +70,17 @@ std::string KeyTable::keysOf(const KeyBinding& row) {
         text += name.size() == 1 && name[0] >= 'A' && name[0] <= 'Z' ? std::string(1, static_cast<char>(name[0] - 'A' + 'a'))
                                                                       : name;
     }
-    if (row.alsoBy) text += std::string(", ") + row.alsoBy;
+    for (const Mouse action : row.mouse) text += (text.empty() ? "" : ", ") + std::string(helpName(action));
     return text;
 }
 
-std::vector<std::string> KeyTable::lines(int keyColumn) {
+std::vector<std::string> KeyTable::lines() {
+    std::size_t column = 0;
+    for (const KeyBinding& row : rows()) column = std::max(column, keysOf(row).size());
     std::vector<std::string> out;
     for (const KeyBinding& row : rows()) {
         std::string line = keysOf(row);
-        line.append(line.size() < static_cast<std::size_t>(keyColumn) ? static_cast<std::size_t>(keyColumn) - line.size() : 1, ' ');
+        line.append(column + 2 - line.size(), ' ');
         out.push_back(line + row.help);
     }
     return out;

@@ -121,8 +121,8 @@ Module::Module(const std::string& name, std::span<const std::uint8_t> bytes, Con
         // Without this the player fades out for another 0.1 s past the last row, reporting
         // order 0 meanwhile: the show would see its clock jump back to the start.
         player_->module.ctl_set_text("play.at_end", "stop");
-        // The player leaves a lot of headroom; 3 dB more still keeps the loudest peaks clear.
-        player_->module.set_render_param(openmpt::module::RENDER_MASTERGAIN_MILLIBEL, 300);
+        // The song is mastered to be played as it is: its loudness and its peaks are its own.
+        player_->module.set_render_param(openmpt::module::RENDER_MASTERGAIN_MILLIBEL, 0);
     } catch (const openmpt::exception&) {
         throw LoadError(name, "Not a supported module file");
     }

@@ -1,5 +1,6 @@
 #include "platform/SdlDisplay.h"
 
+#include "platform/OverlayLayout.h"
 #include "platform/QuietStderr.h"
 #include "platform/TextPanel.h"
 #include "platform/XConnection.h"
@@ -50,6 +51,7 @@ struct Panel {
     int width = 0;
     int height = 0;
 
+    void update(SDL_Renderer* renderer, const OverlayLayout::Block& block) { update(renderer, block.lines, block.font); }
     void update(SDL_Renderer* renderer, const std::vector<std::string>& want, int font) {
         if (want == lines && font == fontPixels && (texture || want.empty())) return;
         lines = want;
@@ -65,9 +67,10 @@ struct Panel {
         SDL_UpdateTexture(texture.get(), nullptr, image->pixels(), width * static_cast<int>(sizeof(Color)));
     }
 
-    void draw(SDL_Renderer* renderer, int x, int y) const {
-        if (!texture) return;
-        const SDL_Rect at{x, y, width, height};
+    // At the block's place in the picture.
+    void draw(SDL_Renderer* renderer, const SDL_Rect& picture, const OverlayLayout::Block& block) const {
+        if (!texture || block.lines.empty()) return;
+        const SDL_Rect at{picture.x + block.x, picture.y + block.y, width, height};
         SDL_RenderCopy(renderer, texture.get(), nullptr, &at);
     }
 };
@@ -85,7 +88,6 @@ struct SdlDisplay::Window {
     Texture texture;
     int width = 0;
     int height = 0;
-    bool vsync = false;
     double refresh = 1.0 / 60.0;
     std::chrono::steady_clock::time_point nextRefresh;
     Panel corner;
@@ -93,6 +95,7 @@ struct SdlDisplay::Window {
     Panel message;
     Panel banner = redPanel();
     std::filesystem::path startedIn;
+    SDL_Rect picture{0, 0, 0, 0};  // where the frame was last shown, in the window's pixels
 };
 
 SdlDisplay::SdlDisplay(const Options& o) : window_(std::make_unique<Window>()) {
@@ -106,8 +109,8 @@ SdlDisplay::SdlDisplay(const Options& o) : window_(std::make_unique<Window>()) {
     if (!opened) throw Unavailable(std::string("cannot open a display: ") + SDL_GetError());
     if (const char* driver = SDL_GetCurrentVideoDriver(); drawsNowhere(driver) && !askedFor(driver)) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        throw Unavailable(std::string("cannot open a display: none found (SDL offered its ") + driver +
-                          " driver; set SDL_VIDEODRIVER=" + driver + " to use it)");
+        throw Unavailable("cannot open a display: none found (is DISPLAY or WAYLAND_DISPLAY set?); without one, "
+                          "tindrel capture renders the show to files");
     }
 
     if (const char* driver = SDL_GetCurrentVideoDriver(); driver && std::strcmp(driver, "x11") == 0)
@@ -124,8 +127,15 @@ SdlDisplay::SdlDisplay(const Options& o) : window_(std::make_unique<Window>()) {
                                     o.width * scale, o.height * scale, flags));
     if (w.window) {
         SDL_SetWindowMinimumSize(w.window.get(), std::max(1, o.width / 4), std::max(1, o.height / 4));
-        w.renderer.reset(SDL_CreateRenderer(w.window.get(), -1, SDL_RENDERER_PRESENTVSYNC));
-        if (!w.renderer) w.renderer.reset(SDL_CreateRenderer(w.window.get(), -1, SDL_RENDERER_SOFTWARE));
+        // SDL's own software renderer, by choice. Asked for vsync, SDL takes the first renderer
+        // that offers it, a GL one, which loads the GPU's driver and its shader cache (a cache
+        // that cannot be written on a full disk brought the show down with SIGBUS) to scale one
+        // 600 x 300 picture and a few text panels: work the processor does in a millisecond.
+        // Its window surface is X11's own shared memory, not a GL renderer's texture again. The
+        // frames are paced to the display's refresh below: SDL 2.26's software renderer says it
+        // waits for vsync, and on X11 it does not.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        w.renderer.reset(SDL_CreateRenderer(w.window.get(), -1, SDL_RENDERER_SOFTWARE));
     }
     if (w.renderer)
         w.texture.reset(SDL_CreateTexture(w.renderer.get(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
@@ -136,13 +146,10 @@ SdlDisplay::SdlDisplay(const Options& o) : window_(std::make_unique<Window>()) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         throw Unavailable("cannot open a display: " + reason);
     }
-    SDL_RendererInfo info{};
-    if (SDL_GetRendererInfo(w.renderer.get(), &info) == 0) w.vsync = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
     SDL_DisplayMode mode{};
     if (SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(w.window.get()), &mode) == 0 && mode.refresh_rate > 0)
         w.refresh = 1.0 / mode.refresh_rate;
     w.nextRefresh = std::chrono::steady_clock::now();
-    if (o.fullscreen) SDL_ShowCursor(SDL_DISABLE);
     // Shown black until the first frame arrives.
     SDL_SetRenderDrawColor(w.renderer.get(), 0, 0, 0, 255);
     SDL_RenderClear(w.renderer.get());
@@ -173,25 +180,20 @@ void SdlDisplay::show(const Image& frame, const Overlay& overlay) {
         target.h = static_cast<int>(static_cast<long long>(outW) * w.height / w.width);
         target.y = (outH - target.h) / 2;
     }
+    w.picture = target;
     SDL_RenderClear(w.renderer.get());
     SDL_RenderCopy(w.renderer.get(), w.texture.get(), nullptr, &target);
 
     // Text at the window's own resolution, sized to the picture, so it stays sharp at any scale.
-    const int font = std::max(11, target.h / 28);
-    w.corner.update(w.renderer.get(), overlay.corner, font);
-    w.panel.update(w.renderer.get(), overlay.panel, font);
-    if (!overlay.corner.empty()) w.corner.draw(w.renderer.get(), target.x + font / 2, target.y + font / 2);
-    if (!overlay.panel.empty())
-        w.panel.draw(w.renderer.get(), target.x + (target.w - w.panel.width) / 2, target.y + (target.h - w.panel.height) / 2);
-    w.message.update(w.renderer.get(), overlay.message, font);
-    if (!overlay.message.empty())
-        w.message.draw(w.renderer.get(), target.x + font / 2,
-                       target.y + font / 2 + (overlay.corner.empty() ? 0 : w.corner.height + font / 2));
-
-    // The bar lies along the very foot, thin enough to hide nothing; the banner stands above it.
-    const int bar = overlay.progress >= 0.0 ? std::max(3, target.h / 90) : 0;
-    if (bar > 0) {
-        SDL_Renderer* r = w.renderer.get();
+    const OverlayLayout layout = OverlayLayout::of(overlay, target.w, target.h);
+    SDL_Renderer* r = w.renderer.get();
+    for (auto [panel, block] : {std::pair{&w.corner, &layout.corner}, std::pair{&w.message, &layout.message},
+                                std::pair{&w.panel, &layout.panel}, std::pair{&w.banner, &layout.banner}}) {
+        panel->update(r, *block);
+        panel->draw(r, target, *block);
+    }
+    if (layout.bar > 0) {
+        const int bar = layout.bar;
         SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
         const SDL_Rect track{target.x, target.y + target.h - bar, target.w, bar};
         SDL_SetRenderDrawColor(r, 0, 0, 0, 160);
@@ -200,24 +202,31 @@ void SdlDisplay::show(const Image& frame, const Overlay& overlay) {
         done.w = static_cast<int>(std::lround(std::clamp(overlay.progress, 0.0, 1.0) * target.w));
         SDL_SetRenderDrawColor(r, 255, 255, 255, 220);
         SDL_RenderFillRect(r, &done);
+        // A dark edge along the top of the track and the end of the played part, so the bar
+        // shows on a white frame too.
+        SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
+        const SDL_Rect edge{target.x, track.y - 1, target.w, 1};
+        SDL_RenderFillRect(r, &edge);
+        const SDL_Rect end{target.x + std::min(done.w, target.w - 1), track.y, 1, bar};
+        SDL_RenderFillRect(r, &end);
         // A scene's start stands above the bar, so it shows over the played part as well.
-        SDL_SetRenderDrawColor(r, 255, 200, 60, 255);
         for (const double mark : overlay.marks) {
             const SDL_Rect tick{target.x + static_cast<int>(std::lround(std::clamp(mark, 0.0, 1.0) * (target.w - 1))),
                                 target.y + target.h - 2 * bar, std::max(1, bar / 2), 2 * bar};
+            const SDL_Rect outline{tick.x - 1, tick.y - 1, tick.w + 2, tick.h + 1};
+            SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
+            SDL_RenderFillRect(r, &outline);
+            SDL_SetRenderDrawColor(r, 255, 200, 60, 255);
             SDL_RenderFillRect(r, &tick);
         }
         SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
         SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
     }
-    w.banner.update(w.renderer.get(), overlay.banner, font);
-    if (!overlay.banner.empty())
-        w.banner.draw(w.renderer.get(), target.x + font / 2, target.y + target.h - w.banner.height - font / 2 - 2 * bar);
     SDL_RenderPresent(w.renderer.get());
 
-    // Without vsync nothing holds the loop to the display: wait for the refresh the frame
-    // would have met, rather than drawing frames nobody sees.
-    if (!w.vsync) {
+    // Nothing holds the loop to the display: wait for the refresh the frame would have met,
+    // rather than drawing frames nobody sees.
+    {
         const auto period = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
             std::chrono::duration<double>(w.refresh));
         const auto now = std::chrono::steady_clock::now();
@@ -230,7 +239,11 @@ void SdlDisplay::toggleFullscreen() {
     SDL_Window* window = window_->window.get();
     const bool full = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
     SDL_SetWindowFullscreen(window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
-    SDL_ShowCursor(full ? SDL_ENABLE : SDL_DISABLE);
+}
+
+SdlDisplay::Picture SdlDisplay::picture() const {
+    const SDL_Rect& p = window_->picture;
+    return {p.x, p.y, p.w, p.h};
 }
 
 double SdlDisplay::refreshSeconds() const { return window_->refresh; }

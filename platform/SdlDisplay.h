@@ -9,8 +9,8 @@
 
 // The show's window or full-screen output, on SDL2. The frame is scaled to fit with its aspect
 // kept and black bars around it, in a window the user may resize or in full screen on the
-// desktop's mode (without a cursor). Frames are presented with vsync where offered and paced to
-// the display's refresh where not. Opens the video subsystem; create it before anything else
+// desktop's mode. The pointer is the keys' (SdlKeys). Frames are drawn by SDL's software renderer,
+// no GPU driver loaded, and paced to the display's refresh. Opens the video subsystem; create it before anything else
 // that needs it (the keys).
 class SdlDisplay : public PlayerWindow {
 public:
@@ -37,6 +37,14 @@ public:
     void show(const Image& frame, const Overlay& overlay) override;
     void toggleFullscreen() override;
     double refreshSeconds() const override;
+    // Where the frame was last shown in the window, in the window's pixels.
+    struct Picture {
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+    };
+    Picture picture() const;
     // A PNG file in the folder the show was started in, as a still writes it; a name already
     // taken gets a number before its extension rather than replacing someone's picture.
     std::string screenshot(const Image& frame, const std::string& name) override;

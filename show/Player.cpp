@@ -1,27 +1,11 @@
 #include "show/Player.h"
 
-#include "platform/KeyTable.h"
+#include "raster/FrameSize.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdio>
-#include <exception>
 #include <utility>
 
 namespace {
-
-// The key list the help panel shows.
-const std::vector<std::string>& keyHelp() {
-    static const std::vector<std::string> lines = KeyTable::lines(12);
-    return lines;
-}
-
-// Whole milliseconds from ten up, one decimal below.
-std::string milliseconds(double ms) {
-    char text[32];
-    std::snprintf(text, sizeof text, ms >= 10.0 ? "%.0f ms" : "%.1f ms", ms);
-    return text;
-}
 
 // What a waiting scene shows.
 const Image& black() {
@@ -29,32 +13,27 @@ const Image& black() {
     return image;
 }
 
-std::vector<double> sceneMarks(const ShowPlan& show) {
-    std::vector<double> marks;
-    const MusicShape& shape = show.shape;
-    const double end = shape.endSeconds();
-    for (const TimetableRow& row : show.timetable().rows()) {
-        const double start = end > 0.0 ? shape.secondsAt(row.orders.first, 0) / end : 1.0;
-        if (start < 1.0) marks.push_back(start);
-    }
-    return marks;
+std::vector<Navigation::Chapter> chapters(const Timetable& timetable) {
+    std::vector<Navigation::Chapter> out;
+    for (const TimetableRow& row : timetable.rows()) out.push_back({row.orders.first, row.title});
+    return out;
 }
 
 } // namespace
 
 Player::Player(const Platform& platform, ShowPlan& show)
-    : p_(platform), plan_(show), marks_(sceneMarks(show)), clockTimer_(platform.ticks),
+    : p_(platform), plan_(show), nav_(show.shape, chapters(show.timetable())), clockTimer_(platform.ticks),
       source_(platform.music, clockTimer_), screen_(frameWidth, frameHeight, *this),
-      clock_(source_, source_, DemoClock::Start::fixedAtZero) {}
+      clock_(source_, source_, DemoClock::Start::fixedAtZero), overlay_(platform.wall), pacing_(platform.wall) {}
 
 Player::~Player() = default;
 
 void Player::start() {
     show_ = std::make_unique<Show>(Stage{screen_, clock_, p_.controls, plan_.data, plan_.viewing},
-                                   plan_.timetable().rows(), [this](const TimetableRow& row) { return awaits(row); });
+                                   plan_.timetable().rows(), [this](const TimetableRow& row) { return hooks_.awaits(row); });
     enter({plan_.range.from, plan_.range.fromRow});
     p_.music.play();
-    rateMark_ = p_.wall.seconds();
+    pacing_.resumed();
 }
 
 bool Player::turn() {
@@ -64,15 +43,12 @@ bool Player::turn() {
         if (paused_ && !leaving() && !p_.controls.escapePending()) {
             p_.controls.wait(50);
             obey(p_.controls.commands());
-            if (idle_) idle_();
+            hooks_.idle();
             if (paused_ && !leaving()) p_.window.show(waiting_ ? black() : screen_.presented(), overlay());
             return true;
         }
         holding_ = false;
-        // Time spent paused is nobody's late frame.
-        lastPresent_ = -1.0;
-        rateMark_ = p_.wall.seconds();
-        rateFrames_ = 0;
+        pacing_.resumed();
     }
     if (quit_) return false;
     if (pendingSeek_) {
@@ -90,7 +66,7 @@ bool Player::turn() {
             enter(loopStart());
         } else {
             enter({plan_.range.from, plan_.range.fromRow});
-            say({"looping"});
+            overlay_.say({"looping"});
         }
     }
     waiting_ = step == Show::Step::waiting;
@@ -105,7 +81,7 @@ bool Player::turn() {
 
 void Player::afterFrame() {
     obey(p_.controls.commands());
-    if (idle_) idle_();
+    hooks_.idle();
     // The music, not the frame: an order past the range is never drawn.
     const std::uint32_t heard = p_.music.position();
     if (loopScene_ && !leaving()) {
@@ -117,7 +93,7 @@ void Player::afterFrame() {
     if (plan_.range.to >= 0 && plan_.range.past(heard) && !leaving()) {
         if (plan_.range.loop) {
             seek({plan_.range.from, plan_.range.fromRow});
-            say({"looping"});
+            overlay_.say({"looping"});
         } else if (!ended()) {
             quit_ = true;
         }
@@ -138,174 +114,22 @@ void Player::enter(Target target, bool seek, std::optional<double> seconds) {
         atEnd_ = false;
         pause(false);
     }
-    const MusicShape& shape = plan_.shape;
-    const int last = std::max(0, shape.orderCount() - 1);
-    target.order = std::clamp(target.order, 0, last);
-    target.row = std::clamp(target.row, 0, std::max(0, shape.rowsIn(target.order) - 1));
+    target = nav_.clamped(target);
     if (seek) {
         p_.music.seek(target.order, target.row);
         // The show's clock keeps to the music's shape, whatever the music's own reckoning.
-        clockTimer_.set(seconds.value_or(shape.secondsAt(target.order, target.row)));
+        clockTimer_.set(seconds.value_or(nav_.shape().secondsAt(target.order, target.row)));
         if (paused_) source_.holdAt(Music::pack(target.order, target.row));
     }
-    const std::size_t scene = plan_.timetable().indexPlayingAt(target.order);
-    show_->enterAt(scene, shape, {target.order, target.row, source_.seconds()});
+    const std::size_t scene = nav_.sceneAt(target.order);
+    show_->enterAt(scene, nav_.shape(), {target.order, target.row, source_.seconds()});
     // The loop follows a seek: it repeats the scene on screen.
     if (loopScene_) loopScene_ = scene;
     pendingSeek_.reset();
     pendingSeconds_.reset();
     // A seek in the same breath as a reload wins: the scene it enters is built from the new data.
     reloaded_.reset();
-    lastPresent_ = -1.0;
-}
-
-bool Player::awaits(const TimetableRow& row) const {
-    return std::any_of(row.files.begin(), row.files.end(), [this](const std::string& f) {
-        return std::find(awaiting_.begin(), awaiting_.end(), f) != awaiting_.end();
-    });
-}
-
-void Player::reloadScenes(const std::vector<std::string>& dataFiles) {
-    // Every new scene is built before any old one goes, so a file that fails to load changes
-    // nothing: the exception leaves the show as it was.
-    if (!show_) return;
-    std::erase_if(awaiting_, [&dataFiles](const std::string& f) {
-        return std::find(dataFiles.begin(), dataFiles.end(), f) != dataFiles.end();
-    });
-    std::vector<std::pair<std::size_t, std::unique_ptr<Scene>>> built;
-    for (std::size_t i = 0; i < show_->size(); ++i) {
-        const TimetableRow& row = show_->row(i);
-        const bool feeds = std::any_of(row.files.begin(), row.files.end(), [&dataFiles](const std::string& f) {
-            return std::find(dataFiles.begin(), dataFiles.end(), f) != dataFiles.end();
-        });
-        // A scene waits on until the last of its files is there.
-        if (feeds && !awaits(row)) built.emplace_back(i, row.make(show_->stage()));
-    }
-    for (auto& [i, scene] : built) {
-        // The running one is entered again where it was, by the loop at its next turn.
-        if (i == show_->current()) reloaded_ = std::move(scene);
-        else show_->replace(i, std::move(scene));
-    }
-}
-
-void Player::musicReplaced(MusicShape shape) {
-    plan_.shape = std::move(shape);
-    marks_ = sceneMarks(plan_);
-    const Target at = current();
-    if (at.order < plan_.shape.orderCount()) p_.music.seek(at.order, at.row);
-}
-
-Player::Target Player::current() const {
-    const std::uint32_t position = source_.last();
-    if (position == Music::endPosition) return {plan_.shape.orderCount(), 0};
-    return {Music::orderOf(position), Music::rowOf(position)};
-}
-
-std::optional<Player::Target> Player::seekTarget(Command command, Target from) const {
-    const MusicShape& shape = plan_.shape;
-    const int orders = shape.orderCount();
-    auto rowIn = [&shape](int order, int row) { return std::clamp(row, 0, std::max(0, shape.rowsIn(order) - 1)); };
-    const auto rows = plan_.timetable().rows();
-    const std::size_t scene = plan_.timetable().indexPlayingAt(from.order);
-    switch (command) {
-    case Command::nextOrder:
-        if (from.order + 1 >= orders) return std::nullopt;
-        return Target{from.order + 1, rowIn(from.order + 1, from.row)};
-    case Command::previousOrder:
-        if (from.order <= 0) return Target{0, 0};
-        return Target{std::min(from.order, orders) - 1, rowIn(std::min(from.order, orders) - 1, from.row)};
-    case Command::nextScene:
-        if (scene + 1 >= rows.size()) return std::nullopt;
-        return Target{rows[scene + 1].orders.first, 0};
-    case Command::previousScene: {
-        // As media players treat chapters: well into a scene, the key starts it again.
-        const int first = rows[scene].orders.first;
-        if (shape.secondsAt(from.order, from.row) - shape.secondsAt(first, 0) > 3.0) return Target{first, 0};
-        if (scene == 0) return Target{0, 0};
-        return Target{rows[scene - 1].orders.first, 0};
-    }
-    case Command::home:
-        return Target{0, 0};
-    default:
-        return std::nullopt;
-    }
-}
-
-void Player::obey(const std::vector<Command>& commands) {
-    for (const Command c : commands) {
-        switch (c) {
-        case Command::quit:
-            quit_ = true;
-            break;
-        case Command::pause:
-            pause(!paused_);
-            say({paused_ ? "paused" : "playing"});
-            break;
-        case Command::frameForward:
-            step(1);
-            break;
-        case Command::frameBack:
-            step(-1);
-            break;
-        case Command::volumeUp:
-        case Command::volumeDown: {
-            const int volume = std::clamp(p_.music.volume() + (c == Command::volumeUp ? 10 : -10), 0, 100);
-            p_.music.setVolume(volume);
-            plan_.viewing.volume = volume;
-            say({"volume " + std::to_string(volume) + " %" + (p_.music.muted() ? "  (muted)" : "")});
-            break;
-        }
-        case Command::screenshot: {
-            const Target at = current();
-            char name[48];
-            std::snprintf(name, sizeof name, "tindrel-%02d-%02d.png", at.order, at.row);
-            // A picture that cannot be written is no reason to stop the show.
-            try {
-                const std::string where = p_.window.screenshot(screen_.presented(), name);
-                say({where.empty() ? "no screenshots here" : "screenshot: " + where});
-            } catch (const std::exception& e) {
-                say({"no screenshot: " + std::string(e.what())});
-            }
-            break;
-        }
-        case Command::fullscreen:
-            p_.window.toggleFullscreen();
-            break;
-        case Command::onScreenDisplay:
-            osd_ = !osd_;
-            break;
-        case Command::mute:
-            p_.music.setMuted(!p_.music.muted());
-            plan_.viewing.mute = p_.music.muted();
-            say({p_.music.muted() ? "muted" : "unmuted"});
-            break;
-        case Command::help:
-            help_ = !help_;
-            break;
-        case Command::loopScene:
-            if (loopScene_) {
-                loopScene_.reset();
-                say({"not looping"});
-            } else {
-                // A seek not yet made is where the scene on screen is about to be.
-                loopScene_ = pendingSeek_ ? plan_.timetable().indexPlayingAt(pendingSeek_->order)
-                                          : std::min(show_->current(), show_->size() - 1);
-                say({"looping", show_->row(*loopScene_).title});
-            }
-            break;
-        default:
-            // Seeks made in one breath add up: eight presses of a key go eight steps.
-            if (const auto target = seekTarget(c, pendingSeek_.value_or(current()))) {
-                if (!plan_.shape.reaches(target->order)) {
-                    say({"order " + std::to_string(target->order) + " is never played: the song passes it by"});
-                    break;
-                }
-                seek(*target);
-                sayPosition(*target, plan_.shape.secondsAt(target->order, target->row));
-            }
-            break;
-        }
-    }
+    pacing_.gap();
 }
 
 void Player::pause(bool paused) {
@@ -319,84 +143,55 @@ void Player::pause(bool paused) {
 
 void Player::step(int frames) {
     pause(true);
-    // Steps in one breath add up, from the frame on screen or a seek not yet made.
-    double from = source_.lastSeconds();
-    if (pendingSeconds_) from = *pendingSeconds_;
-    else if (pendingSeek_) from = plan_.shape.secondsAt(pendingSeek_->order, pendingSeek_->row);
+    const MusicShape& shape = nav_.shape();
+    // Steps in one breath add up, from the frame on screen or a seek not yet made. The first
+    // step from a played frame goes from the music's row, not from the clock: the two may be
+    // apart by the sound's own delay, and the clock's time would land rows away.
+    double from = 0.0;
+    if (pendingSeconds_) {
+        from = *pendingSeconds_;
+    } else {
+        const Target at = seekingFrom();
+        Target next = at;
+        shape.next(next.order, next.row);
+        const double rowStart = shape.secondsAt(at.order, at.row);
+        const double clock = source_.lastSeconds();
+        from = !pendingSeek_ && clock >= rowStart && clock < shape.secondsAt(next.order, next.row) ? clock : rowStart;
+    }
     const double to = std::max(0.0, from + frames / 60.0);
     Target at{};
-    plan_.shape.rowAt(to, at.order, at.row);
+    shape.rowAt(to, at.order, at.row);
     // The music's end draws nothing to stop at.
-    if (at.order >= plan_.shape.orderCount()) return;
+    if (at.order >= shape.orderCount()) return;
     pendingSeek_ = at;
     pendingSeconds_ = to;
-    sayPosition(at, to, true);
+    overlay_.sayPosition(nav_, at, to, true);
 }
 
-void Player::say(std::vector<std::string> lines) {
-    message_ = std::move(lines);
-    messageUntil_ = p_.wall.seconds() + messageSeconds;
-}
-
-void Player::sayPosition(Target at, double seconds, bool fine) {
-    say({positionLine(at, seconds, fine), plan_.timetable().playingAt(at.order).title});
-}
-
-std::string Player::positionLine(Target at, double seconds, bool fine) const {
-    const std::string times = clockTime(seconds, fine) + " / " + clockTime(plan_.shape.endSeconds(), false);
-    if (at.order >= plan_.shape.orderCount()) return "end   " + times;
-    return "order " + std::to_string(at.order) + " · row " + std::to_string(at.row) + "   " + times;
+Player::Target Player::current() const {
+    const std::uint32_t position = source_.last();
+    if (position == Music::endPosition) return {nav_.shape().orderCount(), 0};
+    return {Music::orderOf(position), Music::rowOf(position)};
 }
 
 void Player::present(const Image& frame) {
-    frameMilliseconds_.push_back((p_.wall.seconds() - frameTop_) * 1000.0);
+    pacing_.drawn();
     p_.window.show(frame, overlay());
-    const double now = p_.wall.seconds();
-    if (lastPresent_ >= 0.0 && now - lastPresent_ > 1.5 * p_.window.refreshSeconds()) ++late_;
-    lastPresent_ = now;
-    ++rateFrames_;
-    if (now - rateMark_ >= 1.0) {
-        rate_ = static_cast<int>(std::lround(rateFrames_ / (now - rateMark_)));
-        rateMark_ = now;
-        rateFrames_ = 0;
-    }
+    pacing_.shown(p_.window.refreshSeconds());
 }
 
 Overlay Player::overlay() {
-    Overlay o;
-    if (osd_) {
-        const Target at = current();
-        const double seconds = std::max(0.0, clockTimer_.seconds());
-        o.corner.push_back(positionLine(at, seconds));
-        o.corner.emplace_back(plan_.timetable().playingAt(at.order).title);
-        std::string state = std::to_string(rate_) + " fps";
-        if (paused_) state += "  paused";
-        if (loopScene_) state += "  looping";
-        if (p_.music.muted()) state += "  muted";
-        else if (p_.music.volume() < 100) state += "  volume " + std::to_string(p_.music.volume()) + " %";
-        o.corner.push_back(state);
-        const double end = plan_.shape.endSeconds();
-        o.progress = end > 0.0 ? std::clamp(seconds / end, 0.0, 1.0) : 0.0;
-        o.marks = marks_;
-    }
-    if (p_.wall.seconds() < messageUntil_) o.message = message_;
-    if (help_) o.panel = keyHelp();
-    if (waiting_ && show_) o.banner.push_back(std::string("building ") + show_->row(show_->current()).title + " …");
-    if (atEnd_ && endWords_) o.banner.push_back(*endWords_);
-    o.banner.insert(o.banner.end(), banner_.begin(), banner_.end());
-    return o;
-}
-
-std::string Player::statsLine() const {
-    std::vector<double> sorted = frameMilliseconds_;
-    std::sort(sorted.begin(), sorted.end());
-    // Nearest rank: the smallest time at least that share of frames kept within.
-    auto rank = [&sorted](double share) {
-        if (sorted.empty()) return 0.0;
-        const auto at = static_cast<std::size_t>(std::ceil(share * static_cast<double>(sorted.size())));
-        return sorted[std::clamp<std::size_t>(at, 1, sorted.size()) - 1];
-    };
-    return "frames " + std::to_string(sorted.size()) + ", frame p50 " + milliseconds(rank(0.5)) + ", p99 " +
-           milliseconds(rank(0.99)) + ", max " + milliseconds(sorted.empty() ? 0.0 : sorted.back()) + ", late " +
-           std::to_string(late_);
+    PlayerOverlay::State state{.at = current(),
+                               .seconds = clockTimer_.seconds(),
+                               .rate = pacing_.rate(),
+                               .paused = paused_,
+                               .looping = loopScene_ || plan_.range.loop,
+                               .muted = p_.music.muted(),
+                               .volume = p_.music.volume(),
+                               .pointerAtFoot = p_.controls.pointerAtFoot(),
+                               .banner = {}};
+    if (waiting_ && show_) state.banner.push_back("building " + show_->row(show_->current()).title + " …");
+    if (atEnd_ && endWords_) state.banner.push_back(*endWords_);
+    state.banner.insert(state.banner.end(), hooks_.banner().begin(), hooks_.banner().end());
+    return overlay_.compose(state, nav_);
 }

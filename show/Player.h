@@ -7,9 +7,12 @@
 #include "platform/MusicShape.h"
 #include "platform/Screen.h"
 #include "platform/Timer.h"
-#include "raster/FrameSize.h"
+#include "show/Navigation.h"
+#include "show/Pacing.h"
+#include "show/PlayerOverlay.h"
 #include "show/Show.h"
 #include "show/ShowPlan.h"
+#include "show/StudioHooks.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -20,8 +23,11 @@
 #include <vector>
 
 // The show as a media player plays it: its timetable's scenes in turn on the music's clock, with
-// keys that pause, seek, and lay the position or the keys over the picture. The player owns the
-// frame loop: each turn steps the show to its next frame, shows it, then answers the keys.
+// keys and the mouse that pause, seek, and lay the position or the keys over the picture. The
+// player owns the frame loop, the pause and the seek state: each turn steps the show to its next
+// frame, shows it, then answers the commands (PlayerCommands.cpp). Where a command leads is
+// Navigation's, the text over the picture PlayerOverlay's, frame timing Pacing's, and what a
+// studio hangs on the loop StudioHooks'.
 //
 // A seek moves the music to the new order and row, sets the show's seconds to the uninterrupted
 // play's time there and enters that position's scene anew, the way a still does: built afresh
@@ -38,10 +44,7 @@ public:
         Timer& ticks;  // counts the show's seconds
         Timer& wall;   // measures frames, at its finest resolution
     };
-    struct Target {
-        int order;
-        int row;
-    };
+    using Target = Place;
 
     // Plays the show over its range as its viewing says; the show outlives the player, which
     // keeps its music's shape up to date when a studio replaces the music.
@@ -64,25 +67,15 @@ public:
     void start();
     bool turn();
 
-    // Frame pacing over the play: "frames N, frame p50 … ms, p99 … ms, max … ms, late N". A
-    // frame's time runs from its top to its present; a late frame missed its display refresh.
-    std::string statsLine() const;
+    std::string statsLine() const { return pacing_.statsLine(); }
+    const Navigation& navigation() const { return nav_; }
 
-    // Where each key leads from a position, clamped to the music; nullopt where it leads nowhere.
-    std::optional<Target> seekTarget(Command command, Target from) const;
-
-    // How long a message stays over the picture, in seconds of the wall.
-    static constexpr double messageSeconds = 1.5;
-    // "order 3 · row 16   0:14 / 4:44": the position and the song's time there out of its
-    // length, to hundredths of a second when fine.
-    std::string positionLine(Target at, double seconds, bool fine = false) const;
-
-    // Runs after every frame and every turn of a pause: where a studio looks for saved sources.
-    void onIdle(std::function<void()> idle) { idle_ = std::move(idle); }
-    // These data files are still being made (by a studio's first build): a scene that loads one
-    // is not built but waits, the picture black under a "building" banner while the music goes
-    // on, until reloadScenes brings its last file. Before start().
-    void awaitData(std::vector<std::string> dataFiles) { awaiting_ = std::move(dataFiles); }
+    // The studio's hooks (StudioHooks). onIdle runs after every frame and every turn of a pause.
+    // awaitData, before start(): a scene that loads one of these files is not built but waits,
+    // the picture black under a "building" banner while the music goes on, until reloadScenes
+    // brings its last file.
+    void onIdle(std::function<void()> idle) { hooks_.onIdle(std::move(idle)); }
+    void awaitData(std::vector<std::string> dataFiles) { hooks_.awaitData(std::move(dataFiles)); }
     // Builds again every scene that loads one of these data files. The running one is entered
     // again where the show is, paused or not, and its frame drawn anew; music and clock go on.
     void reloadScenes(const std::vector<std::string>& dataFiles);
@@ -94,7 +87,7 @@ public:
     // Goes to target as a seek key would.
     void seekTo(Target target) { seek(target); }
     // Lines shown over the foot of the picture until replaced; none clears them.
-    void setBanner(std::vector<std::string> lines) { banner_ = std::move(lines); }
+    void setBanner(std::vector<std::string> lines) { hooks_.setBanner(std::move(lines)); }
 
 private:
     // What the show's clock reads: the music and the player's timer, or, paused, the reading of
@@ -129,16 +122,16 @@ private:
 
     // The screen's display: the frame goes to the window with the text over it.
     void present(const Image& frame) override;
-    void beginFrame() override { frameTop_ = p_.wall.seconds(); }
+    void beginFrame() override { pacing_.beginFrame(); }
+    Overlay overlay();
 
     // A seek moves the music and the clock there; a reload leaves both where they are.
     // A seek to a time between rows (a frame step) sets the clock to that time.
     void enter(Target target, bool seek = true, std::optional<double> seconds = std::nullopt);
-    // After each frame drawn: the keys, the studio, the looped scene's end, the range's end.
+    // After each frame drawn: the commands, the studio, the looped scene's end, the range's end.
     void afterFrame();
     // The first row of the scene the loop key repeats.
-    Target loopStart() const { return {show_->row(*loopScene_).orders.first, 0}; }
-    void obey(const std::vector<Command>& commands);
+    Target loopStart() const { return {nav_.firstOrder(*loopScene_), 0}; }
     void seek(Target target) {
         pendingSeek_ = target;
         pendingSeconds_.reset();
@@ -146,53 +139,42 @@ private:
     // One frame of the show's time on or back, paused.
     void step(int frames);
     void pause(bool paused);
-    // Lines over the picture for a moment.
-    void say(std::vector<std::string> lines);
-    void sayPosition(Target at, double seconds, bool fine = false);
     // A seek, a reload or a quit is waiting for the loop.
     bool leaving() const { return quit_ || pendingSeek_ || reloaded_; }
-    Overlay overlay();
     Target current() const;
-    // Whether a scene of this row loads a file still awaited.
-    bool awaits(const TimetableRow& row) const;
+    // Where the next seek starts from: one not yet made, else the frame on screen.
+    Target seekingFrom() const { return pendingSeek_.value_or(current()); }
+
+    // PlayerCommands.cpp: the commands given since the last look, each to its handler.
+    void obey(const std::vector<Command>& commands);
+    void changeVolume(int by);
+    void screenshot();
+    void toggleLoop();
+    void seekBy(Command command);
 
     Platform p_;
     ShowPlan& plan_;
-    // Where each scene starts, as a share of the song, for the display's bar: a time from the
-    // shape is a walk of the module, too dear for every frame.
-    std::vector<double> marks_;
+    Navigation nav_;
     PlayerTimer clockTimer_;
     Source source_;
     Screen screen_;
     DemoClock clock_;
     std::unique_ptr<Show> show_;
+    PlayerOverlay overlay_;
+    Pacing pacing_;
+    StudioHooks hooks_;
 
     bool paused_ = false;
     bool holding_ = false;  // the frame on screen is shown again until the pause ends
-    bool osd_ = false;
-    bool help_ = false;
     // The scene the loop key repeats, while it does: the one on screen, or the one a seek enters.
     std::optional<std::size_t> loopScene_;
     bool quit_ = false;
     std::optional<Target> pendingSeek_;
     std::optional<double> pendingSeconds_;  // the time a frame step goes to, with pendingSeek_
-    std::vector<std::string> message_;
-    double messageUntil_ = -1.0;
     std::unique_ptr<Scene> reloaded_;
-    std::function<void()> idle_;
-    std::vector<std::string> banner_;
-    std::vector<std::string> awaiting_;
     bool waiting_ = false;  // the scene play is in waits for its data
     std::optional<std::string> endWords_;
     bool atEnd_ = false;  // held at the show's end
     // The end reached: held there when asked to be, else over.
     bool ended();
-
-    double frameTop_ = 0.0;
-    double lastPresent_ = -1.0;  // negative when the next interval says nothing of pacing
-    std::vector<double> frameMilliseconds_;
-    int late_ = 0;
-    double rateMark_ = 0.0;
-    int rateFrames_ = 0;
-    int rate_ = 0;
 };

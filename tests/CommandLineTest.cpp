@@ -132,6 +132,28 @@ TEST(CommandLine, RefusesWhatItCannotMean) {
 }
 
 // What users of other players type: --name=value, times, a volume, a scene looped alone.
+// Said before ffmpeg starts, which would take "-" for standard input's name or not know what
+// container a name wants.
+TEST(CommandLine, RefusesAVideoNameFfmpegCannotWrite) {
+    struct Case {
+        const char* name;
+        const char* said;
+    };
+    for (const Case& c : {Case{"-", "--video cannot go to standard output; the video's name must end in .mp4, .mkv, .mov or .webm"},
+                          Case{"noext", "--video \"noext\": the video's name must end in .mp4, .mkv, .mov or .webm"},
+                          Case{".mp4", "--video \".mp4\": the video's name must end in .mp4, .mkv, .mov or .webm"},
+                          Case{"/dev/full", "--video \"/dev/full\": the video's name must end in .mp4, .mkv, .mov or .webm"}}) {
+        try {
+            CommandLine::parse({"capture", "--video", c.name});
+            ADD_FAILURE() << c.name << " was taken";
+        } catch (const CommandLine::UsageError& e) {
+            EXPECT_STREQ(e.what(), c.said);
+        }
+    }
+    for (const char* good : {"v.MP4", "v.mkv", "dir/v.mov", "v.webm"})
+        EXPECT_EQ(CommandLine::parse({"capture", "--video", good}).video, good);
+}
+
 TEST(CommandLine, TakesWhatOtherPlayersTake) {
     struct Case {
         std::vector<std::string> args;

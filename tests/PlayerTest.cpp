@@ -77,6 +77,13 @@ struct MemoryWindow : PlayerWindow {
     }
 };
 
+// Where the pointer is for the whole play: the share of the bar a seekBar gives, and whether it
+// rests near the foot of the picture.
+struct Pointer {
+    double share = 0.0;
+    bool atFoot = false;
+};
+
 struct Rig {
     HandMusic music;
     ManualTimer ticks;
@@ -88,8 +95,10 @@ struct Rig {
 
     explicit Rig(PlayRange range, std::map<int, std::vector<Command>> script = {},
                  std::map<int, double> slowShows = {}, std::function<void(Player&, int)> idle = {},
-                 std::vector<std::string> awaiting = {}) {
+                 std::vector<std::string> awaiting = {}, Pointer pointer = {}) {
         keys.script = std::move(script);
+        keys.share = pointer.share;
+        keys.atFoot = pointer.atFoot;
         window.slow = std::move(slowShows);
         show.shape = HandMusic::shape();
         show.range = range;
@@ -111,44 +120,6 @@ using Q = std::vector<Command>;
 
 using PlayerKeys = ShowFrames;
 
-TEST_F(PlayerKeys, EachKeyLeadsWhereItSays) {
-    Rig rig({.from = 36, .to = 36}, {{0, Q{Command::quit}}});
-    struct Case {
-        Command key;
-        Player::Target from;
-        std::optional<Player::Target> to;
-    };
-    const Case cases[] = {
-        {Command::nextOrder, {12, 10}, Player::Target{13, 10}},  // the row is kept
-        {Command::nextOrder, {36, 10}, std::nullopt},            // nothing past the last order
-        {Command::previousOrder, {12, 10}, Player::Target{11, 10}},
-        {Command::previousOrder, {0, 30}, Player::Target{0, 0}},
-        {Command::previousOrder, {37, 0}, Player::Target{36, 0}},  // from the music's end
-        {Command::nextScene, {12, 10}, Player::Target{15, 0}},
-        {Command::nextScene, {0, 5}, Player::Target{4, 0}},
-        {Command::nextScene, {36, 0}, std::nullopt},
-        // More than 3 s into a scene PageUp starts it again, as a media player does a chapter;
-        // within them, the previous scene.
-        {Command::previousScene, {12, 10}, Player::Target{11, 0}},
-        {Command::previousScene, {11, 30}, Player::Target{11, 0}},  // 3.6 s in
-        {Command::previousScene, {11, 20}, Player::Target{8, 0}},   // 2.4 s in
-        {Command::previousScene, {11, 0}, Player::Target{8, 0}},
-        {Command::previousScene, {2, 0}, Player::Target{0, 0}},
-        {Command::previousScene, {0, 20}, Player::Target{0, 0}},
-        {Command::previousScene, {37, 0}, Player::Target{36, 0}},  // from the music's end
-        {Command::home, {30, 20}, Player::Target{0, 0}},
-    };
-    for (const Case& c : cases) {
-        const auto got = rig.player->seekTarget(c.key, c.from);
-        ASSERT_EQ(got.has_value(), c.to.has_value()) << static_cast<int>(c.key) << " from " << c.from.order;
-        if (got) {
-            EXPECT_TRUE(got->order == c.to->order && got->row == c.to->row)
-                << static_cast<int>(c.key) << " from " << c.from.order << ':' << c.from.row << " gave " << got->order
-                << ':' << got->row;
-        }
-    }
-}
-
 TEST_F(PlayerKeys, PauseHoldsTheFrameAndResumesExactlyWhereItStopped) {
     const PlayRange range{.from = 33, .to = 33};
     const Rig straight(range);
@@ -169,7 +140,7 @@ TEST_F(PlayerKeys, PauseHoldsTheFrameAndResumesExactlyWhereItStopped) {
     ASSERT_EQ(over.corner.size(), 3u);
     EXPECT_EQ(over.corner[0], "order 33 · row 5   4:13 / 4:44");
     EXPECT_EQ(over.corner[1], "the wave warp");
-    EXPECT_NE(over.corner[2].find("paused"), std::string::npos);
+    EXPECT_EQ(over.corner[2].find("paused"), 0u) << "no rate while paused";
     EXPECT_NE(over.corner[2].find("muted"), std::string::npos);
     EXPECT_FALSE(over.panel.empty());
     EXPECT_TRUE(paused.music.silent && !straight.music.silent);
@@ -225,6 +196,11 @@ TEST_F(PlayerKeys, EveryKeySaysWhatItDid) {
         {{.from = 33}, {{0, Q{Command::previousOrder, Command::previousOrder}}}, 1,
          {"order 31 · row 0   3:58 / 4:44", "tunnels and cones"}},
         {{.from = 33}, {{0, Q{Command::screenshot}}}, 1, {"screenshot: tindrel-33-00.png"}},
+        // The ends of the show say so, rather than nothing.
+        {{.from = 36}, {{0, Q{Command::nextOrder}}}, 1, {"the end of the show"}},
+        {{.from = 36}, {{0, Q{Command::nextScene}}}, 1, {"the end of the show"}},
+        {{.from = 0}, {{0, Q{Command::previousScene}}}, 1, {"order 0 · row 0   0:00 / 4:44", "the first scene"}},
+        {{.from = 33}, {{0, Q{Command::nextRow, Command::nextRow}}}, 1, {"order 33 · row 2   4:13 / 4:44", "the wave warp"}},
         {{.from = 35, .to = 35, .loop = true}, {}, 64, {"looping"}},
         {{.from = 35}, {{0, Q{Command::loopScene}}}, 1, {"looping", "the wave warp"}},
         {{.from = 35}, {{0, Q{Command::loopScene}}, {1, Q{Command::loopScene}}}, 2, {"not looping"}},
@@ -337,7 +313,8 @@ TEST_F(PlayerKeys, TheLoopKeyRepeatsTheSceneOnScreen) {
 }
 
 TEST_F(PlayerKeys, StatsCountFramesAndTheOnesThatMissedTheirRefresh) {
-    const std::regex form(R"(frames 11, frame p50 [0-9.]+ ms, p99 [0-9.]+ ms, max [0-9.]+ ms, late ([0-9]+))");
+    const std::regex form(
+        R"(frames 11, work per frame p50 [0-9.]+ ms, p99 [0-9.]+ ms, max [0-9.]+ ms; frames late ([0-9]+) \(a display refresh missed\))");
     for (const auto& [slowShows, late] : {std::pair{std::map<int, double>{}, "0"},
                                           std::pair{std::map<int, double>{{4, 1.0 / 60.0}, {7, 0.5}}, "2"}}) {
         const Rig rig({.from = 36, .to = 36}, {{10, Q{Command::quit}}}, slowShows);
@@ -394,4 +371,32 @@ TEST_F(PlayerKeys, ASceneWaitsForItsDataAndPlaysWhereTheShowIsOnceItComes) {
         EXPECT_EQ(rig.frames(c.blackShows, 128), straight.frames(c.blackShows, 128)) << c.what;
         EXPECT_TRUE(shown.back().overlay.banner.empty()) << c.what;
     }
+}
+
+// A click on the bar seeks there; the bar shows while the pointer is near the foot, with the
+// display off. The display says "looping" for a range looped from the start, and no rate until
+// one is measured.
+TEST_F(PlayerKeys, TheBarSeeksAndShowsNearTheFootAndTheDisplayTellsTheState) {
+    const Rig bar({.from = 33}, {{0, Q{Command::seekBar}}, {1, Q{Command::quit}}}, {}, {}, {}, Pointer{0.5, true});
+    EXPECT_TRUE(bar.music.order == 18 && bar.music.row == 33) << bar.music.order << ':' << bar.music.row;
+    EXPECT_EQ(bar.window.shown[1].overlay.message, (std::vector<std::string>{"order 18 · row 32   2:22 / 4:44", "the cube wave"}));
+    EXPECT_TRUE(bar.window.shown[1].overlay.corner.empty());
+    EXPECT_NEAR(bar.window.shown[1].overlay.progress, 0.5, 0.001);
+
+    const Rig away({.from = 33}, {{1, Q{Command::quit}}});
+    EXPECT_LT(away.window.shown[0].overlay.progress, 0.0) << "no bar with the pointer away and the display off";
+
+    const Rig looped({.from = 35, .to = 35, .loop = true}, {{0, Q{Command::onScreenDisplay}}, {30, Q{Command::quit}}});
+    EXPECT_EQ(looped.window.shown[1].overlay.corner.back(), "looping");
+    EXPECT_EQ(looped.window.shown[30].overlay.corner.back(), "60 fps  looping");
+}
+
+// Paused at a frame the music has run ahead of the clock for (as the sound's delay may put them
+// apart live), a frame step goes one frame on from the frame's own row, not rows away.
+TEST_F(PlayerKeys, AFrameStepAfterAPauseIsOneFrameFromTheFrameOnScreen) {
+    const Rig rig({.from = 33}, {{5, Q{Command::pause}}, {6, Q{Command::frameForward}}, {7, Q{Command::quit}}});
+    EXPECT_TRUE(rig.music.order == 33 && rig.music.row == 5) << rig.music.order << ':' << rig.music.row;
+    const double there = (33 * 64 + 5) * 0.12 + 1.0 / 60.0;
+    ASSERT_EQ(rig.window.shown.size(), 7u);
+    EXPECT_EQ(rig.window.shown[6].frame, checksum(*OfflineRender::still(buildShow(), 33, 5, there)));
 }

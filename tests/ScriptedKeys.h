@@ -10,6 +10,10 @@
 struct ScriptedKeys : Controls {
     std::map<int, std::vector<Command>> script;
     int looks = 0;
+    double share = 0.0;  // where on the bar a seekBar points
+    bool atFoot = false;
+    double barShare() const override { return share; }
+    bool pointerAtFoot() const override { return atFoot; }
     std::vector<Command> commands() override {
         const auto it = script.find(looks++);
         return it == script.end() ? std::vector<Command>{} : it->second;

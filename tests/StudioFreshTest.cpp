@@ -82,7 +82,7 @@ TEST(StudioFresh, AnythingABuildReadRebuildsItAndTheCacheHeals) {
          },
          [&] { fs::remove(sources / "Part4/star.lwo.txt"); }, "Part4/star.lwo.txt"},
         {"an included song changed", "Super.xm", [] {},
-         [&] { append(sources / "music/patterns.song", "pattern more 64\n08 | C-4 01 ... ... | | | | | | | | | | |\nend\n"); },
+         [&] { append(sources / "music/patterns.song", "pattern more 64\n08 | C-4 01 ... ... | | | | | | | | | | | | |\nend\n"); },
          "music/patterns.song"},
         {"a FIFO at the cached file", "Part8/texture.tex", [] {},
          [&] {

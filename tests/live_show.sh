@@ -113,7 +113,7 @@ awk "BEGIN { exit !($picture > 0.004) }" || fail "player: full screen shows no p
 xdotool key q
 ends_within_a_second "player: q did not quit within a second"
 [ "$status" -eq 0 ] || fail "player: exit status $status after q"
-stats=$(grep -E '^frames [0-9]+, frame p50 [0-9.]+ ms, p99 [0-9.]+ ms, max [0-9.]+ ms, late [0-9]+$' err.txt) ||
+stats=$(grep -E '^frames [0-9]+, work per frame p50 [0-9.]+ ms, p99 [0-9.]+ ms, max [0-9.]+ ms; frames late [0-9]+ \(a display refresh missed\)$' err.txt) ||
     fail "player: --stats printed no line"
 echo "player: Space held the picture, eight PageDowns showed the farewell's white with its position and title ($panel), s wrote the still's tindrel-36-00.png, f filled the screen at 2:1, q quit with status 0; $stats"
 
@@ -126,6 +126,8 @@ elapsed=$((($(date +%s%N) - start) / 1000000))
 [ "$status" -eq 1 ] || fail "no display: exit status $status"
 [ "$elapsed" -lt 1000 ] || fail "no display: took $elapsed ms"
 grep -q "^tindrel: cannot open a display: " err.txt || fail "no display: said \"$(cat err.txt)\""
+# Nothing it suggests plays the show where nobody sees it.
+grep -q "offscreen\|dummy" err.txt && fail "no display: suggests an invisible show: \"$(cat err.txt)\""
 echo "no display: \"$(cat err.txt)\", status 1 in $elapsed ms"
 
 # Faults at run time.

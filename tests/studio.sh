@@ -67,7 +67,7 @@ echo "picture: $(grep 'on screen' err.txt | tail -n 1)"
 # A saved song is compiled and the music goes on from the row on screen, the show still paused.
 before=$(grep -c 'on screen' err.txt)
 # A pattern in the short form, only the row with a note written, builds into the music.
-printf 'pattern extra 64\n08 | C-4 01 ... ... | | | | | | | | | | |\nend\n' >>sources/music/super.song
+printf 'pattern extra 64\n08 | C-4 01 ... ... | | | | | | | | | | | | |\nend\n' >>sources/music/super.song
 for _ in $(seq 40); do [ "$(grep -c 'on screen' err.txt)" -gt "$before" ] && break; sleep 0.1; done
 [ "$(grep -c 'on screen' err.txt)" -gt "$before" ] || fail "a saved song did not reach the show"
 grep -q "super.song:" err.txt && fail "the short-form pattern was refused: $(grep super.song: err.txt)"

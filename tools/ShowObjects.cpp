@@ -32,6 +32,13 @@ const LwobWriter::Surface gold{"Gold", 255, 215, 90};
 const LwobWriter::Surface indigo{"Indigo", 100, 80, 255};
 const LwobWriter::Surface teal{"Teal", 0, 190, 160};
 const LwobWriter::Surface ice{"Ice", 200, 235, 255};
+// Deep accents for objects that fill much of the frame while they turn fast (the cube wave's
+// wall of cubes, the tumbling cones): each face stays within a small step of light from the
+// night behind it and from its neighbours, because a pattern of large light-dark swings several
+// times a second over much of the frame is a photosensitivity risk.
+const LwobWriter::Surface deepCyan{"DeepCyan", 0, 78, 104};
+const LwobWriter::Surface deepMagenta{"DeepMagenta", 96, 20, 80};
+const LwobWriter::Surface deepIndigo{"DeepIndigo", 46, 36, 124};
 
 class Builder {
 public:
@@ -132,9 +139,8 @@ LwobWriter::Object arrow() {
 // A cube of side 2·half with each face cut into n × n tiles. Opposite faces share an accent so
 // that neighbouring faces always differ. No amber: a face turned from the light is scaled
 // toward black, and amber scaled down is brown, outside the show's palette.
-LwobWriter::Object cube(double half, int n) {
+LwobWriter::Object cube(double half, int n, const std::array<const LwobWriter::Surface*, 3>& accents) {
     Builder b;
-    const std::array<const LwobWriter::Surface*, 3> accents{&cyan, &magenta, &indigo};
     for (int axis = 0; axis < 3; ++axis) {
         for (int side = -1; side <= 1; side += 2) {
             // (u, v) runs across the face; the face's own axis stays at ±half.
@@ -228,11 +234,13 @@ void tilt(LwobWriter::Object& object, double a, double b) {
     }
 }
 
-// Six cones in a ring around a small hub, tips outward, their sides striped in two accents.
-// Sides and hub are cut finely enough for the wobble to bend them. About 2.5 units across.
+// Six cones in a ring around a small hub, tips outward, each in one deep accent. Sides and hub
+// are cut finely enough for the wobble to bend them. About 2.5 units across. Not striped, nor
+// bright: stripes and bright faces turning past the eye as the ring tumbles flicker over the
+// whole object several times a second.
 LwobWriter::Object cones() {
     Builder b;
-    const std::array<const LwobWriter::Surface*, 3> accents{&cyan, &magenta, &amber};
+    const std::array<const LwobWriter::Surface*, 3> accents{&deepCyan, &deepMagenta, &deepIndigo};
     constexpr int count = 6, segments = 12, bands = 4;
     constexpr double baseDistance = 0.28, baseRadius = 0.22, tipDistance = 1.25;
     for (int k = 0; k < count; ++k) {
@@ -243,8 +251,7 @@ LwobWriter::Object cones() {
         const V base = axis * baseDistance;
         const V tip = axis * tipDistance;
         const V inside = base + (tip - base) * 0.25;
-        const auto& first = *accents[static_cast<std::size_t>(k % 3)];
-        const auto& second = *accents[static_cast<std::size_t>((k + 1) % 3)];
+        const auto& stripe = *accents[static_cast<std::size_t>(k % 3)];
         auto ring = [&](int band, int segment) {
             const double s = static_cast<double>(band) / bands;
             const double psi = 2 * std::numbers::pi * segment / segments;
@@ -252,7 +259,6 @@ LwobWriter::Object cones() {
             return base + (tip - base) * s + across * (r * std::cos(psi)) + depth * (r * std::sin(psi));
         };
         for (int m = 0; m < segments; ++m) {
-            const auto& stripe = m % 2 == 0 ? first : second;
             for (int band = 0; band < bands - 1; ++band)
                 b.quad(ring(band, m), ring(band, m + 1), ring(band + 1, m + 1), ring(band + 1, m), stripe,
                        (ring(band, m) + ring(band + 1, m + 1)) * 0.5 - inside);
@@ -281,7 +287,9 @@ std::vector<std::pair<std::string, LwobWriter::Object>> showObjectModels() {
     return {
         {"Part4/star.lwo", star()},
         {"Part4/arrow.lwo", arrow()},
-        {"Part5/cube.lwo", cube(0.18, 1)},
+        // Side 0.6, the grid's spacing: neighbours touch, so the wave is a wall of cubes with no
+        // empty gaps for the white outline to run around as they wobble.
+        {"Part5/cube.lwo", cube(0.3, 1, {&deepCyan, &deepMagenta, &deepIndigo})},
         {"Part7/cube.lwo", std::move(wobbleCube)},
         {"Part7/cones.lwo", cones()},
     };
