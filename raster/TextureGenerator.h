@@ -17,9 +17,9 @@ class TextureGenerator {
 public:
     // Sides above this are refused: a texture is a few hundred texels across.
     static constexpr int maxSide = 4096;
-    // The most work a program may ask for, in texel visits (a blur pass is four, a plasma wave
-    // one, a square its area): a hundred times the show's costliest texture. Past it a program
-    // from a bad or hostile file would keep the show from starting for hours.
+    // The most work a program may ask for, in texel visits (the image itself is one, a blur pass
+    // four, a plasma wave one, a square its area): a hundred times the show's costliest texture.
+    // Past it a program from a bad or hostile file would keep the show from starting for hours.
     static constexpr long long maxWork = 1LL << 28;
 
     // Decodes and runs a ".tex" program. Throws LoadError(name, message) when the program ends

@@ -246,3 +246,29 @@ TEST(TextureDecoder, RefusesProgramsTooCostlyToRun) {
                   "texture 4 4\nsquares red=1 green=1 blue=1 count=2000000000 size=0 seed=1\n", "t")),
               "Part2/t.tex: Texture program is too costly to run");
 }
+
+TEST(TextureDecoder, CountsTheImageItselfInTheBudget) {
+    // A 64 × 64 image is 4096 visits before a tone pass's 4096; the largest image is refused
+    // before it is made under a budget smaller than its 16.7 million texels.
+    const struct {
+        const char* source;
+        long long budget;
+        bool runs;
+    } cases[] = {
+        {"texture 64 64\ntone level=3\n", 8192, true},
+        {"texture 64 64\ntone level=3\n", 8191, false},
+        {"texture 64 64\n", 4096, true},
+        {"texture 64 64\n", 4095, false},
+        {"texture 4096 4096\n", TextureGenerator::maxWork / 64, false},
+    };
+    for (const auto& c : cases) {
+        bool ran = true;
+        try {
+            TextureGenerator::decode("t.tex", TextureAssembler::assemble(c.source, "t"), c.budget);
+        } catch (const LoadError& e) {
+            EXPECT_STREQ(e.what(), "t.tex: Texture program is too costly to run");
+            ran = false;
+        }
+        EXPECT_EQ(ran, c.runs) << c.source << " under " << c.budget;
+    }
+}
