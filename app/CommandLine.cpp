@@ -54,13 +54,14 @@ const Subcommand commands[] = {
      "    Plays the show from its readable sources, with the player's keys: a saved source is\n"
      "    rebuilt and its scenes shown anew where the show is, paused or not. A mistake in a\n"
      "    source is printed as FILE:LINE: what and shown over the picture; the show goes on.\n"
+     "    At the show's end the last frame stays until you quit; Home plays it again.\n"
      "    --source DIR       the show's sources, e.g. a folder tindrel new made; a program run\n"
      "                       from its build tree defaults to that tree's assets/ folder\n"
      "    the other options  as for play\n"},
     {"new", Mode::newShow, newShow,
      "tindrel new DIR\n"
      "    Starts a show of your own: writes the show's sources (SVG pictures, texture programs,\n"
-     "    the song) and a README.md into DIR, which must be new or empty. Then:\n"
+     "    objects, the song) and a README.md into DIR, which must be new or empty. Then:\n"
      "    tindrel studio --source DIR\n"},
     {"still", Mode::still, still,
      "tindrel still ORDER ROW [SECONDS] OUT.png [--rgba] [--data DIR]\n"
@@ -96,8 +97,10 @@ const Subcommand commands[] = {
     {"convert", Mode::convert, convert,
      "tindrel convert IN OUT.png [--rgba]\n"
      "    Decodes a picture the show can load (.pcx, .tex) and writes it as PNG. IN may also be\n"
-     "    a source: a texture program (.tex.txt) or one of the show's SVG pictures\n"
-     "    (e.g. DIR/Part8/background.svg), written as the pixels the show loads from it.\n"
+     "    a source from anywhere: a texture program (.tex.txt) or one of the show's SVG\n"
+     "    pictures (e.g. DIR/Part8/background.svg), written as the pixels the show loads from\n"
+     "    it; any other SVG, drawn as a 600 x 300 background; an object (.lwo.txt), drawn lit\n"
+     "    and outlined from three angles.\n"
      "    OUT.png may be - for standard output.\n"
      "    --rgba             write the alpha channel too\n"},
 };

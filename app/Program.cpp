@@ -5,6 +5,7 @@
 #include "app/Subprocess.h"
 #include "app/LivePlay.h"
 #include "app/Studio.h"
+#include "app/StudioError.h"
 #include "app/OfflineRender.h"
 #include "app/ShowLoad.h"
 #include "app/ShowSources.h"
@@ -145,8 +146,7 @@ int runConvert(const CommandLine& cl) {
     // A source is built as the show's data would be and decoded from that: the same pixels.
     std::unique_ptr<Image> image;
     if (SourcePreview::previews(cl.input)) {
-        const SourcePreview::Data data = SourcePreview::build(cl.input);
-        image = Image::decode(data.name, data.bytes);
+        image = SourcePreview::picture(cl.input);
     } else {
         image = Image::load(DataFolder(), cl.input.c_str());
     }
@@ -240,6 +240,9 @@ int runProgram(const std::vector<std::string>& args) {
         }
     } catch (const CommandLine::UsageError& e) {
         std::cerr << "tindrel: " << e.what() << "\nsee tindrel --help\n";
+        return 2;
+    } catch (const StudioError& e) {
+        std::cerr << "tindrel: " << e.what() << '\n';
         return 2;
     } catch (const LoadError& e) {
         // Standard output carries the picture when it is the output, and nothing else.

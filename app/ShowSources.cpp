@@ -1,6 +1,8 @@
 #include "app/ShowSources.h"
 
 #include "raster/OutputFile.h"
+#include "tools/ObjectAssembler.h"
+#include "tools/ShowObjects.h"
 
 #include <stdexcept>
 #include <string>
@@ -37,6 +39,9 @@ A mistake is shown as FILE:LINE: what over the picture while the show goes on.
   `<image href="mine.png" width="600" height="300"/>`.
 - `PartN/*.tex.txt`: texture programs. `tindrel-assetgen --list-ops` lists their operations;
   `tindrel convert PartN/texture.tex.txt texture.png` shows one alone.
+- `PartN/*.lwo.txt`: the 3D objects, as text: surfaces, points and triangles. A triangle
+  facing the eye lists its points anticlockwise as the eye sees them, and only then is it lit.
+  `tindrel convert PartN/star.lwo.txt star.png` draws one from three angles.
 - `music/*.song`: the music and the show's clock. `tindrel-assetgen --list-notation` lists the
   notation; a pattern need only write the rows that hold notes.
 
@@ -86,6 +91,14 @@ void makeNewShow(const fs::path& dir) {
         if (it->is_symlink()) continue;
         if (it->is_directory()) fs::create_directories(to);
         else if (it->is_regular_file()) fs::copy_file(it->path(), to);
+    }
+    // The objects the show makes in code, as sources to start from.
+    for (const auto& [name, object] : showObjectModels()) {
+        const fs::path to = dir / (name + ".txt");
+        if (fs::exists(fs::symlink_status(to, ec))) continue;
+        const std::string source = ObjectAssembler::source(object, name + ".txt: one of the show's objects, as tindrel new wrote it");
+        fs::create_directories(to.parent_path());
+        OutputFile::writeWhole(to, source.data(), source.size(), "the object");
     }
     const std::string text = readme;
     OutputFile::writeWhole(dir / "README.md", text.data(), text.size(), "the README");

@@ -17,7 +17,8 @@ std::optional<std::filesystem::path> ofBuildTree();
 // are none.
 std::optional<std::filesystem::path> forNewShow();
 
-// Writes a new show into dir: the show's sources and a README.md for its creator. Throws
+// Writes a new show into dir: the show's sources, its objects as readable sources (X.lwo.txt)
+// and a README.md for its creator. Throws
 // std::runtime_error when dir exists and is not an empty folder, or there are no sources.
 void makeNewShow(const std::filesystem::path& dir);
 

@@ -77,19 +77,3 @@ StudioCache::~StudioCache() {
     std::error_code ec;
     fs::remove_all(temporary_, ec);
 }
-
-void StudioCache::removeLinks(const fs::path& data, const std::string& output) {
-    fs::path at = data;
-    for (const fs::path& part : fs::path(output)) {
-        at /= part;
-        struct stat s {};
-        if (::lstat(at.c_str(), &s) != 0) return;  // nothing there yet, nor below
-        if (!S_ISLNK(s.st_mode)) continue;
-        // The link alone goes, never what it leads to; the show would read through it otherwise.
-        if (::unlink(at.c_str()) != 0)
-            throw std::runtime_error(at.string() + ": a symbolic link inside the studio's cache that cannot be removed (" +
-                                     std::strerror(errno) + ")");
-        std::fprintf(stderr, "%s: a symbolic link inside the studio's cache; removed, not followed\n", at.c_str());
-        return;
-    }
-}

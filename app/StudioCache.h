@@ -22,11 +22,6 @@ public:
     // Where the studio records what it built there, beside the data and never read by the show.
     std::filesystem::path manifest() const { return data_.parent_path() / "manifest"; }
 
-    // A folder or the file on the way to output under data that is a symbolic link is removed
-    // (the link, not what it leads to), so neither the build nor the show follows one planted
-    // inside the cache. Throws std::runtime_error when it cannot be.
-    static void removeLinks(const std::filesystem::path& data, const std::string& output);
-
 private:
     std::filesystem::path data_;
     std::filesystem::path temporary_;  // the session's own folder, when there is one

@@ -12,26 +12,26 @@
 #include <cstdio>
 #include <cstring>
 #include <sstream>
-#include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// A new layout of the record or of the key starts every cache afresh.
-constexpr const char* header = "tindrel studio manifest 1";
-// The record lists some dozens of files; anything near this is not ours.
-constexpr std::uintmax_t maxRecordBytes = std::uintmax_t{1} << 20;
-// The largest data file the show reads is well under this.
-constexpr std::uintmax_t maxDataBytes = std::uintmax_t{64} << 20;
+// A new layout of the record starts every cache afresh.
+constexpr const char* header = "tindrel studio manifest 2";
+// The record lists some dozens of files with what they read; anything near this is not ours.
+constexpr std::uintmax_t maxRecordBytes = std::uintmax_t{4} << 20;
+// The largest file a build reads (a font, the renderer's caches) is well under this.
+constexpr std::uintmax_t maxReadBytes = std::uintmax_t{64} << 20;
 
-// A regular file of this user's, never through a link, of at most limit bytes.
+// A regular file of this user's, readable to its owner as ours are, never through a link, of at
+// most limit bytes.
 std::optional<std::string> readOwn(const fs::path& path, std::uintmax_t limit) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
     std::optional<std::string> bytes;
     struct stat s {};
-    if (::fstat(fd, &s) == 0 && S_ISREG(s.st_mode) && s.st_uid == ::geteuid() &&
+    if (::fstat(fd, &s) == 0 && S_ISREG(s.st_mode) && s.st_uid == ::geteuid() && (s.st_mode & S_IRUSR) != 0 &&
         static_cast<std::uintmax_t>(s.st_size) <= limit) {
         std::string text;
         char buffer[65536];
@@ -49,26 +49,18 @@ std::optional<std::string> readOwn(const fs::path& path, std::uintmax_t limit) {
     return bytes;
 }
 
-std::optional<std::uint64_t> fileDigest(const fs::path& path) {
-    const auto bytes = readOwn(path, maxDataBytes);
-    if (!bytes) return std::nullopt;
-    return StudioManifest::digest(*bytes, 0);
+std::string hex(std::optional<std::uint64_t> value) {
+    if (!value) return "-";
+    char text[24];
+    std::snprintf(text, sizeof text, "%016" PRIx64, *value);
+    return text;
 }
 
-// The files a picture may draw besides its own: librsvg reads images beside and below the SVG.
-// The texts there are other recipes' sources, never an image.
-std::vector<std::string> besidePicture(const fs::path& sources, const std::string& svg) {
-    const std::string folder = fs::path(svg).parent_path().generic_string();
-    std::vector<std::string> names;
-    SourceFiles::walk(
-        sources / folder,
-        [&](const std::string& name) {
-            if (!name.ends_with(".txt") && !name.ends_with(".song"))
-                names.push_back(folder.empty() ? name : folder + '/' + name);
-        },
-        [](const std::string&) {});
-    std::sort(names.begin(), names.end());
-    return names;
+std::optional<std::uint64_t> unhex(const std::string& text, bool& ok) {
+    if (text == "-") return std::nullopt;
+    std::uint64_t value = 0;
+    ok = ok && std::sscanf(text.c_str(), "%" SCNx64, &value) == 1;
+    return value;
 }
 
 } // namespace
@@ -83,13 +75,58 @@ std::uint64_t StudioManifest::digest(std::string_view bytes, std::uint64_t seed)
     return h;
 }
 
+std::optional<std::uint64_t> StudioManifest::digestOf(const fs::path& path) {
+    // Read as a file, not as ours: fonts and the renderer's settings belong to root. A link
+    // inside the sources is followed as the build followed it; the walk's rule for links is
+    // the build's to apply.
+    try {
+        return digest(SourceFiles::read(path, path.string(), maxReadBytes), 0);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
 std::optional<std::uint64_t> StudioManifest::programDigest() {
-    // Read as a file, not opened as ours: the installed program belongs to root.
     try {
         return digest(SourceFiles::read("/proc/self/exe", "the program", std::uintmax_t{512} << 20), 0);
     } catch (const std::exception&) {
         return std::nullopt;
     }
+}
+
+std::string StudioManifest::escape(std::string_view name) {
+    std::string out;
+    for (const char c : name) {
+        if (c == '%' || c == '\t' || c == '\n' || c == '\r') {
+            char code[4];
+            std::snprintf(code, sizeof code, "%%%02X", static_cast<unsigned char>(c));
+            out += code;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string StudioManifest::unescape(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        unsigned code = 0;
+        if (text[i] == '%' && i + 2 < text.size() && std::sscanf(std::string(text.substr(i + 1, 2)).c_str(), "%2X", &code) == 1) {
+            out += static_cast<char>(code);
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::optional<std::uint64_t> StudioManifest::Digests::of(const std::string& name) {
+    const auto known = known_.find(name);
+    if (known != known_.end()) return known->second;
+    const fs::path path = fs::path(name).is_absolute() ? fs::path(name) : sources_ / name;
+    return known_[name] = digestOf(path);
 }
 
 StudioManifest::StudioManifest(fs::path path, std::optional<std::uint64_t> program)
@@ -99,58 +136,68 @@ StudioManifest::StudioManifest(fs::path path, std::optional<std::uint64_t> progr
     std::istringstream lines(*text);
     std::string line;
     if (!std::getline(lines, line) || line != header) return;
-    while (std::getline(lines, line)) {
-        // OUTPUT TAB KEY TAB FILE, the digests in hexadecimal.
-        const std::size_t a = line.find('\t'), b = line.find('\t', a + 1);
-        if (a == std::string::npos || b == std::string::npos || a == 0) continue;
-        std::uint64_t key = 0, file = 0;
-        if (std::sscanf(line.c_str() + a + 1, "%" SCNx64, &key) != 1 || std::sscanf(line.c_str() + b + 1, "%" SCNx64, &file) != 1)
-            continue;
-        entries_[line.substr(0, a)] = {key, file};
-    }
-}
-
-std::optional<std::uint64_t> StudioManifest::keyOf(const fs::path& sources, const AssetBuild::Recipe& recipe) const {
-    if (!program_) return std::nullopt;
-    std::vector<std::string> names = recipe.sources;
-    if (names.size() == 1 && names.front().ends_with(".svg")) {
-        for (std::string& other : besidePicture(sources, names.front()))
-            if (other != names.front()) names.push_back(std::move(other));
-    }
-    std::uint64_t key = digest(recipe.output, *program_);
-    try {
-        for (const std::string& name : names) {
-            // Names and lengths go in too, so bytes moved from one file to the next still tell.
-            const std::string bytes = SourceFiles::read(sources / name, name);
-            key = digest(name + '\0' + std::to_string(bytes.size()) + '\0', key);
-            key = digest(bytes, key);
+    if (!std::getline(lines, line) || line != "program\t" + hex(program_)) return;
+    Entry* entry = nullptr;
+    bool ok = true;
+    while (ok && std::getline(lines, line)) {
+        // OUTPUT TAB FILE, then one TAB NAME TAB DIGEST line per file its build read.
+        const std::size_t a = line.find('\t', 1);
+        if (a == std::string::npos) break;
+        if (line.front() == '\t') {
+            if (!entry) break;
+            entry->reads.push_back({unescape(line.substr(1, a - 1)), unhex(line.substr(a + 1), ok)});
+        } else {
+            entry = &entries_[unescape(line.substr(0, a))];
+            entry->file = unhex(line.substr(a + 1), ok);
         }
-    } catch (const std::exception&) {
-        return std::nullopt;
     }
-    return key;
+    // A record cut short or garbled is none.
+    if (!ok || !lines.eof()) entries_.clear();
 }
 
-bool StudioManifest::fresh(const std::string& output, std::optional<std::uint64_t> key, const fs::path& data) const {
-    const auto entry = entries_.find(output);
-    if (!key || entry == entries_.end() || entry->second.key != *key) return false;
-    const auto file = fileDigest(data / output);
-    return file && *file == entry->second.file;
+bool StudioManifest::fresh(const AssetBuild::Recipe& recipe, const fs::path& data, Digests& digests) const {
+    const auto entry = entries_.find(recipe.output);
+    if (entry == entries_.end() || !entry->second.file) return false;
+    const std::vector<Read>& reads = entry->second.reads;
+    for (const std::string& source : recipe.sources)
+        if (std::none_of(reads.begin(), reads.end(), [&](const Read& r) { return r.name == source; })) return false;
+    for (const Read& read : reads)
+        if (digests.of(read.name) != read.digest) return false;
+    const auto bytes = readOwn(data / recipe.output, maxReadBytes);
+    return bytes && digest(*bytes, 0) == *entry->second.file;
 }
 
-void StudioManifest::record(const std::string& output, std::optional<std::uint64_t> key, const fs::path& data) {
-    const auto file = fileDigest(data / output);
-    if (key && file) entries_[output] = {*key, *file};
-    else entries_.erase(output);
+void StudioManifest::record(const std::string& output, std::vector<Read> reads, const fs::path& data) {
+    const auto bytes = readOwn(data / output, maxReadBytes);
+    entries_[output] = {bytes ? std::optional(digest(*bytes, 0)) : std::nullopt, std::move(reads)};
+}
+
+void StudioManifest::failed(const std::string& output, std::vector<Read> reads) {
+    entries_[output] = {std::nullopt, std::move(reads)};
+}
+
+std::set<fs::path> StudioManifest::outsideFolders() const {
+    std::set<fs::path> folders;
+    for (const auto& [output, entry] : entries_)
+        for (const Read& read : entry.reads)
+            if (fs::path(read.name).is_absolute()) folders.insert(fs::path(read.name).parent_path());
+    return folders;
+}
+
+std::vector<std::string> StudioManifest::readers(const std::string& source) const {
+    std::vector<std::string> outputs;
+    for (const auto& [output, entry] : entries_)
+        if (std::any_of(entry.reads.begin(), entry.reads.end(), [&](const Read& r) { return r.name == source; }))
+            outputs.push_back(output);
+    return outputs;
 }
 
 void StudioManifest::save() const {
     if (!program_) return;
-    std::string text = std::string(header) + '\n';
+    std::string text = std::string(header) + "\nprogram\t" + hex(program_) + '\n';
     for (const auto& [output, entry] : entries_) {
-        char line[64];
-        std::snprintf(line, sizeof line, "\t%016" PRIx64 "\t%016" PRIx64 "\n", entry.key, entry.file);
-        text += output + line;
+        text += escape(output) + '\t' + hex(entry.file) + '\n';
+        for (const Read& read : entry.reads) text += '\t' + escape(read.name) + '\t' + hex(read.digest) + '\n';
     }
     // Written aside and renamed: a reader never sees half a record, and a link planted under
     // either name is replaced, never written through.

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <system_error>
@@ -25,9 +26,43 @@ struct Fd {
     }
 };
 
+// Whether the link at path (NAME relative to the root) leads to a regular file inside realRoot,
+// or why not.
+std::optional<std::string> linkVerdict(const fs::path& path, const std::string& name, const fs::path& realRoot) {
+    std::error_code ec;
+    const fs::path target = fs::canonical(path, ec);
+    if (ec) return name + ": a symbolic link that leads nowhere (" + ec.message() + "); skipped";
+    if (fs::is_directory(target, ec)) return name + ": a symbolic link to a folder; not followed";
+    if (!SourceFiles::inside(target, realRoot)) return name + ": a symbolic link out of the sources; skipped";
+    if (!fs::is_regular_file(target, ec)) return name + ": a symbolic link to no regular file; skipped";
+    return std::nullopt;
+}
+
+std::mutex saidMutex;
+std::set<std::string> said;
+
 } // namespace
 
 namespace SourceFiles {
+
+std::optional<std::string> refusedLink(const fs::path& root, const std::string& relative) {
+    std::error_code ec;
+    const fs::path realRoot = fs::canonical(root, ec);
+    if (ec) return std::nullopt;
+    fs::path at = root, name;
+    for (const fs::path& part : fs::path(relative)) {
+        at /= part;
+        name /= part;
+        if (!fs::is_symlink(fs::symlink_status(at, ec))) continue;
+        if (const auto refused = linkVerdict(at, name.generic_string(), realRoot)) return refused;
+    }
+    return std::nullopt;
+}
+
+bool warned(const std::string& message) {
+    const std::lock_guard lock(saidMutex);
+    return said.count(message) != 0;
+}
 
 std::string read(const fs::path& path, const std::string& name, std::uintmax_t limit) {
     // Non-blocking, so a FIFO's open returns at once and is then refused as not a file.
@@ -97,16 +132,8 @@ void walk(const fs::path& root, const std::function<void(const std::string&)>& f
                 continue;
             }
             if (!fs::is_symlink(own)) continue;  // sockets, FIFOs, devices: never sources
-            const fs::path target = fs::canonical(it->path(), kindError);
-            if (kindError) {
-                warn(name + ": a symbolic link that leads nowhere (" + kindError.message() + "); skipped");
-                continue;
-            }
-            if (!inside(target, realRoot)) {
-                warn(name + ": a symbolic link out of the sources; skipped");
-                continue;
-            }
-            if (fs::is_regular_file(target, kindError)) file(name);
+            if (const auto refused = linkVerdict(it->path(), name, realRoot)) warn(*refused);
+            else file(name);
         }
         if (ec) {
             warn(folderName + ": cannot read the whole folder (" + ec.message() + "); the rest skipped");
@@ -117,9 +144,7 @@ void walk(const fs::path& root, const std::function<void(const std::string&)>& f
 
 void warnOnStderr(const std::string& message) {
     // Sources are walked again on every save: a bad entry is named once, not on each walk.
-    static std::mutex mutex;
-    static std::set<std::string> said;
-    const std::lock_guard lock(mutex);
+    const std::lock_guard lock(saidMutex);
     if (said.insert(message).second) std::fprintf(stderr, "%s\n", message.c_str());
 }
 

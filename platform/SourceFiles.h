@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 // Reading and walking a creator's sources, which may come from anyone: every read bounded, no
@@ -18,13 +19,22 @@ std::string read(const std::filesystem::path& path, const std::string& name, std
 
 // Every regular file under root, at any depth, relative to root ('/'-separated), in no set
 // order. A symbolic link counts when it leads to a regular file inside root; one that loops,
-// dangles or leads out, a folder that cannot be read, and any other odd entry is passed to warn
-// ("NAME: what", NAME relative to root) and skipped. Links to folders are not followed.
+// dangles, leads out or leads to a folder, a folder that cannot be read, and any other odd entry
+// is passed to warn ("NAME: what", NAME relative to root) and skipped.
 using Warn = std::function<void(const std::string&)>;
 void walk(const std::filesystem::path& root, const std::function<void(const std::string&)>& file, const Warn& warn);
 
+// Why the file at relative under root is no source, by the walk's rule for links: a folder on
+// its way that is a symbolic link, or the file a link that loops, dangles or leads out. The
+// walk's own words, so a build that meets one says what the walk said. None when no link is in
+// the way (whether the file is there or not).
+std::optional<std::string> refusedLink(const std::filesystem::path& root, const std::string& relative);
+
 // The default warning: one line on standard error, once a process for each message.
 void warnOnStderr(const std::string& message);
+
+// Whether warnOnStderr has said this message in this process.
+bool warned(const std::string& message);
 
 // Whether path lies inside folder (both made absolute and free of "..", links not resolved).
 bool inside(const std::filesystem::path& path, const std::filesystem::path& folder);

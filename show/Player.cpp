@@ -61,7 +61,8 @@ bool Player::turn() {
     Show::Step step;
     while ((step = show_->step()) == Show::Step::over) {
         // Played out: a loop starts over, unless Escape held is what ended it.
-        if (!(plan_.range.loop || loopScene_) || p_.controls.escape()) return false;
+        if (p_.controls.escape()) return false;
+        if (!(plan_.range.loop || loopScene_)) return ended();
         if (loopScene_) {
             enter(loopStart());
         } else {
@@ -94,14 +95,26 @@ void Player::afterFrame() {
         if (plan_.range.loop) {
             seek({plan_.range.from, plan_.range.fromRow});
             overlay_.say({"looping"});
-        } else {
+        } else if (!ended()) {
             quit_ = true;
         }
     }
     holding_ = paused_ && !leaving();
 }
 
+bool Player::ended() {
+    if (!endWords_ || quit_) return false;
+    atEnd_ = true;
+    pause(true);
+    holding_ = true;
+    return true;
+}
+
 void Player::enter(Target target, bool seek, std::optional<double> seconds) {
+    if (seek && atEnd_) {
+        atEnd_ = false;
+        pause(false);
+    }
     target = nav_.clamped(target);
     if (seek) {
         p_.music.seek(target.order, target.row);
@@ -118,11 +131,6 @@ void Player::enter(Target target, bool seek, std::optional<double> seconds) {
     // A seek in the same breath as a reload wins: the scene it enters is built from the new data.
     reloaded_.reset();
     pacing_.gap();
-}
-
-void Player::seekTo(Target target) {
-    seek(target);
-    overlay_.sayPosition(nav_, target, plan_.shape.secondsAt(target.order, target.row));
 }
 
 void Player::pause(bool paused) {
@@ -184,6 +192,7 @@ Overlay Player::overlay() {
                                .pointerAtFoot = p_.controls.pointerAtFoot(),
                                .banner = {}};
     if (waiting_ && show_) state.banner.push_back("building " + show_->row(show_->current()).title + " …");
+    if (atEnd_ && endWords_) state.banner.push_back(*endWords_);
     state.banner.insert(state.banner.end(), hooks_.banner().begin(), hooks_.banner().end());
     return overlay_.compose(state, nav_);
 }

@@ -81,9 +81,11 @@ public:
     void reloadScenes(const std::vector<std::string>& dataFiles);
     // The music's module was replaced: it goes on from the row the show is at, in its new shape.
     void musicReplaced(MusicShape shape);
-    // Seeks there at the next turn, as a key's seek does, saying where: the host's own way to a
-    // position (a page whose address was edited).
-    void seekTo(Target target);
+    // At the show's end the last frame stays, paused, with words over it, until a seek plays on
+    // from where it leads or the user quits; without them the end ends the play.
+    void holdAtEnd(std::string words) { endWords_ = std::move(words); }
+    // Goes to target as a seek key would.
+    void seekTo(Target target) { seek(target); }
     // Lines shown over the foot of the picture until replaced; none clears them.
     void setBanner(std::vector<std::string> lines) { hooks_.setBanner(std::move(lines)); }
 
@@ -171,4 +173,8 @@ private:
     std::optional<double> pendingSeconds_;  // the time a frame step goes to, with pendingSeek_
     std::unique_ptr<Scene> reloaded_;
     bool waiting_ = false;  // the scene play is in waits for its data
+    std::optional<std::string> endWords_;
+    bool atEnd_ = false;  // held at the show's end
+    // The end reached: held there when asked to be, else over.
+    bool ended();
 };

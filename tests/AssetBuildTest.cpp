@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <stdexcept>
 #include <string>
@@ -32,7 +35,9 @@ TEST(AssetBuild, ASavedSourceRemakesOnlyTheDataMadeFromIt) {
         {"Part8/texture.tex.txt", {"Part8/texture.tex"}},
         {"Part9/background.svg", {"Part9/background.pcx"}},
         {"Part3/scroll.svg", {"Part3/scroll.pcx"}},
-        {"music/patterns.song", {"Super.xm"}},
+        {"music/super.song", {"Super.xm"}},
+        // An included song is no recipe's: the studio knows it from what the music's build read.
+        {"music/patterns.song", {}},
         {"icon.svg", {}},  // the desktop's, not the show's
         {"Part8/notes.txt", {}},
     };
@@ -59,6 +64,38 @@ TEST(AssetBuild, AMistakeNamesTheSourceAndLineAndLeavesTheLastGoodFile) {
         EXPECT_EQ(std::string(e.what()).rfind("Part8/texture.tex.txt:", 0), 0u) << e.what();
     }
     EXPECT_EQ(bytesOf(out / "Part8/texture.tex"), good);
+}
+
+// The generator writes inside its output folder and nowhere else: a link on the way, to a file or
+// a folder, is replaced, never written through, and a FIFO at a data file's name never holds it.
+TEST(AssetBuild, WritesOnlyInsideItsOutputFolder) {
+    const fs::path root = TestImages::scratch("asset-inside");
+    const fs::path out = root / "out", elsewhere = root / "elsewhere";
+    struct Case {
+        const char* what;
+        std::function<void()> plant;
+    };
+    const Case cases[] = {
+        {"the data file a link to a file elsewhere",
+         [&] { fs::create_symlink(elsewhere / "victim", out / "Part8/texture.tex"); }},
+        {"its folder a link to a folder elsewhere", [&] {
+             fs::remove_all(out / "Part8");
+             fs::create_symlink(elsewhere, out / "Part8");
+         }},
+        {"a FIFO at the data file's name", [&] { ::mkfifo((out / "Part8/texture.tex").c_str(), 0644); }},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(root);
+        fs::create_directories(out / "Part8");
+        fs::create_directories(elsewhere);
+        std::ofstream(elsewhere / "victim") << "the victim's file";
+        c.plant();
+        AssetBuild::writeOne(sources, out, "Part8/texture.tex");
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(out / "Part8/texture.tex"))) << c.what;
+        EXPECT_FALSE(fs::is_symlink(fs::symlink_status(out / "Part8"))) << c.what;
+        EXPECT_EQ(bytesOf(elsewhere / "victim"), "the victim's file") << c.what;
+        EXPECT_EQ(std::distance(fs::directory_iterator(elsewhere), fs::directory_iterator()), 1) << c.what;
+    }
 }
 
 TEST(AssetBuild, TexturesAreSizedForWhatReadsThemAndTheOperationsListIsTheDocumented) {

@@ -6,6 +6,7 @@
 #include "engine3d/Mesh.h"
 #include "tools/AssetBuild.h"
 #include "tools/ObjectAssembler.h"
+#include "tools/ShowObjects.h"
 #include "tools/SongSource.h"
 
 #include <gtest/gtest.h>
@@ -124,6 +125,40 @@ TEST(Creator, NewWritesTheSourcesIntoANewFolderOnly) {
     }
     EXPECT_EQ(fileBytes(dir / "used/notes.txt"), "mine");
     EXPECT_EQ(tindrel(dir, "new").status, 2);
+}
+
+// A new show holds the show's objects as sources that assemble into the very objects the show
+// ships; convert draws each from three angles, lit and outlined, and a draft SVG from anywhere.
+TEST(Creator, NewWritesTheObjectsAsSourcesAndConvertDrawsThem) {
+    const fs::path dir = TestImages::scratch("new-objects");
+    ASSERT_EQ(tindrel(dir, "new mine").status, 0);
+    for (const auto& [name, bytes] : showObjects()) {
+        const fs::path source = dir / "mine" / (name + ".txt");
+        ASSERT_TRUE(fs::is_regular_file(source)) << source;
+        EXPECT_EQ(ObjectAssembler::assemble(fileBytes(source), name + ".txt"), bytes) << name;
+        ASSERT_EQ(tindrel(dir, "convert '" + source.string() + "' object.png").status, 0) << fileBytes(dir / "stderr.txt");
+        const auto picture = TestImages::readPng(dir / "object.png");
+        ASSERT_EQ(picture.width, 900);
+        // Each third holds the object, lit (not grey) and outlined (white).
+        for (int third = 0; third < 3; ++third) {
+            int lit = 0, outline = 0;
+            for (int y = 0; y < picture.height; ++y)
+                for (int x = third * 300; x < third * 300 + 300; ++x) {
+                    const std::size_t at = (static_cast<std::size_t>(y) * 900 + x) * 4;
+                    const int r = picture.rgba[at], g = picture.rgba[at + 1], b = picture.rgba[at + 2];
+                    if (r == 255 && g == 255 && b == 255) ++outline;
+                    else if (r != g || g != b) ++lit;
+                }
+            EXPECT_GT(lit, 100) << name << " from angle " << third;
+            EXPECT_GT(outline, 20) << name << " from angle " << third;
+        }
+    }
+    std::ofstream(dir / "draft.svg") << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"60\" height=\"30\">"
+                                        "<rect width=\"60\" height=\"30\" fill=\"#ff0000\"/></svg>";
+    ASSERT_EQ(tindrel(dir, "convert draft.svg draft.png").status, 0) << fileBytes(dir / "stderr.txt");
+    const auto draft = TestImages::readPng(dir / "draft.png");
+    ASSERT_EQ(draft.width, 600);
+    EXPECT_EQ(draft.rgba[(150 * 600 + 300) * 4], 255);
 }
 
 // convert of a source writes the pixels the show loads from the data made of it.

@@ -68,21 +68,19 @@ std::vector<std::pair<std::uint32_t, std::int64_t>> renderedRows(Module& module,
 
 
 // The three-scene show's data, built from sources as a creator's are: the program's own sources,
-// the show file, the song, and the tunnels' sources again in a folder of their own.
-const DataFolder& threeScenesData() {
-    static const DataFolder data = [] {
-        const fs::path dir = TestImages::scratch("three-scenes");
-        const fs::path sources = dir / "sources";
-        fs::copy(fs::path(TINDREL_SOURCE_DIR) / "assets", sources, fs::copy_options::recursive);
-        write(sources / "show.toml", threeScenes);
-        write(sources / "music/super.song", song());
-        fs::create_directory(sources / "Encore");
-        for (const char* file : {"background.svg", "disco.svg", "texture.tex.txt"})
-            fs::copy_file(sources / "Part7" / file, sources / "Encore" / file);
-        AssetBuild::buildAll(sources, dir / "data");
-        return DataFolder(dir / "data");
-    }();
-    return data;
+// the show file, the song, and the tunnels' sources again in a folder of their own. Each test
+// builds its own, under its own name: tests run side by side.
+DataFolder threeScenesData(const std::string& name) {
+    const fs::path dir = TestImages::scratch(name);
+    const fs::path sources = dir / "sources";
+    fs::copy(fs::path(TINDREL_SOURCE_DIR) / "assets", sources, fs::copy_options::recursive);
+    write(sources / "show.toml", threeScenes);
+    write(sources / "music/super.song", song());
+    fs::create_directory(sources / "Encore");
+    for (const char* file : {"background.svg", "disco.svg", "texture.tex.txt"})
+        fs::copy_file(sources / "Part7" / file, sources / "Encore" / file);
+    AssetBuild::buildAll(sources, dir / "data");
+    return DataFolder(dir / "data");
 }
 
 bool samePixels(const TestImages::Png& png, const Image& image) {
@@ -226,7 +224,8 @@ TEST(SteppedMusic, ReadsARowFromItsFirstSample) {
 }
 
 TEST(ThreeScenes, PlayAsTheirShowFileSays) {
-    const ShowPlan show = ShowLoad::load(threeScenesData());
+    const DataFolder data = threeScenesData("three-scenes-play");
+    const ShowPlan show = ShowLoad::load(data);
     ASSERT_EQ(show.timetable().size(), 3u);
     EXPECT_EQ(show.timetable().titles(), "the tunnels, goodbye, encore");
 
@@ -257,11 +256,11 @@ TEST(ThreeScenes, PlayAsTheirShowFileSays) {
     }
 
     // The titles the shell's completion offers, and --from a title, as the program takes them.
-    const std::string data = "--data '" + threeScenesData().root().string() + "'";
-    EXPECT_EQ(ProgramRun::tindrel(TestImages::scratch("three-scenes-list"), "--list-scenes " + data).out,
+    const std::string dataOption = "--data '" + data.root().string() + "'";
+    EXPECT_EQ(ProgramRun::tindrel(TestImages::scratch("three-scenes-list"), "--list-scenes " + dataOption).out,
               "the tunnels\ngoodbye\nencore\n");
     const fs::path from = TestImages::scratch("three-scenes-from");
-    const auto encore = ProgramRun::tindrel(from, "capture part --from encore --fps 5 " + data);
+    const auto encore = ProgramRun::tindrel(from, "capture part --from encore --fps 5 " + dataOption);
     EXPECT_EQ(encore.status, 0) << ProgramRun::fileBytes(from / "stderr.txt");
     const double length = show.shape.endSeconds() - show.shape.secondsAt(4, 0);
     int captured = 0;
@@ -272,9 +271,9 @@ TEST(ThreeScenes, PlayAsTheirShowFileSays) {
 // An exported video has a chapter for each scene, under its title, in either container.
 TEST(ThreeScenes, VideosHaveTheirScenesAsChapters) {
     if (!Subprocess::available("ffmpeg") || !Subprocess::available("ffprobe")) GTEST_SKIP() << "ffmpeg is not installed";
-    const ShowPlan show = ShowLoad::load(threeScenesData());
+    const ShowPlan show = ShowLoad::load(threeScenesData("three-scenes-video"));
     for (const char* name : {"three.mp4", "three.webm"}) {
-        const fs::path dir = TestImages::scratch("three-scenes-video");
+        const fs::path dir = TestImages::scratch("three-scenes-exported");
         OfflineRender::CaptureOptions o;
         o.directory = dir;
         o.video = dir / name;

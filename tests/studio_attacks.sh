@@ -73,17 +73,22 @@ sleep 0.5
 quit "during a runaway build"
 cp good.svg sources/Part8/background.svg
 
-# A link planted inside the cache is never followed.
+# A link, a FIFO and a file at mode 000 planted inside the cache: each replaced, never opened.
 data=$(find cache -type d -name data | head -n 1)
 [ -n "$data" ] || fail "no cache folder was made under XDG_CACHE_HOME"
 [ "$(stat -c %a "$(dirname "$data")")" = 700 ] || fail "the cache folder is open to others"
-rm "$data/Part7/texture.tex"
+rm "$data/Part7/texture.tex" "$data/Part9/background.pcx"
 ln -s "$work/victim.txt" "$data/Part7/texture.tex"
+mkfifo "$data/Part9/background.pcx"
+chmod 000 "$data/Part8/texture.tex"
 
 start
-said "texture.tex: a symbolic link inside the studio's cache; removed, not followed" || fail "the planted link was not named"
+grep -q "files as built before; building [0-9]* while the show plays" err.txt || fail "the planted files were not built again"
 [ "$(cat victim.txt)" = "the victim's file" ] || fail "a planted link in the cache was written through"
-[ -L "$data/Part7/texture.tex" ] && fail "the planted link is still there"
+for planted in Part7/texture.tex Part9/background.pcx Part8/texture.tex; do
+    [ -f "$data/$planted" ] && [ ! -L "$data/$planted" ] && [ -r "$data/$planted" ] || fail "$planted was not replaced"
+done
+[ "$(stat -c %a "$data/Part8/texture.tex")" != 0 ] || fail "the file at mode 000 kept its mode"
 
 # Includes out of the music folder and a FIFO: refused, and nothing of the file shows.
 mkfifo sources/music/pipe.song
@@ -123,6 +128,9 @@ mv texture.keep "$texture"
 # The folder moved away and a copy put in its place: the copy is watched.
 mv sources sources.old
 said "was moved or deleted" || fail "a moved folder was not said"
+[ "$(grep -c "^studio: sources was moved or deleted; the show keeps its data" err.txt)" = 1 ] ||
+    fail "a moved folder was not said once, with one prefix"
+grep -q "studio: studio:" err.txt && fail "a message was printed with its prefix twice"
 cp -r sources.old sources
 said "is back; watching it again" 60 || fail "the folder back in place was not watched again"
 before=$(grep -c 'on screen' err.txt)

@@ -1,9 +1,9 @@
 #include "tools/AssetBuild.h"
 
 #include "raster/Image.h"
-#include "raster/OutputFile.h"
 #include "platform/SourceFiles.h"
 #include "raster/PngWriter.h"
+#include "tools/InsideWriter.h"
 #include "tools/ObjectAssembler.h"
 #include "tools/PaletteQuantizer.h"
 #include "tools/PcxWriter.h"
@@ -25,7 +25,6 @@ namespace {
 
 constexpr const char* textureSuffix = ".tex.txt";
 constexpr const char* objectSuffix = ".lwo.txt";
-constexpr const char* musicFolder = "music";
 constexpr const char* showFile = ShowFile::fileName;
 constexpr const char* song = "music/super.song";
 
@@ -46,16 +45,6 @@ std::vector<std::string> sourcesEndingIn(const std::vector<std::string>& files, 
     for (const std::string& name : files)
         if (fs::path(name).filename().string().size() > suffix.size() && name.ends_with(suffix)) programs.push_back(name);
     return programs;
-}
-
-// The song compiler follows its includes anywhere under the music folder: every file there
-// may be one of them.
-std::vector<std::string> musicSources(const std::vector<std::string>& all) {
-    std::vector<std::string> files;
-    for (const std::string& name : all)
-        if (name.starts_with(std::string(musicFolder) + '/')) files.push_back(name);
-    if (files.empty()) files.push_back(song);
-    return files;
 }
 
 // The show the sources make: their show file, or the program's own show where they have none.
@@ -151,11 +140,6 @@ std::vector<std::uint8_t> pcx(const PictureAsset& picture, const fs::path& sourc
     return PcxWriter::write(picture.width, picture.height, reduced.indices, reduced.palette);
 }
 
-void writeFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
-    fs::create_directories(path.parent_path());
-    OutputFile::writeWhole(path, bytes.data(), bytes.size(), "the file");
-}
-
 } // namespace
 
 namespace AssetBuild {
@@ -175,7 +159,8 @@ std::vector<Recipe> recipes(const fs::path& sourceDir) {
     }
     for (const std::string& object : objects) all.push_back({object.substr(0, object.size() - 4), {object}});
     for (const PictureAsset& picture : pictures(show)) all.push_back({picture.name, {picture.source}});
-    all.push_back({show.music, musicSources(files)});
+    // The songs it includes are known from what its build read, not from here.
+    all.push_back({show.music, {song}});
     if (std::find(files.begin(), files.end(), showFile) != files.end()) all.push_back({showFile, {showFile}});
     return all;
 }
@@ -213,7 +198,8 @@ std::vector<std::uint8_t> make(const fs::path& sourceDir, const std::string& out
 }
 
 void writeOne(const fs::path& sourceDir, const fs::path& outDir, const std::string& output) {
-    writeFile(outDir / output, make(sourceDir, output));
+    const std::vector<std::uint8_t> bytes = make(sourceDir, output);
+    InsideWriter::write(outDir, output, bytes.data(), bytes.size());
 }
 
 // Pictures, objects and the music always have their recipe; texture programs are found by name,

@@ -30,7 +30,8 @@ std::vector<std::string> madeFrom(const std::filesystem::path& sourceDir, const 
 std::vector<std::uint8_t> make(const std::filesystem::path& sourceDir, const std::string& output);
 
 // Writes one data file under outDir, aside and renamed, so a reader never sees half a file and
-// a mistake leaves the last good one in place.
+// a mistake leaves the last good one in place; nothing outside outDir, no link there followed
+// (InsideWriter's rules).
 void writeOne(const std::filesystem::path& sourceDir, const std::filesystem::path& outDir, const std::string& output);
 
 // The data files the show loads that no source makes (a texture program deleted, say): the show

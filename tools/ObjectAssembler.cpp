@@ -4,6 +4,7 @@
 #include "raster/Suggest.h"
 
 #include <charconv>
+#include <cstdio>
 #include <cmath>
 #include <sstream>
 #include <stdexcept>
@@ -83,6 +84,37 @@ std::vector<std::uint8_t> assemble(const std::string& source, const std::string&
     } catch (const std::invalid_argument& e) {
         fail(name + ":" + std::to_string(number) + ": ", e.what());
     }
+}
+
+} // namespace ObjectAssembler
+
+namespace ObjectAssembler {
+
+std::string source(const LwobWriter::Object& object, const std::string& about) {
+    std::string text = "# " + about +
+                       "\n"
+                       "# surface NAME RED GREEN BLUE | point X Y Z | triangle A B C SURFACE, points numbered from 0.\n"
+                       "# x right, y down, z away from the eye; a triangle facing the eye lists its points\n"
+                       "# anticlockwise as the eye sees them, and only then is it lit.\n\n";
+    char line[160];
+    for (const LwobWriter::Surface& s : object.surfaces) {
+        std::snprintf(line, sizeof line, "surface %s %d %d %d\n", s.name.c_str(), s.red, s.green, s.blue);
+        text += line;
+    }
+    text += '\n';
+    for (const auto& p : object.points) {
+        // Nine significant digits bring a float back exactly.
+        std::snprintf(line, sizeof line, "point %.9g %.9g %.9g\n", static_cast<double>(p[0]), static_cast<double>(p[1]),
+                      static_cast<double>(p[2]));
+        text += line;
+    }
+    text += '\n';
+    for (const LwobWriter::Face& f : object.faces) {
+        std::snprintf(line, sizeof line, "triangle %d %d %d %s\n", f.points[0], f.points[1], f.points[2],
+                      object.surfaces[static_cast<std::size_t>(f.surface)].name.c_str());
+        text += line;
+    }
+    return text;
 }
 
 } // namespace ObjectAssembler

@@ -279,18 +279,24 @@ LwobWriter::Object cones() {
 
 } // namespace
 
-std::vector<std::pair<std::string, std::vector<std::uint8_t>>> showObjects() {
+std::vector<std::pair<std::string, LwobWriter::Object>> showObjectModels() {
     // The scene-7 cube never turns, so it is stored turned to show three faces; the wobble
     // skews and folds them.
     LwobWriter::Object wobbleCube = bevelledCube(0.5, 0.1, {&cyan, &magenta, &indigo}, ice);
     tilt(wobbleCube, 0.5, 0.79);
     return {
-        {"Part4/star.lwo", LwobWriter::write(star())},
-        {"Part4/arrow.lwo", LwobWriter::write(arrow())},
+        {"Part4/star.lwo", star()},
+        {"Part4/arrow.lwo", arrow()},
         // Side 0.6, the grid's spacing: neighbours touch, so the wave is a wall of cubes with no
         // empty gaps for the white outline to run around as they wobble.
-        {"Part5/cube.lwo", LwobWriter::write(cube(0.3, 1, {&deepCyan, &deepMagenta, &deepIndigo}))},
-        {"Part7/cube.lwo", LwobWriter::write(wobbleCube)},
-        {"Part7/cones.lwo", LwobWriter::write(cones())},
+        {"Part5/cube.lwo", cube(0.3, 1, {&deepCyan, &deepMagenta, &deepIndigo})},
+        {"Part7/cube.lwo", std::move(wobbleCube)},
+        {"Part7/cones.lwo", cones()},
     };
+}
+
+std::vector<std::pair<std::string, std::vector<std::uint8_t>>> showObjects() {
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> written;
+    for (const auto& [name, object] : showObjectModels()) written.emplace_back(name, LwobWriter::write(object));
+    return written;
 }

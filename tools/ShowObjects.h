@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tools/LwobWriter.h"
+
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -10,3 +12,7 @@
 // it 3 units in front of the eye, and lists its triangles so that the face normal the views
 // compute lights the faces turned toward the eye. Same bytes on every run.
 std::vector<std::pair<std::string, std::vector<std::uint8_t>>> showObjects();
+
+// The same objects before they are written: their points, surfaces and triangles, for their
+// readable sources.
+std::vector<std::pair<std::string, LwobWriter::Object>> showObjectModels();

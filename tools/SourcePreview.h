@@ -1,25 +1,24 @@
 #pragma once
 
+#include "raster/Image.h"
+
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
-// One source built alone into the data file the show would load from it, so it can be looked
-// at without the effect that bends it: a texture program (X.tex.txt) from anywhere, or an SVG
-// that is one of the show's pictures, known by its place in a folder of sources
-// (.../Part8/background.svg), drawn at that picture's size and reduced to its 256 colours.
+// One source built alone, so it can be looked at without the effect that bends it: a texture
+// program (X.tex.txt), an SVG and an object (X.lwo.txt), each from anywhere. An SVG that is one
+// of the show's pictures, known by its place in a folder of sources (.../Part8/background.svg),
+// is drawn at that picture's size and reduced to its 256 colours; any other is a draft, drawn
+// as a background is, 600 × 300. An object is drawn as the show draws its objects, lit and
+// outlined, from three angles side by side.
 namespace SourcePreview {
 
 bool previews(const std::filesystem::path& source);
 
-struct Data {
-    std::string name;  // the data file's name, which tells its decoder: "texture.tex", "Part8/background.pcx"
-    std::vector<std::uint8_t> bytes;
-};
-
-// Throws std::runtime_error "FILE:LINE: what" for a mistake in the source, and for an SVG that
-// is none of the show's pictures.
-Data build(const std::filesystem::path& source);
+// Throws std::runtime_error "FILE:LINE: what" for a mistake in the source.
+std::unique_ptr<Image> picture(const std::filesystem::path& source);
 
 } // namespace SourcePreview

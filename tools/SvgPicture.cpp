@@ -1,6 +1,7 @@
 #include "tools/SvgPicture.h"
 
 #include "tools/Canvas.h"
+#include "tools/ReadRecord.h"
 
 #include <librsvg/rsvg.h>
 
@@ -100,7 +101,12 @@ bool writeAll(int fd, const void* bytes, std::size_t size) {
     try {
         const std::vector<std::uint8_t> rgba = renderHere(picture, sourceDir);
         const char ok = 0;
-        ::_exit(writeAll(out, &ok, 1) && writeAll(out, rgba.data(), rgba.size()) ? 0 : 1);
+        // The files the drawing read follow the pixels, each ended by a zero byte.
+        std::string read;
+        for (const std::string& path : ReadRecord::paths()) read += path + '\0';
+        ::_exit(writeAll(out, &ok, 1) && writeAll(out, rgba.data(), rgba.size()) && writeAll(out, read.data(), read.size())
+                    ? 0
+                    : 1);
     } catch (const std::exception& e) {
         const char failed = 1;
         writeAll(out, &failed, 1);
@@ -148,6 +154,11 @@ std::vector<std::uint8_t> renderPicture(const PictureAsset& picture, const std::
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         got.append(buffer, static_cast<std::size_t>(n));
+        // The pixels and the names of a few hundred files at most: more is no drawing of ours.
+        if (got.size() > static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height) * 4 + (1u << 20)) {
+            ::kill(child, SIGKILL);
+            break;
+        }
     }
     ::close(fds[0]);
     int status = 0;
@@ -159,8 +170,12 @@ std::vector<std::uint8_t> renderPicture(const PictureAsset& picture, const std::
                                  " s in all); its filters cost too much (feTurbulence's numOctaves, say)");
     const std::size_t size = static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height) * 4;
     if (!got.empty() && got[0] == 1) throw std::runtime_error(got.substr(1));
-    if (got.size() != size + 1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    if (got.size() < size + 1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         throw std::runtime_error(std::string(picture.source) + ": drawing it failed" +
                                  (WIFSIGNALED(status) ? std::string(" (") + strsignal(WTERMSIG(status)) + ")" : std::string()));
-    return std::vector<std::uint8_t>(got.begin() + 1, got.end());
+    std::vector<std::string> read;
+    for (std::size_t at = size + 1, end; at < got.size() && (end = got.find('\0', at)) != std::string::npos; at = end + 1)
+        read.push_back(got.substr(at, end - at));
+    ReadRecord::add(read);
+    return std::vector<std::uint8_t>(got.begin() + 1, got.begin() + static_cast<std::ptrdiff_t>(size) + 1);
 }
