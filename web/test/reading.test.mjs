@@ -116,12 +116,14 @@ test('an edited address seeks; the canvas names the scene and the position is sa
 });
 
 test('the error page offers to play from the start, which does', async () => {
-    const page = await served.browser.newPage();
+    // A visitor of its own, without the service worker earlier tests' pages registered.
+    const context = await served.browser.createBrowserContext();
+    const page = await context.newPage();
     await page.goto(`${served.server.url}index.html#from=99`);
     await page.waitForFunction('window.tindrel.error', { timeout: 60000 });
     await Promise.all([page.waitForNavigation(), page.click('#again')]);
     await page.waitForFunction('window.tindrel.playable', { timeout: 60000 });
     assert.equal(await page.evaluate('location.hash'), '');
     assert.equal(await page.evaluate('window.tindrel.error'), null);
-    await page.close();
+    await context.close();
 });
