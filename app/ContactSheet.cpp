@@ -2,10 +2,9 @@
 
 #include "app/OfflineRender.h"
 #include "raster/CairoHandles.h"
+#include "show/SheetLayout.h"
 #include "show/ShowPlan.h"
 
-#include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <iterator>
@@ -15,18 +14,8 @@
 
 namespace {
 
-constexpr int cellW = 300, cellH = 150, label = 24, margin = 12, header = 44;
-
-// As near square as the scene count allows, filled row by row.
-struct Grid {
-    int columns;
-    int rows;
-    explicit Grid(int cells)
-        : columns(std::max(1, static_cast<int>(std::ceil(std::sqrt(static_cast<double>(cells)))))),
-          rows((cells + columns - 1) / columns) {}
-    int width() const { return columns * cellW + (columns + 1) * margin; }
-    int height() const { return header + rows * (cellH + label) + rows * margin; }
-};
+constexpr int cellW = SheetLayout::cellWidth, cellH = SheetLayout::cellHeight, margin = SheetLayout::margin;
+using Grid = SheetLayout;
 
 std::string inWords(std::size_t count) {
     static const char* const words[] = {"no",    "one",  "two", "three",  "four",   "five",  "six",
@@ -72,9 +61,7 @@ std::unique_ptr<Image> ContactSheet::make(const ShowPlan& show) {
         const CairoSurface picture(cairo_image_surface_create_for_data(
             reinterpret_cast<unsigned char*>(frame->pixels()), CAIRO_FORMAT_RGB24, frame->width(), frame->height(),
             frame->width() * static_cast<int>(sizeof(Color))));
-        const int column = static_cast<int>(i) % grid.columns, line = static_cast<int>(i) / grid.columns;
-        const int x = margin + column * (cellW + margin);
-        const int y = header + line * (cellH + label + margin);
+        const auto [x, y] = grid.cell(static_cast<int>(i));
         cairo_save(cr);
         cairo_translate(cr, x, y);
         cairo_scale(cr, static_cast<double>(cellW) / frame->width(), static_cast<double>(cellH) / frame->height());

@@ -73,9 +73,7 @@ void LiveMusic::replace(std::unique_ptr<Module> module) {
 void LiveMusic::setVolume(int percent) {
     percent = std::clamp(percent, 0, 100);
     volume_.store(percent, std::memory_order_release);
-    // Cubed, as media players do: each step of ten sounds about as large as the last.
-    const float share = static_cast<float>(percent) / 100.0f;
-    gain_.store(share * share * share, std::memory_order_release);
+    gain_.store(gainFor(percent), std::memory_order_release);
 }
 
 void LiveMusic::fill(void* userdata, unsigned char* stream, int bytes) {

@@ -41,6 +41,12 @@ public:
     // remembers it.
     virtual void setVolume(int percent) { volume_ = percent < 0 ? 0 : percent > 100 ? 100 : percent; }
     virtual int volume() const { return volume_; }
+    // The factor a volume scales the samples by: cubed, as media players do, so each step of ten
+    // sounds about as large as the last.
+    static float gainFor(int percent) {
+        const float share = static_cast<float>(percent < 0 ? 0 : percent > 100 ? 100 : percent) / 100.0f;
+        return share * share * share;
+    }
 
 private:
     int volume_ = 100;

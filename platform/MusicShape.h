@@ -34,6 +34,8 @@ public:
     static MusicShape load(const DataFolder& data, const std::string& name);
 
     int sampleRate() const { return rate_; }
+    // Each order's rows and their starts, as made: what a copy of the shape is made from.
+    const std::vector<Order>& orders() const { return orders_; }
     int orderCount() const { return static_cast<int>(orders_.size()); }
     // 0 past the end.
     int rowsIn(int order) const;

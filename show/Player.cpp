@@ -31,6 +31,7 @@ Player::~Player() = default;
 void Player::start() {
     show_ = std::make_unique<Show>(Stage{screen_, clock_, p_.controls, plan_.data, plan_.viewing},
                                    plan_.timetable().rows(), [this](const TimetableRow& row) { return hooks_.awaits(row); });
+    show_->timeFlashesBy(p_.wall);
     enter({plan_.range.from, plan_.range.fromRow});
     p_.music.play();
     pacing_.resumed();

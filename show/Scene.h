@@ -5,6 +5,7 @@
 #include "platform/Screen.h"
 #include "raster/DataFolder.h"
 #include "raster/LoadError.h"
+#include "show/FlashGuard.h"
 
 #include <functional>
 #include <memory>
@@ -16,8 +17,9 @@
 // How the show is seen, chosen by the viewer rather than the show's maker; the scenes read it
 // as they draw, so a change reaches the next frame.
 struct Viewing {
-    // Every white flash and strobe reaches at most gentleFlashPeak of full white, for viewers
-    // whom a full white frame hurts.
+    // Gentle flashes: every white flash and strobe goes toward gentleFlashPeak's grey instead of
+    // white, so a flash frame, the scene under it included, is no brighter than that where the
+    // scene is not, for viewers whom a full white frame hurts.
     bool gentle = false;
     bool mute = false;
     int volume = 100;  // percent
@@ -25,13 +27,16 @@ struct Viewing {
 };
 
 // What every scene borrows: the screen it composes into, the clock it keeps to, the keys that
-// cut it short, the folder its files are read from and how it is seen. All outlive every scene.
+// cut it short, the folder its files are read from, how it is seen and the guard its white
+// flashes pass. All outlive every scene.
 struct Stage {
     Screen& screen;
     DemoClock& clock;
     Keys& keys;
     const DataFolder& data;
     const Viewing& viewing;
+    // The show's, which keeps seeks from bringing flashes in storms; none for a frame alone.
+    FlashGuard* flashes = nullptr;
 };
 
 // A part of the show. Its constructor loads everything it will draw; phases() describes how it
@@ -94,10 +99,12 @@ protected:
     // The white flash that opens an order: all white at its first row, gone after 1 / perRow rows.
     void flash(Image& out, int row, double perRow = 0.0625) const;
     // Every whitening of the frame goes through here, flashes and white fades alike: amount of
-    // the way to white, or gentleFlashPeak of that with gentle flashes.
+    // the way to white, or of the way to gentleFlashPeak's grey with gentle flashes, as far as
+    // the show's flash guard lets it.
     void whiten(Image& out, double amount) const;
-    // How far toward white a whitening goes: amount, or gentleFlashPeak of it with gentle flashes.
-    double whiteness(double amount) const { return viewing_.gentle ? amount * Viewing::gentleFlashPeak : amount; }
+    // How far toward white a whitening drawn its own way goes: amount as far as the flash guard
+    // lets it, and gentleFlashPeak of that with gentle flashes. Asked once a frame, as whiten is.
+    double whiteness(double amount) const;
 
     // Builds an effect on a loaded texture. An effect that refuses its texture (a wrong size)
     // is reported against the texture's file, like any other fault in the show's data.
@@ -117,4 +124,5 @@ private:
     Orders orders_;
     std::string folder_;
     const Viewing& viewing_;
+    FlashGuard* flashes_;
 };

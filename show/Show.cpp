@@ -3,6 +3,7 @@
 #include <utility>
 
 Show::Show(const Stage& stage, std::span<const TimetableRow> rows, const Waiting& waiting) : stage_(stage), rows_(rows) {
+    stage_.flashes = &flashes_;
     try {
         for (const TimetableRow& row : rows_) add(row, !waiting || !waiting(row));
     } catch (...) {
@@ -31,6 +32,7 @@ void Show::replace(std::size_t scene, std::unique_ptr<Scene> built) {
 }
 
 void Show::enter(std::size_t scene) {
+    moved_ = true;
     phases_.clear();
     scene_ = scene;
     entered_ = false;
@@ -111,6 +113,7 @@ Show::Step Show::step() {
             continue;
         }
         stage_.screen.beginFrame();
+        flashes_.beginFrame(now.seconds, std::exchange(moved_, false));
         phase.frame(now);
         // A frame that never composed still presents, so lock and update always pair up.
         if (!stage_.screen.locked()) stage_.screen.lock();

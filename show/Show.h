@@ -61,6 +61,8 @@ public:
     // the caller's to enter again.
     void replace(std::size_t scene, std::unique_ptr<Scene> built);
     const Stage& stage() const { return stage_; }
+    // Flashes are timed by the wall: live play, where pauses and seeks take real time.
+    void timeFlashesBy(Timer& wall) { flashes_.timeBy(wall); }
 
 private:
     void add(const TimetableRow& row, bool build = true);
@@ -80,4 +82,6 @@ private:
     bool entered_ = false;      // the scene's phases are asked for
     bool phaseBegun_ = false;   // Escape was read at the phase's start
     bool afterFrame_ = false;   // a frame was presented and the key not yet read after it
+    FlashGuard flashes_;
+    bool moved_ = false;        // play was moved (a seek, a scene entered) since the last frame
 };

@@ -1,6 +1,6 @@
 // Gentle flashes: wherever the full show whitens the whole frame (the flashes, the strobe, the
 // glowing band's white fade and the scroller's wrapped fade), the gentle frame is nowhere
-// brighter and well short of white.
+// brighter, and no brighter than the switch promises: two fifths of white.
 #include "BuildData.h"
 #include "app/OfflineRender.h"
 #include "show/Scene.h"
@@ -40,7 +40,7 @@ TEST(GentleFlashes, KeepEveryWhiteFrameWellShortOfWhite) {
         const auto gentle = still(order, row, true);
         ASSERT_TRUE(full && gentle) << order << ":" << row;
         EXPECT_GT(brightness(*full), 240.0) << order << ":" << row;
-        EXPECT_LT(brightness(*gentle), 170.0) << order << ":" << row;
+        EXPECT_LE(brightness(*gentle), 0.4 * 255.0 + 1.0) << order << ":" << row;
         for (std::size_t i = 0; i < full->pixelCount(); ++i) {
             const Color f = full->pixels()[i], g = gentle->pixels()[i];
             ASSERT_TRUE(g.r <= f.r && g.g <= f.g && g.b <= f.b) << order << ":" << row << " pixel " << i;

@@ -127,10 +127,11 @@ again=$(still_grab)
 echo "pointer: hidden after 1.5 s still, shown when moved over the window ($shown pixels at $px,$py), hidden again"
 
 # The display over the farewell's white first frame, at 200 × 100 and full screen: the dark
-# panel of its lines lies whole inside the picture.
+# panel of its lines lies whole inside the picture. Each press waits out the flash guard, which
+# skips a flash less than half a second after the last one shown.
 xdotool key o
-for _ in 1 2 3 4 5 6 7 8; do xdotool key Next; done
-sleep 1.6
+for _ in 1 2 3 4 5 6 7 8; do xdotool key Next; sleep 0.6; done
+sleep 1
 whole() {
     name=$1
     width=$2

@@ -2,6 +2,7 @@
 // One module at a time lives in an instance: the worklet's renders, and one on the page answers
 // the song's shape (its rows and the times they are reached) for the show.
 #include "platform/Module.h"
+#include "platform/Music.h"
 #include "platform/MusicShape.h"
 
 #include <emscripten.h>
@@ -48,18 +49,32 @@ EMSCRIPTEN_KEEPALIVE double music_seek(int order, int row) {
     return shape.secondsAt(order, row);
 }
 
-// The sample at which an uninterrupted play reaches the row, -1 for a row it never reaches: the
-// song's shape, for the show's side.
-EMSCRIPTEN_KEEPALIVE double music_row_start(int order, int row) {
-    return static_cast<double>(shape.reachedAt(order, row));
-}
-
 // The uninterrupted play's length, for the start screen.
 EMSCRIPTEN_KEEPALIVE double music_duration() { return shape.endSeconds(); }
-EMSCRIPTEN_KEEPALIVE double music_end_sample() { return static_cast<double>(shape.endSample()); }
 
 EMSCRIPTEN_KEEPALIVE int music_orders() { return module->orderCount(); }
 
 EMSCRIPTEN_KEEPALIVE int music_rows(int order) { return module->rowsIn(order); }
+
+// The song's shape for the show, as text: "RATE END", then a line an order: its rows, then the
+// sample play reaches each row at (-1 for a row it never reaches; none for an order it never
+// reaches). Valid until the next call.
+EMSCRIPTEN_KEEPALIVE const char* music_shape() {
+    static std::string text;
+    text = std::to_string(shape.sampleRate()) + " " + std::to_string(shape.endSample()) + "\n";
+    for (const MusicShape::Order& order : shape.orders()) {
+        text += std::to_string(order.rows);
+        for (const std::int64_t start : order.starts) text += " " + std::to_string(start);
+        text += "\n";
+    }
+    return text.c_str();
+}
+
+// What the page needs to read a position and to play one, as the desktop's music has them.
+EMSCRIPTEN_KEEPALIVE std::uint32_t music_end_position() { return Music::endPosition; }
+EMSCRIPTEN_KEEPALIVE int music_order_of(std::uint32_t position) { return Music::orderOf(position); }
+EMSCRIPTEN_KEEPALIVE int music_row_of(std::uint32_t position) { return Music::rowOf(position); }
+EMSCRIPTEN_KEEPALIVE int music_sample_rate() { return Module::sampleRate; }
+EMSCRIPTEN_KEEPALIVE float music_gain(int percent) { return SteerableMusic::gainFor(percent); }
 
 } // extern "C"

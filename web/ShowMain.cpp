@@ -1,12 +1,9 @@
 // The show's entry points for the page. The page fetches the show file and the data files the
-// show names into /data, then asks for a still or for live play; what goes wrong reaches the page
-// as a message.
+// show names into /data, hands over the music's shape, then asks for a still or for live play;
+// what goes wrong reaches the page as a message.
 #include "platform/Timer.h"
-#include "raster/DataFolder.h"
 #include "raster/Image.h"
 #include "show/Player.h"
-#include "show/ShowFile.h"
-#include "show/ShowPlan.h"
 #include "show/Still.h"
 #include "web/PageShow.h"
 #include "web/WebControls.h"
@@ -16,41 +13,45 @@
 #include <emscripten.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <exception>
 #include <memory>
-#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
-// Where the page puts the files it fetched.
-const DataFolder& pageData() {
-    static const DataFolder data("/data");
-    return data;
-}
-
-// The page's show file, read once the page has fetched it.
-std::optional<ShowFile> showFile;
-
-// The show with the music's shape, which the page's copy of the music answers once loaded.
-ShowPlan plan() { return ShowPlan(pageData(), *showFile, WebMusic::shape()); }
-
 std::vector<std::string> filesFor(int order) {
+    const Timetable& timetable = PageShow::file().timetable;
     std::vector<std::string> files;
-    const Timetable& timetable = showFile->timetable;
-    for (std::size_t i = 0; i < timetable.size(); ++i) {
-        if (order >= 0 && i != timetable.indexPlayingAt(order)) continue;
-        for (const std::string& file : timetable[i].files)
+    for (const TimetableRow& row : timetable.rows()) {
+        if (order >= 0 && &row != &timetable.playingAt(order)) continue;
+        for (const std::string& file : row.files)
             if (std::find(files.begin(), files.end(), file) == files.end()) files.push_back(file);
     }
     return files;
 }
 
+// The lines of a text from the page, the empty ones left out.
+std::vector<std::string> lines(const char* text) {
+    std::vector<std::string> out;
+    std::string line;
+    for (const char* c = text; *c; ++c) {
+        if (*c != '\n') {
+            line += *c;
+        } else if (!line.empty()) {
+            out.push_back(std::move(line));
+            line.clear();
+        }
+    }
+    if (!line.empty()) out.push_back(std::move(line));
+    return out;
+}
+
 // The show playing on the page, between the page's calls.
 struct Live {
-    Live(ShowPlan plan) : show(std::move(plan)), player({window, controls, music, ticks, wall}, show) {}
-    ShowPlan show;
+    explicit Live(ShowPlan& show) : player({window, controls, music, ticks, wall}, show) {}
     WebDisplay window;
     WebControls controls;
     WebMusic music;
@@ -62,17 +63,23 @@ std::unique_ptr<Live> live;
 
 } // namespace
 
-const ShowFile& pageShow() { return *showFile; }
-
 EM_JS(void, tindrel_report, (const char* message), { Module.host.error(UTF8ToString(message)); });
 
 extern "C" {
 
-// Reads /data/show.toml, or takes the program's own show where the page found none. 0 when read,
-// 2 when it failed (the page has been told why). Before anything else is asked.
-EMSCRIPTEN_KEEPALIVE int tindrel_load() {
+// Room for a text from the page, of size bytes with its terminating zero; valid until the next
+// call.
+EMSCRIPTEN_KEEPALIVE char* tindrel_text(std::size_t size) {
+    static std::vector<char> text;
+    text.assign(size + 1, '\0');
+    return text.data();
+}
+
+// Reads the show file the page put in /data, or takes the program's own show where there is
+// none. 0, or 2 when it failed (the page has been told why).
+EMSCRIPTEN_KEEPALIVE int tindrel_read_show() {
     try {
-        showFile = ShowFile::load(pageData());
+        PageShow::readFile();
         return 0;
     } catch (const std::exception& e) {
         tindrel_report(e.what());
@@ -80,20 +87,35 @@ EMSCRIPTEN_KEEPALIVE int tindrel_load() {
     }
 }
 
+// The data file of the show's music.
+EMSCRIPTEN_KEEPALIVE const char* tindrel_music_file() { return PageShow::file().music.c_str(); }
+
 // The data files the scene playing at order loads, or every scene's for a negative order, one a
 // line; the page fetches them before a still or a play. Valid until the next call.
 EMSCRIPTEN_KEEPALIVE const char* tindrel_files(int order) {
-    static std::string lines;
-    lines.clear();
-    for (const std::string& file : filesFor(order)) lines += file + "\n";
-    return lines.c_str();
+    static std::string text;
+    text.clear();
+    for (const std::string& file : filesFor(order)) text += file + "\n";
+    return text.c_str();
+}
+
+// Makes the show's plan from the music's shape (see PageShow::makePlan). 0, or 2 when the music
+// cannot play the show (the page has been told why).
+EMSCRIPTEN_KEEPALIVE int tindrel_plan(const char* shape) {
+    try {
+        PageShow::makePlan(shape);
+        return 0;
+    } catch (const std::exception& e) {
+        tindrel_report(e.what());
+        return 2;
+    }
 }
 
 // Draws the frame of the position at once. 0 when drawn, 1 when no scene draws there, 2 when it
-// failed (the page has been told why). The page's copy of the music is loaded.
+// failed (the page has been told why). The plan is made.
 EMSCRIPTEN_KEEPALIVE int tindrel_still(int order, int row, double seconds) {
     try {
-        const std::unique_ptr<Image> frame = renderStill(plan(), order, row, seconds);
+        const std::unique_ptr<Image> frame = renderStill(*PageShow::plan(), order, row, seconds);
         if (!frame) return 1;
         WebDisplay().draw(*frame);
         return 0;
@@ -103,16 +125,18 @@ EMSCRIPTEN_KEEPALIVE int tindrel_still(int order, int row, double seconds) {
     }
 }
 
-// Builds the show and starts it from the order, with every white flash at most 40 % of white
-// when gentle; the page's music is loaded and ready. Then the page calls tindrel_frame() once a
-// display refresh. 0 when started, 2 when it failed (the page has been told why).
-EMSCRIPTEN_KEEPALIVE int tindrel_start(int from, int gentle) {
+// Builds the show and starts it from the order; the plan is made and the page's music ready.
+// awaited names the data files still on their way, one a line: their scenes wait, the picture
+// black, until tindrel_arrived() brings the last of their files. Then the page calls
+// tindrel_frame() once a display refresh. 0 when started, 2 when it failed (the page has been
+// told why).
+EMSCRIPTEN_KEEPALIVE int tindrel_start(int from, const char* awaited) {
     try {
         live.reset();
-        ShowPlan show = plan();
-        show.range.from = from;
-        show.viewing.gentle = gentle != 0;
-        live = std::make_unique<Live>(std::move(show));
+        ShowPlan& show = *PageShow::plan();
+        show.range = PlayRange{.from = from};
+        live = std::make_unique<Live>(show);
+        live->player.awaitData(lines(awaited));
         live->player.start();
         return 0;
     } catch (const std::exception& e) {
@@ -120,6 +144,24 @@ EMSCRIPTEN_KEEPALIVE int tindrel_start(int from, int gentle) {
         tindrel_report(e.what());
         return 2;
     }
+}
+
+// A data file the show awaited is in /data now. 0, or 2 when a scene failed to build from it (the
+// page has been told why).
+EMSCRIPTEN_KEEPALIVE int tindrel_arrived(const char* file) {
+    if (!live) return 0;
+    try {
+        live->player.reloadScenes({file});
+        return 0;
+    } catch (const std::exception& e) {
+        tindrel_report(e.what());
+        return 2;
+    }
+}
+
+// While the show plays: to the row at the next turn, as a key's seek goes.
+EMSCRIPTEN_KEEPALIVE void tindrel_seek(int order, int row) {
+    if (live) live->player.seekTo({order, row});
 }
 
 // One turn of the player's loop: a frame drawn and shown, or the paused one shown again. 1 while

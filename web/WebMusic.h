@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/Music.h"
-#include "platform/MusicShape.h"
 
 #include <cstdint>
 
@@ -9,7 +8,7 @@
 // with our Module and, before each block of 128 frames, posts the position when it changes,
 // stamped with the block's first sample frame; the page answers position() with the last
 // change at or before the frame being heard now. A seek is posted to the worklet and answered
-// at once by the page's own copy of the module, which knows the song's shape.
+// at once by the page's own copy of the module.
 class WebMusic : public SteerableMusic {
 public:
     void play() override;
@@ -20,10 +19,6 @@ public:
     bool muted() const override;
     void setVolume(int percent) override;
     int volume() const override { return volume_; }
-
-    // The song's shape, from the page's copy of the module, which is loaded before a still or a
-    // play is asked for.
-    static MusicShape shape();
 
 private:
     int volume_ = 100;

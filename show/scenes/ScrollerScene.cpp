@@ -54,9 +54,10 @@ public:
                    else if (p.order == orders().last) {
                        out.fadeTo(black, static_cast<float>(r * 0.0625));
                        // Out of black nearly white in one frame: a flash in all but name, which
-                       // gentle flashes hold to their peak like any other.
-                       if (const double peak = whiteness(1.0); r > 16 && peak < 1.0)
-                           out.fadeTo(black, static_cast<float>(1.0 - peak));
+                       // gentle flashes hold to their peak and the flash guard skips like any
+                       // other.
+                       if (r > 16)
+                           if (const double peak = whiteness(1.0); peak < 1.0) out.fadeTo(black, static_cast<float>(1.0 - peak));
                    }
                }}};
     }

@@ -20,6 +20,10 @@ const cases = [
     { what: 'play from past the song', page: '#from=99', says: '#from= 99 is past the song\'s end; its orders are 0 to 36' },
     { what: 'play from a negative order', page: '#from=-1', says: '#from= must be a whole number from 0 to 65535, not "-1"' },
     { what: 'play from an order that is no number', page: '#from=end', says: '#from= must be a whole number from 0 to 65535, not "end"' },
+    // What was typed, quoted as typed.
+    { what: 'play from a signed order', page: '#from=+7', says: '#from= must be a whole number from 0 to 65535, not "+7"' },
+    { what: 'an address part the page does not know', page: '#form=7', says: 'The address holds "form", which the page does not know' },
+    { what: 'a still and a play at once', page: '#from=3&still=3,0,0', says: 'a still or a play, not both' },
 ];
 
 let browser;
