@@ -116,7 +116,6 @@ int runStill(const CommandLine& cl, const ShowPlan& show) {
 }
 
 int runCapture(const CommandLine& cl, const ShowPlan& show) {
-    Interrupt::install();
     OfflineRender::CaptureOptions o;
     o.directory = cl.output;
     o.fps = cl.fps;
@@ -225,6 +224,8 @@ int runProgram(const std::vector<std::string>& args) {
             checkStill(cl, loaded().shape);
             return runStill(cl, loaded());
         case CommandLine::Mode::capture:
+            // A signal while the show loads stops the capture as one during it does.
+            Interrupt::install();
             return runCapture(cl, loaded());
         case CommandLine::Mode::sheet:
             return runSheet(cl, loaded());
