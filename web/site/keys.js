@@ -2,7 +2,10 @@
 // the commands wait here in order until the show's next turn takes them. Escape is the page's to
 // place: it closes the key panel when that is open, and otherwise ends the show, from any order.
 
-const table = { byKey: new Map(), codes: new Map(), repeating: new Set() };
+const table = { byKey: new Map(), byMouse: new Map(), codes: new Map(), repeating: new Set() };
+// The pointer over the picture, as the show asks for it: where a click on the bar landed, as a
+// share of its width, and whether the pointer is near the picture's foot, where the bar shows.
+const pointer = { share: 0, atFoot: false };
 const queue = [];
 const escapeKey = { held: false, pressed: false };
 let playing = null;  // what a key reaches while the show plays: { panelOpen() }
@@ -12,9 +15,10 @@ let playing = null;  // what a key reaches while the show plays: { panelOpen() }
 // separator.
 export function readTable(text) {
     text.split('\n').filter(Boolean).forEach((line, code) => {
-        const [name, browserKeys, repeats] = line.split('\t');
+        const [name, browserKeys, repeats, mouse = ''] = line.split('\t');
         table.codes.set(name, code);
         for (const key of browserKeys.split('\x1f')) table.byKey.set(key, name);
+        for (const action of mouse.split('\x1f').filter(Boolean)) table.byMouse.set(action, name);
         if (repeats === '1') table.repeating.add(name);
     });
 }
@@ -59,7 +63,40 @@ function escape() {
     else give('quit');
 }
 
+export const barShare = () => pointer.share;
+export const pointerAtFoot = () => pointer.atFoot;
+
+// A mouse action on the picture gives the command the table gives it, as the desktop's window does.
+function act(action, event) {
+    const name = playing && table.byMouse.get(action);
+    if (!name) return;
+    event.preventDefault();
+    give(name);
+}
+
+// The foot of the picture, where the bar is: its lowest eighth, at least 24 px.
+function place(event, canvas) {
+    const box = canvas.getBoundingClientRect();
+    pointer.share = Math.min(1, Math.max(0, (event.clientX - box.left) / box.width));
+    pointer.atFoot = event.clientY >= box.bottom - Math.max(24, box.height / 8) && event.clientY <= box.bottom;
+    return pointer.atFoot;
+}
+
+function listenToMouse(canvas) {
+    canvas.addEventListener('wheel', event => act(event.deltaY < 0 ? 'wheelUp' : 'wheelDown', event), { passive: false });
+    canvas.addEventListener('contextmenu', event => act('rightClick', event));
+    canvas.addEventListener('dblclick', event => act('doubleClick', event));
+    canvas.addEventListener('mousemove', event => {
+        if (place(event, canvas) && event.buttons === 1) act('barClick', event);
+    });
+    canvas.addEventListener('mousedown', event => {
+        if (event.button === 0 && place(event, canvas)) act('barClick', event);
+    });
+    canvas.addEventListener('mouseleave', () => (pointer.atFoot = false));
+}
+
 export function listen() {
+    listenToMouse(document.getElementById('frame'));
     window.addEventListener('keydown', event => {
         if (!playing || event.ctrlKey || event.altKey || event.metaKey) return;
         // A key that asks for Shift held, as "Shift+ArrowRight", before the key alone.

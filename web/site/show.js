@@ -42,6 +42,8 @@ export class Show {
             nextCommand: keys.nextCommand,
             escapePending: keys.escapePending,
             escape: keys.takeEscape,
+            barShare: keys.barShare,
+            pointerAtFoot: keys.pointerAtFoot,
             error: text => {
                 this.failure = text;
                 onError(`The show cannot go on.\n${text}`);
