@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 bool PlayRange::past(std::uint32_t position) const {
     if (position == Music::endPosition) return true;
