@@ -15,9 +15,17 @@
 #include <string>
 
 namespace {
-std::unique_ptr<Module> module;
-MusicShape shape;
-std::string failure;
+
+// The module an instance plays, its shape, and the texts handed to the page: one owner for what
+// lives between the page's calls.
+struct PageMusic {
+    std::unique_ptr<Module> module;
+    MusicShape shape;
+    std::string failure;  // why the last module would not load
+    std::string reply;    // the last text handed over
+};
+PageMusic music;
+
 } // namespace
 
 extern "C" {
@@ -26,41 +34,42 @@ extern "C" {
 // why.
 EMSCRIPTEN_KEEPALIVE int music_load(const std::uint8_t* bytes, std::size_t size, const char* name) {
     try {
-        module = std::make_unique<Module>(name ? name : "the music", std::span(bytes, size));
-        shape = module->shape();
+        music.module = std::make_unique<Module>(name ? name : "the music", std::span(bytes, size));
+        music.shape = music.module->shape();
         return 0;
     } catch (const std::exception& e) {
-        module.reset();
-        failure = e.what();
+        music.module.reset();
+        music.failure = e.what();
         return 1;
     }
 }
 
-EMSCRIPTEN_KEEPALIVE const char* music_failure() { return failure.c_str(); }
+EMSCRIPTEN_KEEPALIVE const char* music_failure() { return music.failure.c_str(); }
 
 // Renders frames of interleaved stereo into out; fewer than asked once the module has ended.
-EMSCRIPTEN_KEEPALIVE std::size_t music_render(float* out, std::size_t frames) { return module->render(out, frames); }
+EMSCRIPTEN_KEEPALIVE std::size_t music_render(float* out, std::size_t frames) { return music.module->render(out, frames); }
 
-EMSCRIPTEN_KEEPALIVE std::uint32_t music_position() { return module->position(); }
+EMSCRIPTEN_KEEPALIVE std::uint32_t music_position() { return music.module->position(); }
 
 // Moves to the row and returns the uninterrupted play's time there, by the song's shape.
 EMSCRIPTEN_KEEPALIVE double music_seek(int order, int row) {
-    module->seek(order, row);
-    return shape.secondsAt(order, row);
+    music.module->seek(order, row);
+    return music.shape.secondsAt(order, row);
 }
 
 // The uninterrupted play's length, for the start screen.
-EMSCRIPTEN_KEEPALIVE double music_duration() { return shape.endSeconds(); }
+EMSCRIPTEN_KEEPALIVE double music_duration() { return music.shape.endSeconds(); }
 
-EMSCRIPTEN_KEEPALIVE int music_orders() { return module->orderCount(); }
+EMSCRIPTEN_KEEPALIVE int music_orders() { return music.module->orderCount(); }
 
-EMSCRIPTEN_KEEPALIVE int music_rows(int order) { return module->rowsIn(order); }
+EMSCRIPTEN_KEEPALIVE int music_rows(int order) { return music.module->rowsIn(order); }
 
 // The song's shape for the show, as text: "RATE END", then a line an order: its rows, then the
 // sample play reaches each row at (-1 for a row it never reaches; none for an order it never
 // reaches). Valid until the next call.
 EMSCRIPTEN_KEEPALIVE const char* music_shape() {
-    static std::string text;
+    const MusicShape& shape = music.shape;
+    std::string& text = music.reply;
     text = std::to_string(shape.sampleRate()) + " " + std::to_string(shape.endSample()) + "\n";
     for (const MusicShape::Order& order : shape.orders()) {
         text += std::to_string(order.rows);

@@ -11,36 +11,26 @@
 #include <utility>
 #include <vector>
 
-namespace {
-
-std::optional<ShowFile>& readOne() {
-    static std::optional<ShowFile> file;
-    return file;
+PageShow& PageShow::page() {
+    static PageShow shown;
+    return shown;
 }
 
-std::unique_ptr<ShowPlan>& made() {
-    static std::unique_ptr<ShowPlan> plan;
-    return plan;
+void PageShow::makePlan(const std::string& shapeText) {
+    plan_ = std::make_unique<ShowPlan>(data_, file(), parseShape(shapeText));
 }
 
-} // namespace
-
-namespace PageShow {
-
-const DataFolder& data() {
-    static const DataFolder folder("/data");
-    return folder;
+const char* PageShow::reply(std::string text) {
+    reply_ = std::move(text);
+    return reply_.c_str();
 }
 
-const ShowFile& file() { return readOne() ? *readOne() : ShowFile::shipped(); }
+char* PageShow::incoming(std::size_t size) {
+    incoming_.assign(size + 1, '\0');
+    return incoming_.data();
+}
 
-void readFile() { readOne() = ShowFile::load(data()); }
-
-ShowPlan* plan() { return made().get(); }
-
-void makePlan(const std::string& shapeText) { made() = std::make_unique<ShowPlan>(data(), file(), parseShape(shapeText)); }
-
-MusicShape parseShape(const std::string& text) {
+MusicShape PageShow::parseShape(const std::string& text) {
     // Far more than any song has: a text beyond them is no song's shape.
     constexpr int maxOrders = 256, maxRows = 256;
     std::istringstream in(text);
@@ -64,7 +54,7 @@ MusicShape parseShape(const std::string& text) {
     return MusicShape(rate, std::move(orders), end);
 }
 
-std::string json(const std::string& text) {
+std::string PageShow::json(const std::string& text) {
     std::string out = "\"";
     for (const char c : text) {
         if (c == '"' || c == '\\') {
@@ -80,5 +70,3 @@ std::string json(const std::string& text) {
     }
     return out + "\"";
 }
-
-} // namespace PageShow

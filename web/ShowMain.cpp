@@ -23,7 +23,7 @@
 namespace {
 
 std::vector<std::string> filesFor(int order) {
-    const Timetable& timetable = PageShow::file().timetable;
+    const Timetable& timetable = PageShow::page().file().timetable;
     std::vector<std::string> files;
     for (const TimetableRow& row : timetable.rows()) {
         if (order >= 0 && &row != &timetable.playingAt(order)) continue;
@@ -69,17 +69,13 @@ extern "C" {
 
 // Room for a text from the page, of size bytes with its terminating zero; valid until the next
 // call.
-EMSCRIPTEN_KEEPALIVE char* tindrel_text(std::size_t size) {
-    static std::vector<char> text;
-    text.assign(size + 1, '\0');
-    return text.data();
-}
+EMSCRIPTEN_KEEPALIVE char* tindrel_text(std::size_t size) { return PageShow::page().incoming(size); }
 
 // Reads the show file the page put in /data, or takes the program's own show where there is
 // none. 0, or 2 when it failed (the page has been told why).
 EMSCRIPTEN_KEEPALIVE int tindrel_read_show() {
     try {
-        PageShow::readFile();
+        PageShow::page().readFile();
         return 0;
     } catch (const std::exception& e) {
         tindrel_report(e.what());
@@ -88,22 +84,21 @@ EMSCRIPTEN_KEEPALIVE int tindrel_read_show() {
 }
 
 // The data file of the show's music.
-EMSCRIPTEN_KEEPALIVE const char* tindrel_music_file() { return PageShow::file().music.c_str(); }
+EMSCRIPTEN_KEEPALIVE const char* tindrel_music_file() { return PageShow::page().file().music.c_str(); }
 
 // The data files the scene playing at order loads, or every scene's for a negative order, one a
 // line; the page fetches them before a still or a play. Valid until the next call.
 EMSCRIPTEN_KEEPALIVE const char* tindrel_files(int order) {
-    static std::string text;
-    text.clear();
+    std::string text;
     for (const std::string& file : filesFor(order)) text += file + "\n";
-    return text.c_str();
+    return PageShow::page().reply(std::move(text));
 }
 
-// Makes the show's plan from the music's shape (see PageShow::makePlan). 0, or 2 when the music
+// Makes the show's plan from the music's shape (see PageShow::makePlan()). 0, or 2 when the music
 // cannot play the show (the page has been told why).
 EMSCRIPTEN_KEEPALIVE int tindrel_plan(const char* shape) {
     try {
-        PageShow::makePlan(shape);
+        PageShow::page().makePlan(shape);
         return 0;
     } catch (const std::exception& e) {
         tindrel_report(e.what());
@@ -115,7 +110,7 @@ EMSCRIPTEN_KEEPALIVE int tindrel_plan(const char* shape) {
 // failed (the page has been told why). The plan is made.
 EMSCRIPTEN_KEEPALIVE int tindrel_still(int order, int row, double seconds) {
     try {
-        const std::unique_ptr<Image> frame = renderStill(*PageShow::plan(), order, row, seconds);
+        const std::unique_ptr<Image> frame = renderStill(*PageShow::page().plan(), order, row, seconds);
         if (!frame) return 1;
         WebDisplay().draw(*frame);
         return 0;
@@ -133,7 +128,7 @@ EMSCRIPTEN_KEEPALIVE int tindrel_still(int order, int row, double seconds) {
 EMSCRIPTEN_KEEPALIVE int tindrel_start(int from, const char* awaited) {
     try {
         live.reset();
-        ShowPlan& show = *PageShow::plan();
+        ShowPlan& show = *PageShow::page().plan();
         show.range = PlayRange{.from = from};
         live = std::make_unique<Live>(show);
         live->player.awaitData(lines(awaited));
